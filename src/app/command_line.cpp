@@ -1,0 +1,102 @@
+// The command line: options -s, -e, -j, -b and one scene file.
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "job/run_stop.h"
+#include "job/scene_job.h"
+#include "platform/platform.h"
+
+namespace {
+
+// atoi's reading of a decimal integer, but clamped to the int range
+// instead of overflowing.
+int toInteger(const char* text) {
+  errno = 0;
+  long value = std::strtol(text, nullptr, 10);
+  if (value > INT_MAX) return INT_MAX;
+  if (value < INT_MIN) return INT_MIN;
+  return static_cast<int>(value);
+}
+
+[[noreturn]] void stopWithUsage() {
+  SceneJob::printUsage();
+  throw RunStop(exit_status::kCommandLine);
+}
+
+}  // namespace
+
+void SceneJob::printUsage() {
+  std::printf("Usage: vantleRender -s <float>  -e <float> [-j <int>] [-b <float>]  mayafile\n");
+  std::printf("Where:\n-s\t\tStart frame in rendered sequence\n");
+  std::printf("-e\t\tEnd frame in rendered sequence\n");
+  std::printf("-j\t\tNumber of frames per vantle job\n");
+  std::printf("-b\t\tBy frame for rendered sequence\n");
+  std::printf("mayafile\tMaya Scene file to be rendered\n");
+}
+
+int SceneJob::parseArguments(int argc, char** argv) {
+  int i = 1;
+  while (i < argc) {
+    const char* argument = argv[i];
+    bool isOption = argument[0] == '-' && std::strlen(argument) > 1 && i + 1 < argc;
+    if (!isOption) {
+      if (scenePath) {
+        std::printf("Invalid Argument '%s'\n", argument);
+        return 0;
+      }
+      scenePath = std::string(argument);
+      i += 1;
+      continue;
+    }
+    char letter = argument[1];
+    if (std::strchr("sSeEjJbB", letter) == nullptr) {
+      std::printf("Invalid Argument '%s'\n", argument);
+      return 0;
+    }
+    if (argument[2] != '\0') {
+      std::printf("Improperly formatted switch %s\n", argument);
+      return 0;
+    }
+    const char* value = argv[i + 1];
+    switch (letter) {
+      case 's': case 'S': startFrame = std::atof(value); break;
+      case 'e': case 'E': endFrame = std::atof(value); break;
+      case 'j': case 'J': framesPerJob = toInteger(value); break;
+      default: byFrame = std::atof(value); break;
+    }
+    i += 2;
+  }
+  return 1;
+}
+
+void SceneJob::validateArguments() {
+  if (framesPerJob <= 0) {
+    std::printf("Invalid 'Job Size' value: %d\n\n", framesPerJob);
+    stopWithUsage();
+  }
+  // A step of 0 (or NaN) could never walk through the frame range.
+  if (!(byFrame > 0.0)) {
+    std::printf("Invalid 'By frame' value: %.2f\n\n", byFrame);
+    stopWithUsage();
+  }
+  if (!(startFrame >= 0.0)) {
+    std::printf("Missing start frame parameter.\n\n");
+    stopWithUsage();
+  }
+  if (!(endFrame >= 0.0)) {
+    std::printf("Missing end frame parameter.\n\n");
+    stopWithUsage();
+  }
+  if (!scenePath) {
+    std::printf("No Maya file specified.\n");
+    throw RunStop(exit_status::kCommandLine);
+  }
+  if (!platform::fileOpens(*scenePath, "r")) {
+    std::printf("Can not open file '%s'\n", scenePath->c_str());
+    throw RunStop(exit_status::kCommandLine);
+  }
+}

@@ -1,0 +1,24 @@
+#include "job/scene_job.h"
+
+#include "platform/platform.h"
+
+SceneJob::SceneJob() { setDefaults(); }
+
+SceneJob::SceneJob(const std::string& path, SceneJob* parentJob) : parent(parentJob) {
+  setDefaults();
+  scenePath = path;
+}
+
+void SceneJob::setDefaults() {
+  startFrame = -1.0;
+  endFrame = -1.0;
+  const char* header = platform::environmentValue("VANTLE_RENDER_PATH");
+  headerPath = header != nullptr ? header : kDefaultHeaderPath;
+  textureFiles.clear();
+  sceneFiles.clear();
+  transferFiles.clear();
+  byFrame = 1.0;
+  scenePath.reset();
+  imageName = "Frame";
+  framesPerJob = 10;
+}

@@ -1,0 +1,46 @@
+#pragma once
+// The one place where the program meets the operating system. Everything
+// above this module keeps paths in Windows form (backslashes, drive
+// letters); on POSIX the paths are translated here, at the boundary, and
+// nowhere else.
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+namespace platform {
+
+// The path as the operating system wants it: on POSIX every '\' becomes
+// '/', on Windows the path is passed through untouched.
+std::string systemPath(const std::string& path);
+
+// fopen with the given mode. A directory never opens, for reading or for
+// writing, on any platform: the program must not take a folder for a scene,
+// a header, a texture or a file already in the working directory.
+std::FILE* openFile(const std::string& path, const char* mode);
+
+// True when the file opens with the given mode; the file is closed again
+// at once. Opening for "w" creates or empties the file, as fopen does.
+bool fileOpens(const std::string& path, const char* mode);
+
+// 64-bit file positioning: `long` is 32 bits on Windows.
+bool seekTo(std::FILE* file, std::int64_t offset, int whence);
+std::int64_t tellPosition(std::FILE* file);
+
+// The current directory as the system names it, or "" when it cannot be read.
+std::string currentDirectory();
+bool changeDirectory(const std::string& path);
+
+// True when both paths name one existing file (by identity, not spelling).
+bool sameFile(const std::string& first, const std::string& second);
+
+bool removeFile(const std::string& path);
+
+// Hands the command line to the system's command interpreter and waits.
+// The result is the command's exit status, or -1 when no interpreter ran.
+int runCommand(const std::string& commandLine);
+
+// The value of an environment variable, or nullptr when it is not set.
+const char* environmentValue(const char* name);
+
+}  // namespace platform

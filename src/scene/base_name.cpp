@@ -1,0 +1,7 @@
+#include "scene/base_name.h"
+
+std::string_view baseName(std::string_view path) {
+  std::size_t separator = path.find_last_of("\\/");
+  if (separator == std::string_view::npos) return path;
+  return path.substr(separator + 1);
+}

@@ -1,0 +1,8 @@
+#pragma once
+#include <string_view>
+
+// The file name of a path: the text after whichever comes later of its
+// last '\' and its last '/', or the whole path when it holds neither. A
+// path that ends in a separator has an empty base name. The result points
+// into the given text.
+std::string_view baseName(std::string_view path);

@@ -1,0 +1,66 @@
+// Dependency paths are stored as the scene spells them; relative ones are
+// made absolute against the directory above the scene's directory, as
+// the operating system names it.
+
+#include "job/scene_job.h"
+#include "platform/platform.h"
+
+namespace {
+
+bool isLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+bool isSeparator(char c) { return c == '\\' || c == '/'; }
+
+const char kParentStep[] = "\\..\\";
+
+}  // namespace
+
+void SceneJob::normalizeSlashes(std::string& entry) {
+  for (char& c : entry) {
+    if (c == '/') c = '\\';
+  }
+}
+
+int SceneJob::isRelativePath(const std::string& path) {
+  std::size_t start = path.find_first_not_of("\n\t \r");
+  if (start == std::string::npos) return 1;
+  const char* p = path.c_str() + start;
+  if (isLetter(p[0]) && p[1] == ':' && isSeparator(p[2])) return 0;
+  if (isSeparator(p[0])) return 0;
+  return 1;
+}
+
+int SceneJob::cutLastComponent(std::string& path) {
+  std::size_t last = path.rfind('\\');
+  if (last == std::string::npos) return 0;
+  path.erase(last);
+  return 1;
+}
+
+int SceneJob::joinDirectory(const std::string& directory, std::string& entry) {
+  if (isRelativePath(entry) == 0) return 0;
+  std::string joined = directory;
+  if (joined.empty() || !isSeparator(joined.back())) joined += '\\';
+  joined += entry;
+  entry = std::move(joined);
+  normalizeSlashes(entry);
+  return 1;
+}
+
+int SceneJob::resolveDependencyPath(std::string& entry) {
+  normalizeSlashes(entry);
+  if (isRelativePath(entry) == 0) return 0;
+
+  const std::string workingDirectory = platform::currentDirectory();
+  // The command-line scene may be spelled with '/', so both separators
+  // mark its directory.
+  std::string sceneDirectory = scenePath.value_or(std::string());
+  normalizeSlashes(sceneDirectory);
+  std::string target = cutLastComponent(sceneDirectory) ? sceneDirectory : workingDirectory;
+  target += kParentStep;
+
+  platform::changeDirectory(target);
+  const std::string base = platform::currentDirectory();
+  joinDirectory(base, entry);
+  platform::changeDirectory(workingDirectory);
+  return 1;
+}
