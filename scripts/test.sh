@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds the program and runs every test.
+# Installs what is missing, builds the program and runs every test.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+./scripts/install-deps.sh
 cmake --preset default >/dev/null
 cmake --build --preset default
 ctest --preset default

@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Installs, on a Debian machine, whatever the build and the tests need and
+# the machine lacks. Safe to run again: it installs nothing when all is there.
+set -euo pipefail
+
+packages=(g++ cmake make libgtest-dev libgmock-dev)
+need=()
+for pkg in "${packages[@]}"; do
+  dpkg -s "$pkg" >/dev/null 2>&1 || need+=("$pkg")
+done
+if ((${#need[@]})); then
+  sudo_cmd=()
+  [[ $(id -u) -eq 0 ]] || sudo_cmd=(sudo)
+  "${sudo_cmd[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq "${need[@]}"
+fi
