@@ -34,6 +34,7 @@ bool changeDirectory(const std::string& path);
 // True when both paths name one existing file (by identity, not spelling).
 bool sameFile(const std::string& first, const std::string& second);
 
+// Removes a file or a link; anything else (a folder, a device) is left alone.
 bool removeFile(const std::string& path);
 
 // Hands the command line to the system's command interpreter and waits.

@@ -67,7 +67,12 @@ bool sameFile(const std::string& first, const std::string& second) {
 }
 
 bool removeFile(const std::string& path) {
-  return std::remove(systemPath(path).c_str()) == 0;
+  // Only files and links are ever ours to remove, never a device.
+  struct stat info;
+  const std::string name = systemPath(path);
+  if (lstat(name.c_str(), &info) != 0) return false;
+  if (!S_ISREG(info.st_mode) && !S_ISLNK(info.st_mode)) return false;
+  return unlink(name.c_str()) == 0;
 }
 
 int runCommand(const std::string& commandLine) {

@@ -1,0 +1,43 @@
+// The order of a run: scan, stage, describe, report, submit.
+
+#include <cstdio>
+
+#include "io/texture_staging.h"
+#include "job/run_stop.h"
+#include "job/scene_job.h"
+#include "platform/platform.h"
+#include "submit/submit_file.h"
+
+int SceneJob::prepareSubmission() {
+  scanScene();
+
+  std::string copyName = sceneStream->outputPath();
+  normalizeSlashes(copyName);
+  transferFiles.push_back(copyName);
+
+  // The jobs render this copy: it must be complete on disk before the
+  // description that names it is written.
+  sceneStream->close();
+  if (sceneStream->writeFailed()) {
+    std::printf("ERROR: Can not write file: '%s'\n", sceneStream->outputPath().c_str());
+    throw RunStop(exit_status::kFailure);
+  }
+
+  stageTextures(*this);
+  return writeSubmitFile();
+}
+
+int SceneJob::printDependencies() {
+  std::printf("\nTexture Dependencies: %s\n", textureFiles.empty() ? "(None)" : "");
+  for (const std::string& texture : textureFiles) std::printf("\t%s\n", texture.c_str());
+  std::printf("\nFile Dependencies: %s\n", sceneFiles.empty() ? "(None)" : "");
+  for (const std::string& scene : sceneFiles) std::printf("\t%s\n", scene.c_str());
+  return 1;
+}
+
+int SceneJob::runSubmit() {
+  std::printf("\n\nCalling vantle_submit:\n");
+  // The tool writes to the same console; our lines come first.
+  std::fflush(stdout);
+  return platform::runCommand(kSubmitCommand);
+}

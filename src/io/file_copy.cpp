@@ -1,0 +1,50 @@
+#include "io/file_copy.h"
+
+#include <cstdio>
+
+#include "io/filter_stream.h"
+#include "platform/platform.h"
+
+namespace {
+
+int reportFailure(const std::string& source, const std::string& destination) {
+  std::printf("ERROR: Unable to copy '%s' to '%s'\n", source.c_str(), destination.c_str());
+  return 0;
+}
+
+}  // namespace
+
+int copyFile(const std::string& source, const std::string& destination) {
+  if (!platform::fileOpens(source, "r")) return reportFailure(source, destination);
+  if (!platform::fileOpens(destination, "w")) return reportFailure(source, destination);
+
+  auto stream = FilterStream::openPair(source, destination);
+  char c;
+  while (stream->getChar(c)) stream->putChar(c);
+  const bool whole = stream->inputOk() && stream->outputOk();
+  stream->close();
+  if (!whole || stream->writeFailed()) {
+    // A partial copy must not pass for the texture in a later run.
+    platform::removeFile(destination);
+    return reportFailure(source, destination);
+  }
+  return 1;
+}
+
+bool sameContents(const std::string& first, const std::string& second) {
+  std::FILE* a = platform::openFile(first, "rb");
+  std::FILE* b = platform::openFile(second, "rb");
+  bool same = a != nullptr && b != nullptr;
+  char bufferA[65536];
+  char bufferB[65536];
+  while (same) {
+    std::size_t gotA = std::fread(bufferA, 1, sizeof bufferA, a);
+    std::size_t gotB = std::fread(bufferB, 1, sizeof bufferB, b);
+    if (gotA != gotB || std::char_traits<char>::compare(bufferA, bufferB, gotA) != 0) same = false;
+    if (gotA == 0) break;
+  }
+  if (same && (std::ferror(a) || std::ferror(b))) same = false;
+  if (a != nullptr) std::fclose(a);
+  if (b != nullptr) std::fclose(b);
+  return same;
+}

@@ -1,0 +1,56 @@
+#include "io/texture_staging.h"
+
+#include <cctype>
+#include <cstdio>
+#include <map>
+#include <string>
+
+#include "io/file_copy.h"
+#include "job/run_stop.h"
+#include "job/scene_job.h"
+#include "platform/platform.h"
+#include "scene/base_name.h"
+
+namespace {
+
+// File names compare the way the file system compares them.
+std::string nameKey(std::string name) {
+#ifdef _WIN32
+  for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+#endif
+  return name;
+}
+
+struct StagedName {
+  std::string source;       // the first texture of the run with this name
+  bool presentBeforeRun;  // the user put a file of this name there already
+};
+
+// Two textures flattened to one name render with one image: acceptable
+// only when they are the same image, or when the user chose the file.
+void checkCollision(const StagedName& earlier, const std::string& texture, const std::string& name) {
+  if (earlier.presentBeforeRun || nameKey(earlier.source) == nameKey(texture)) return;
+  if (sameContents(earlier.source, texture)) return;
+  std::printf("ERROR: '%s' and '%s' would both be copied to '%s'.\n", earlier.source.c_str(),
+              texture.c_str(), name.c_str());
+  throw RunStop(exit_status::kFailure);
+}
+
+}  // namespace
+
+void stageTextures(const SceneJob& job) {
+  std::map<std::string, StagedName> staged;
+  for (const std::string& texture : job.textureFiles) {
+    const std::string name(baseName(texture));
+    const bool present = platform::fileOpens(name, "r");
+    auto known = staged.find(nameKey(name));
+    if (known != staged.end()) checkCollision(known->second, texture, name);
+    else staged.emplace(nameKey(name), StagedName{texture, present});
+
+    if (present) {
+      std::printf("File '%s' found in current directory.\n", name.c_str());
+    } else if (copyFile(texture, name) == 1) {
+      std::printf("File '%s' copied to current directory.\n", name.c_str());
+    }
+  }
+}
