@@ -1,0 +1,94 @@
+// The two ASCII recognisers: a file reference statement is made to name
+// the rewritten copy of the referenced scene, a texture statement the bare
+// texture file name. Both record what they find in the job's lists.
+
+#include <cstring>
+#include <string>
+
+#include "job/scene_job.h"
+#include "scene/base_name.h"
+
+namespace {
+
+const char kReferenceKeyword[] = "file -r ";
+const std::size_t kReferenceKeywordLength = sizeof(kReferenceKeyword) - 1;
+const char kTextureKeyword[] = "setAttr \".ftn\" -type \"string\"";
+const char kDelimiters[] = "\n'\"();\t ";
+
+bool isDelimiter(char c) { return c != '\0' && std::strchr(kDelimiters, c) != nullptr; }
+
+}  // namespace
+
+const char* SceneJob::findLastUnquoted(const char* text, int c) {
+  const char* found = nullptr;
+  bool quoted = false;
+  for (const char* p = text; *p != '\0'; ++p) {
+    if (*p == static_cast<char>(c) && !quoted) {
+      found = p;
+    } else if (*p == '"') {
+      quoted = !quoted;
+    }
+  }
+  return found;
+}
+
+void SceneJob::trimDelimiters(std::string& text) {
+  std::size_t end = text.size();
+  while (end > 0 && isDelimiter(text[end - 1])) --end;
+  text.erase(end);
+  std::size_t start = 0;
+  while (start < text.size() && isDelimiter(text[start])) ++start;
+  text.erase(0, start);
+}
+
+int SceneJob::rewriteFileReference() {
+  const char* keyword = std::strstr(statement, kReferenceKeyword);
+  if (keyword == nullptr) return 0;
+  // The keyword's own trailing space never separates the path.
+  const char* separator = findLastUnquoted(keyword + kReferenceKeywordLength, ' ');
+  if (separator == nullptr) return 0;
+
+  std::string path(separator);
+  trimDelimiters(path);
+  normalizeSlashes(path);
+  std::string newName = "~" + std::string(baseName(path));
+  normalizeSlashes(newName);
+  sceneFiles.push_back(path);
+  transferFiles.push_back(newName);
+
+  statementLength = static_cast<std::size_t>(separator - statement);
+  statement[statementLength] = '\0';
+
+  if (sceneStream) {
+    sceneStream->putString(statement);
+    sceneStream->putString(" \"");
+    sceneStream->putString(newName.c_str());
+    sceneStream->putString("\";\n");
+  }
+  return 1;
+}
+
+int SceneJob::rewriteTextureAttribute() {
+  if (std::strstr(statement, kTextureKeyword) == nullptr) return 0;
+  const char* separator = findLastUnquoted(statement, ' ');
+  if (separator == nullptr) return 0;
+
+  std::string path(separator);
+  trimDelimiters(path);
+  normalizeSlashes(path);
+  std::string bareName(baseName(path));
+  normalizeSlashes(bareName);
+  textureFiles.push_back(path);
+  transferFiles.push_back(bareName);
+
+  // The rewritten statement can outgrow the statement buffer, so it is
+  // composed on its own and written whole; the buffer keeps a copy
+  // whenever it fits.
+  std::string rewritten = std::string(kTextureKeyword) + " (\"" + bareName + "\");\n";
+  if (rewritten.size() < sizeof(statement)) {
+    std::memcpy(statement, rewritten.c_str(), rewritten.size() + 1);
+    statementLength = rewritten.size();
+  }
+  if (sceneStream) sceneStream->putBytes(rewritten.data(), rewritten.size());
+  return 1;
+}
