@@ -1,0 +1,51 @@
+// The binary recognisers. A token that holds a marker announces that the
+// next token is a path; the path is recorded and overwritten in place with
+// its new name, so every later byte of the copy keeps its position.
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "job/scene_job.h"
+#include "scene/base_name.h"
+#include "scene/overwrite_padded.h"
+
+namespace {
+
+const char kReferenceMarker[] = "FREFFREF";
+const char kTextureMarker[] = "ftn";
+
+// Shared by both recognisers: `prefix` starts the new name ("~" for a
+// scene copy), `paths` receives the cleaned path.
+int rewriteMarkedPath(SceneJob& job, const char* marker, const char* prefix,
+                      std::vector<std::string>& paths) {
+  if (std::strstr(job.statement, marker) == nullptr) return 0;
+  job.sceneStream->putString(job.statement);
+  if (job.readToken() == 0) return 0;
+
+  std::string path(job.statement);
+  SceneJob::trimDelimiters(path);
+  SceneJob::normalizeSlashes(path);
+  paths.push_back(path);
+
+  // Taken from the token as read: delimiters at its end stay in the name.
+  std::string newName = prefix + std::string(baseName(job.statement));
+  SceneJob::normalizeSlashes(newName);
+  job.transferFiles.push_back(newName);
+
+  overwritePadded(job.statement, newName.c_str());
+  job.sceneStream->putString(job.statement);
+  return 1;
+}
+
+}  // namespace
+
+int SceneJob::rewriteBinaryReference() {
+  if (!sceneStream) return 0;
+  return rewriteMarkedPath(*this, kReferenceMarker, "~", sceneFiles);
+}
+
+int SceneJob::rewriteBinaryTexture() {
+  if (!sceneStream) return 0;
+  return rewriteMarkedPath(*this, kTextureMarker, "", textureFiles);
+}
