@@ -106,4 +106,20 @@ class SceneJob {
 
   // The record this one was created for; null for the command-line record.
   SceneJob* parent = nullptr;
+
+  // Kept by the scene walk. This scene's path made absolute, which tells
+  // scenes apart; the absolute paths of the scenes through which it was
+  // reached, from the command-line scene down, itself last; and for each
+  // `sceneFiles` entry the chain of the scene that named it. A scene that
+  // stands on its own chain is a circular reference.
+  std::string absoluteScenePath;
+  std::vector<std::string> referenceChain;
+  std::vector<std::vector<std::string>> sceneFileChains;
+  // On the command-line record: the scene that took each copy name so far
+  // in the run, keyed by the name's comparison form.
+  struct CopyOwner {
+    std::string scenePath;
+    std::string absolutePath;
+  };
+  std::map<std::string, CopyOwner> copyOwners;
 };

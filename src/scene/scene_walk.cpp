@@ -1,0 +1,145 @@
+// The walk over a scene and every scene it references. Each scene is read
+// through its own record, rewritten into "~" + its base name in the
+// working directory, and what its scan found is handed up to the record
+// that referenced it, so the command-line record ends with the whole tree.
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "job/run_stop.h"
+#include "job/scene_job.h"
+#include "scene/base_name.h"
+#include "scene/scene_identity.h"
+
+namespace {
+
+SceneJob& commandLineRecord(SceneJob& job) {
+  SceneJob* record = &job;
+  while (record->parent != nullptr) record = record->parent;
+  return *record;
+}
+
+// A scene on the chain of references through which it was found would be
+// scanned again and again without end. Entries handed up from a child keep
+// the chain they were found on, so a cycle is also seen when a parent
+// scans a child's references again.
+bool isOnChain(const std::vector<std::string>& chain, const std::string& absolutePath) {
+  const std::string key = comparisonKey(absolutePath);
+  for (const std::string& scene : chain) {
+    if (comparisonKey(scene) == key) return true;
+  }
+  return false;
+}
+
+// Two different scenes of one run would be rewritten into one file, the
+// later over the earlier; the run cannot go on with either copy.
+void claimCopyName(SceneJob& job) {
+  const std::string copyName = "~" + std::string(baseName(*job.scenePath));
+  auto& owners = commandLineRecord(job).copyOwners;
+  auto found = owners.find(comparisonKey(copyName));
+  if (found == owners.end()) {
+    owners.emplace(comparisonKey(copyName), SceneJob::CopyOwner{*job.scenePath, job.absoluteScenePath});
+    return;
+  }
+  if (comparisonKey(found->second.absolutePath) == comparisonKey(job.absoluteScenePath)) return;
+  std::printf("ERROR: '%s' and '%s' would both be copied to '%s'.\n", found->second.scenePath.c_str(),
+              job.scenePath->c_str(), copyName.c_str());
+  throw RunStop(exit_status::kFailure);
+}
+
+// A copy that was not written whole would be sent to the jobs as if it were.
+void requireCopyWritten(const FilterStream& stream) {
+  if (stream.outputOk() && !stream.writeFailed()) return;
+  std::printf("ERROR: Can not write file: '%s'\n", stream.outputPath().c_str());
+  throw RunStop(exit_status::kFailure);
+}
+
+void passAsciiScene(SceneJob& job) {
+  while (job.nextStatement() == 1) {
+    const int reference = job.rewriteFileReference();
+    const int texture = job.rewriteTextureAttribute();
+    // Whole, NUL bytes and all: nothing of the scene is lost.
+    if (reference == 0 && texture == 0) job.sceneStream->putBytes(job.statement, job.statementLength);
+  }
+}
+
+void passBinaryScene(SceneJob& job) {
+  while (job.readToken() == 1) {
+    // A path token taken as a reference is never offered as a texture.
+    if (job.rewriteBinaryReference() == 1) continue;
+    if (job.rewriteBinaryTexture() == 1) continue;
+    job.sceneStream->putString(job.statement);
+  }
+}
+
+// The child's entries pass to the parent; the child keeps none of them.
+void takeOver(SceneJob& parent, SceneJob& child) {
+  for (std::string& texture : child.textureFiles) {
+    std::string transferName(baseName(texture));
+    SceneJob::normalizeSlashes(transferName);
+    parent.textureFiles.push_back(std::move(texture));
+    parent.transferFiles.push_back(std::move(transferName));
+  }
+  child.textureFiles.clear();
+
+  // Scenes further down are transferred with the jobs as well: the copies
+  // above them name them.
+  for (std::size_t j = 0; j < child.sceneFiles.size(); ++j) {
+    std::string transferName = "~" + std::string(baseName(child.sceneFiles[j]));
+    SceneJob::normalizeSlashes(transferName);
+    parent.sceneFiles.push_back(std::move(child.sceneFiles[j]));
+    parent.sceneFileChains.push_back(std::move(child.sceneFileChains[j]));
+    parent.transferFiles.push_back(std::move(transferName));
+  }
+  child.sceneFiles.clear();
+  child.sceneFileChains.clear();
+}
+
+}  // namespace
+
+int SceneJob::scanScene() {
+  if (scenePath) {
+    absoluteScenePath = makeAbsoluteScenePath(*scenePath);
+    if (referenceChain.empty()) referenceChain.push_back(absoluteScenePath);
+    claimCopyName(*this);
+  }
+  if (openScene() == 0) {
+    std::printf("Unable to open '%s'\n", scenePath ? scenePath->c_str() : "");
+    throw RunStop(exit_status::kFailure);
+  }
+  std::printf("Examining '%s'.\n", scenePath->c_str());
+
+  if (isBinary == 0) {
+    passAsciiScene(*this);
+  } else {
+    passBinaryScene(*this);
+  }
+  sceneStream->flush();
+  requireCopyWritten(*sceneStream);
+
+  // Only what this scene itself named is in the lists yet.
+  for (std::string& scene : sceneFiles) resolveDependencyPath(scene);
+  for (std::string& texture : textureFiles) resolveDependencyPath(texture);
+  sceneFileChains.assign(sceneFiles.size(), referenceChain);
+
+  // The bound is read on every pass: what a child hands over is scanned
+  // again from here.
+  for (std::size_t i = 0; i < sceneFiles.size(); ++i) {
+    const std::string path = sceneFiles[i];
+    const std::string absolutePath = makeAbsoluteScenePath(path);
+    if (isOnChain(sceneFileChains[i], absolutePath)) {
+      std::printf("Skipping '%s': circular reference.\n", path.c_str());
+      continue;
+    }
+    auto child = std::make_unique<SceneJob>(path, this);
+    child->referenceChain = sceneFileChains[i];
+    child->referenceChain.push_back(absolutePath);
+    child->scanScene();
+    takeOver(*this, *child);
+    child->sceneStream->close();
+    requireCopyWritten(*child->sceneStream);
+  }
+  return 1;
+}
