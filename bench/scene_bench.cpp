@@ -1,0 +1,769 @@
+// vantle_bench: how close vantleRender comes to a plain copy of a scene.
+//
+// Generates a large ASCII scene and a large binary scene (with the small
+// scenes and textures they reference) in a temporary directory, then, in
+// one run and side by side, times
+//   - a read-and-write copy of each scene (1 MiB blocks) and `cp`,
+//   - `sed` rewriting every ".ftn" line of it,
+//   - the whole built vantleRender on it (stand-in submit tool on PATH,
+//     VANTLE_RENDER_PATH naming a header),
+// repeating each measurement and printing the medians, with the program's
+// peak resident memory as wait4 reports it. Last it times reference chains
+// of growing depth, which the walk rescans by design.
+//
+// Usage: vantle_bench [--size-mb N] [--runs N] [--dir DIR] [--program EXE]
+//                     [--chain-max D] [--chain-kb K] [--only ascii|binary|chains]
+//                     [--keep]
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/types.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cinttypes>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr double kMiB = 1024.0 * 1024.0;
+
+struct Options {
+  double sizeMiB = 512;
+  int runs = 5;
+  std::string parent;
+  std::string program = VANTLE_RENDER_EXE;
+  int chainMax = 8;
+  double chainKiB = 1024;
+  std::string only;
+  bool keep = false;
+};
+
+[[noreturn]] void fail(const std::string& why) {
+  std::fprintf(stderr, "vantle_bench: %s\n", why.c_str());
+  std::exit(2);
+}
+
+void usage() {
+  std::fprintf(stderr,
+               "Usage: vantle_bench [--size-mb N] [--runs N] [--dir DIR] [--program EXE]\n"
+               "                    [--chain-max D] [--chain-kb K] [--only ascii|binary|chains] [--keep]\n"
+               "  --size-mb N    size of each large scene in MiB (default 512)\n"
+               "  --runs N       repetitions of every measurement; medians are printed (default 5)\n"
+               "  --dir DIR      where the temporary directory is made (default $TMPDIR or /tmp)\n"
+               "  --program EXE  the vantleRender to measure (default the one built with this)\n"
+               "  --chain-max D  deepest reference chain timed, 0 for none (default 8)\n"
+               "  --chain-kb K   size of each scene of a chain in KiB (default 1024)\n"
+               "  --only WHAT    measure only the ascii scene, the binary scene or the chains\n"
+               "  --keep         leave the generated files behind\n");
+  std::exit(1);
+}
+
+Options parseOptions(int argc, char** argv) {
+  Options o;
+  const char* tmp = std::getenv("TMPDIR");
+  o.parent = tmp != nullptr && *tmp != '\0' ? tmp : "/tmp";
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    auto value = [&]() -> std::string {
+      if (i + 1 >= argc) usage();
+      return argv[++i];
+    };
+    if (a == "--size-mb") o.sizeMiB = std::atof(value().c_str());
+    else if (a == "--runs") o.runs = std::atoi(value().c_str());
+    else if (a == "--dir") o.parent = value();
+    else if (a == "--program") o.program = value();
+    else if (a == "--chain-max") o.chainMax = std::atoi(value().c_str());
+    else if (a == "--chain-kb") o.chainKiB = std::atof(value().c_str());
+    else if (a == "--only") o.only = value();
+    else if (a == "--keep") o.keep = true;
+    else usage();
+  }
+  if (o.sizeMiB <= 0 || o.runs < 1 || o.chainKiB <= 0) usage();
+  if (!o.only.empty() && o.only != "ascii" && o.only != "binary" && o.only != "chains") usage();
+  o.program = fs::absolute(o.program).string();
+  return o;
+}
+
+// ---------------------------------------------------------------------------
+// Writing generated files.
+
+class Output {
+ public:
+  explicit Output(const fs::path& path) : file_(std::fopen(path.c_str(), "wb")) {
+    if (file_ == nullptr) fail("cannot create " + path.string());
+    buffer_.reserve(kBlock + 65536);
+  }
+  ~Output() { close(); }
+  void close() {
+    if (file_ == nullptr) return;
+    drain();
+    if (std::fclose(file_) != 0) fail("write failed");
+    file_ = nullptr;
+  }
+  void put(const std::string& s) { put(s.data(), s.size()); }
+  void put(const char* s) { put(s, std::strlen(s)); }
+  void put(const char* s, std::size_t n) {
+    buffer_.append(s, n);
+    written_ += n;
+    if (buffer_.size() >= kBlock) drain();
+  }
+  void put(char c) { put(&c, 1); }
+  void putU32(std::uint32_t v) {
+    const char b[4] = {static_cast<char>(v >> 24), static_cast<char>(v >> 16), static_cast<char>(v >> 8),
+                       static_cast<char>(v)};
+    put(b, 4);
+  }
+  std::uint64_t written() const { return written_; }
+
+ private:
+  static constexpr std::size_t kBlock = 8u << 20;
+  void drain() {
+    if (!buffer_.empty() && std::fwrite(buffer_.data(), 1, buffer_.size(), file_) != buffer_.size()) {
+      fail("write failed");
+    }
+    buffer_.clear();
+  }
+  std::FILE* file_;
+  std::string buffer_;
+  std::uint64_t written_ = 0;
+};
+
+void writeFile(const fs::path& path, const std::string& bytes) {
+  fs::create_directories(path.parent_path());
+  Output out(path);
+  out.put(bytes);
+}
+
+// Random bytes standing in for an image.
+void writeTexture(const fs::path& path, std::mt19937_64& rng) {
+  std::string bytes(64 * 1024, '\0');
+  for (char& c : bytes) c = static_cast<char>(rng());
+  writeFile(path, bytes);
+}
+
+// ---------------------------------------------------------------------------
+// ASCII scenes: mostly createNode and setAttr statements with numeric
+// arrays, about one statement in a thousand a texture or a reference.
+
+class AsciiScene {
+ public:
+  AsciiScene(Output& out, std::uint64_t seed) : out_(out), rng_(seed) {
+    for (int i = 0; i < 4096; ++i) {
+      char text[32];
+      std::snprintf(text, sizeof text, "%.6g", std::uniform_real_distribution<double>(-100, 100)(rng_));
+      floats_.emplace_back(text);
+      std::snprintf(text, sizeof text, "%d", static_cast<int>(rng_() % 20000));
+      ints_.emplace_back(text);
+    }
+  }
+
+  void header(const std::string& name) {
+    out_.put("//Maya ASCII 2020 scene\n//Name: " + name + "\n//Last modified: Mon, Jan 06, 2025 10:00:00 AM\n");
+    out_.put("//Codeset: UTF-8\nrequires maya \"2020\";\nrequires \"stereoCamera\" \"10.0\";\n");
+    out_.put("currentUnit -l centimeter -a degree -t film;\nfileInfo \"application\" \"maya\";\n");
+  }
+
+  void reference(const std::string& ns, const std::string& path) {
+    out_.put("file -r -ns \"" + ns + "\" -dr 1 -rfn \"" + ns + "RN\" -op \"v=0;\" \"" + path + "\";\n");
+    ++statements_;
+  }
+
+  void texture(const std::string& path) {
+    char name[64];
+    std::snprintf(name, sizeof name, "file%" PRIu64, nodes_++);
+    out_.put(std::string("createNode file -n \"") + name + "\";\n");
+    out_.put("\tsetAttr \".ftn\" -type \"string\" \"" + path + "\";\n");
+    statements_ += 2;
+  }
+
+  // One statement of ordinary scene data.
+  void ordinary() {
+    ++statements_;
+    const std::uint64_t node = nodes_;
+    char text[160];
+    switch (rng_() % 10) {
+      case 0:
+        std::snprintf(text, sizeof text, "createNode transform -n \"grp_%" PRIu64 "\" -p \"set_%" PRIu64 "\";\n",
+                      node, node / 50);
+        out_.put(text);
+        ++nodes_;
+        return;
+      case 1:
+        std::snprintf(text, sizeof text, "\trename -uid \"%08X-%04X-%04X-%04X-%012" PRIX64 "\";\n",
+                      static_cast<unsigned>(rng_()), static_cast<unsigned>(rng_() & 0xffff),
+                      static_cast<unsigned>(rng_() & 0xffff), static_cast<unsigned>(rng_() & 0xffff),
+                      static_cast<std::uint64_t>(rng_() & 0xffffffffffffULL));
+        out_.put(text);
+        return;
+      case 2:
+        std::snprintf(text, sizeof text, "createNode mesh -n \"shape_%" PRIu64 "\" -p \"grp_%" PRIu64 "\";\n",
+                      node, node);
+        out_.put(text);
+        ++nodes_;
+        return;
+      case 3:
+        out_.put("\tsetAttr -k off \".v\";\n");
+        return;
+      case 4:
+        out_.put("\tsetAttr \".t\" -type \"double3\" " + pick(floats_) + " " + pick(floats_) + " " +
+                 pick(floats_) + " ;\n");
+        return;
+      case 5:
+        std::snprintf(text, sizeof text, "connectAttr \"shape_%" PRIu64 ".iog\" \":initialShadingGroup.dsm\" -na;\n",
+                      node);
+        out_.put(text);
+        return;
+      case 6:
+        out_.put("\tsetAttr \".uvst[0].uvsn\" -type \"string\" \"map1\";\n");
+        return;
+      case 7:
+      case 8:
+        array(".vt", "", 3 + rng_() % 300, floats_);
+        return;
+      default:
+        array(".ed", "", 3 + rng_() % 300, ints_);
+        return;
+    }
+  }
+
+  // A statement far past the reader's length limit.
+  void veryLong(std::size_t values) { array(".vt", "", values, floats_); }
+
+  std::uint64_t statements() const { return statements_; }
+
+ private:
+  const std::string& pick(const std::vector<std::string>& pool) { return pool[rng_() % pool.size()]; }
+
+  void array(const char* attribute, const char* type, std::size_t count, const std::vector<std::string>& pool) {
+    char text[96];
+    std::snprintf(text, sizeof text, "\tsetAttr -s %zu \"%s[0:%zu]\"%s", count, attribute, count - 1, type);
+    out_.put(text);
+    for (std::size_t i = 0; i < count; ++i) {
+      out_.put(i % 6 == 0 ? "\n\t\t " : " ");
+      out_.put(pick(pool));
+    }
+    out_.put(";\n");
+  }
+
+  Output& out_;
+  std::mt19937_64 rng_;
+  std::vector<std::string> floats_;
+  std::vector<std::string> ints_;
+  std::uint64_t nodes_ = 0;
+  std::uint64_t statements_ = 0;
+};
+
+struct SceneCounts {
+  std::uint64_t bytes = 0;
+  int textures = 0;
+  int references = 0;
+  int longStatements = 0;
+};
+
+// `textures` and `references` are paths as the scene spells them.
+SceneCounts generateAscii(const fs::path& path, std::uint64_t bytes, std::uint64_t seed,
+                          const std::vector<std::string>& textures, const std::vector<std::string>& references,
+                          int longStatements) {
+  Output out(path);
+  AsciiScene scene(out, seed);
+  SceneCounts counts;
+  scene.header(path.filename().string());
+  std::mt19937_64 rng(seed ^ 0x5eed);
+  std::uint64_t nextLong = longStatements > 0 ? bytes / (longStatements + 1) : ~0ull;
+  std::uint64_t nextSpecial = 1000;
+  while (out.written() < bytes) {
+    if (out.written() >= nextLong) {
+      scene.veryLong(20000 + rng() % 60000);
+      ++counts.longStatements;
+      nextLong += bytes / (longStatements + 1);
+    } else if (scene.statements() >= nextSpecial && (!textures.empty() || !references.empty())) {
+      nextSpecial += 1000;
+      if (!references.empty() && (textures.empty() || rng() % 10 == 0)) {
+        const std::size_t r = rng() % references.size();
+        scene.reference("ref" + std::to_string(r), references[r]);
+        ++counts.references;
+      } else {
+        scene.texture(textures[rng() % textures.size()]);
+        ++counts.textures;
+      }
+    } else {
+      scene.ordinary();
+    }
+  }
+  counts.bytes = out.written();
+  return counts;
+}
+
+// ---------------------------------------------------------------------------
+// Binary scenes: big-endian IFF-like groups and chunks of float and integer
+// data with node names, attribute names and, now and then, a texture path
+// after "ftn" or a scene path after "FREFFREF".
+
+class BinaryScene {
+ public:
+  BinaryScene(Output& out, std::uint64_t seed) : out_(out), rng_(seed) {}
+
+  void header() {
+    out_.put("FOR4");
+    out_.putU32(0);  // a real file's total size; the reader does not care
+    out_.put("Maya");
+    chunk("VERS", std::string("2020\0", 5));
+    chunk("UVER", std::string("undef\0", 6));
+    chunk("FINF", std::string("application\0maya\0product\0Maya 2020\0", 35));
+  }
+
+  void texture(const std::string& path) {
+    group("FILE", [&] {
+      chunk("CREA", std::string("\x01", 1) + "file" + std::to_string(nodes_++) + std::string(1, '\0'));
+      chunk("STR ", std::string(".ftn\0", 5) + path + std::string(1, '\0'));
+    });
+  }
+
+  void reference(const std::string& path) {
+    // The group's type and its first chunk's tag stand side by side.
+    group("FREF", [&] {
+      std::string payload("\0\0\0\x01", 4);
+      payload += path;
+      payload += '\0';
+      chunk("FREF", payload);
+    });
+  }
+
+  void ordinary() {
+    const std::uint64_t node = nodes_++;
+    const std::size_t count = 16 + rng_() % 2000;
+    switch (rng_() % 4) {
+      case 0:
+        group("XFRM", [&] {
+          chunk("CREA", "\x01grp_" + std::to_string(node) + std::string(1, '\0'));
+          chunk("DBL3", std::string(".t\0", 3) + floats(3, 100.0f));
+        });
+        return;
+      case 1:
+        group("MESH", [&] {
+          chunk("CREA", "\x01shape_" + std::to_string(node) + std::string("\0grp_", 5) + std::to_string(node) +
+                            std::string(1, '\0'));
+          chunk("FLT3", std::string(".vt\0", 4) + floats(count * 3, 100.0f));
+          chunk("FLT3", std::string(".n\0", 3) + floats(count * 3, 1.0f));
+        });
+        return;
+      case 2:
+        group("MESH", [&] {
+          chunk("FLT2", std::string(".uvst[0].uvsp\0", 14) + floats(count * 2, 1.0f, true));
+        });
+        return;
+      default:
+        group("MESH", [&] { chunk("INT ", std::string(".ed\0", 4) + ints(count * 3)); });
+        return;
+    }
+  }
+
+ private:
+  template <typename Body>
+  void group(const char* type, Body body) {
+    out_.put("FOR4");
+    out_.putU32(0);
+    out_.put(type);
+    body();
+  }
+
+  void chunk(const char* tag, const std::string& payload) {
+    out_.put(tag);
+    out_.putU32(static_cast<std::uint32_t>(payload.size()));
+    out_.put(payload);
+    if (payload.size() % 4 != 0) out_.put(std::string(4 - payload.size() % 4, '\0'));
+  }
+
+  static void putFloat(std::string& s, float f) {
+    std::uint32_t bits;
+    std::memcpy(&bits, &f, 4);
+    s += static_cast<char>(bits >> 24);
+    s += static_cast<char>(bits >> 16);
+    s += static_cast<char>(bits >> 8);
+    s += static_cast<char>(bits);
+  }
+
+  // Real data never names a texture by accident; random bytes could.
+  static void scrubMarkers(std::string& s) {
+    for (std::size_t at = s.find("ftn"); at != std::string::npos; at = s.find("ftn", at)) s[at] = 'F';
+  }
+
+  std::string floats(std::size_t count, float range, bool positive = false) {
+    std::string s;
+    s.reserve(count * 4);
+    std::uniform_real_distribution<float> value(positive ? 0.0f : -range, range);
+    for (std::size_t i = 0; i < count; ++i) putFloat(s, value(rng_));
+    scrubMarkers(s);
+    return s;
+  }
+
+  std::string ints(std::size_t count) {
+    std::string s;
+    s.reserve(count * 4);
+    for (std::size_t i = 0; i < count; ++i) {
+      const std::uint32_t v = static_cast<std::uint32_t>(rng_() % 200000);
+      s += static_cast<char>(v >> 24);
+      s += static_cast<char>(v >> 16);
+      s += static_cast<char>(v >> 8);
+      s += static_cast<char>(v);
+    }
+    scrubMarkers(s);
+    return s;
+  }
+
+  Output& out_;
+  std::mt19937_64 rng_;
+  std::uint64_t nodes_ = 0;
+};
+
+SceneCounts generateBinary(const fs::path& path, std::uint64_t bytes, std::uint64_t seed, int textureTokens,
+                           int referenceTokens, const std::vector<std::string>& textures,
+                           const std::vector<std::string>& references) {
+  Output out(path);
+  BinaryScene scene(out, seed);
+  SceneCounts counts;
+  std::mt19937_64 rng(seed ^ 0xb1);
+  scene.header();
+  const std::uint64_t textureEvery = textureTokens > 0 ? bytes / textureTokens + 1 : ~0ull;
+  const std::uint64_t referenceEvery = referenceTokens > 0 ? bytes / referenceTokens + 1 : ~0ull;
+  std::uint64_t nextTexture = textureEvery / 2;
+  std::uint64_t nextReference = referenceEvery / 2;
+  while (out.written() < bytes) {
+    if (out.written() >= nextTexture && !textures.empty()) {
+      scene.texture(textures[rng() % textures.size()]);
+      ++counts.textures;
+      nextTexture += textureEvery;
+    } else if (out.written() >= nextReference && !references.empty()) {
+      scene.reference(references[rng() % references.size()]);
+      ++counts.references;
+      nextReference += referenceEvery;
+    } else {
+      scene.ordinary();
+    }
+  }
+  counts.bytes = out.written();
+  return counts;
+}
+
+// ---------------------------------------------------------------------------
+// Running and timing.
+
+struct Measure {
+  double seconds = 0;
+  long peakKiB = 0;
+  int status = -1;
+};
+
+struct Child {
+  std::vector<std::string> argv;
+  std::string workingDirectory;
+  std::vector<std::pair<std::string, std::string>> environment;
+  std::string stdoutPath = "/dev/null";
+};
+
+// Every measurement starts with nothing left to write back from the one
+// before, so that no run pays for another's output.
+void settle() { sync(); }
+
+Measure run(const Child& child) {
+  settle();
+  std::vector<char*> argv;
+  for (const std::string& a : child.argv) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+
+  const auto start = std::chrono::steady_clock::now();
+  const pid_t pid = fork();
+  if (pid < 0) fail("fork failed");
+  if (pid == 0) {
+    if (!child.workingDirectory.empty() && chdir(child.workingDirectory.c_str()) != 0) _exit(126);
+    for (const auto& [name, value] : child.environment) setenv(name.c_str(), value.c_str(), 1);
+    const int out = open(child.stdoutPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (out < 0) _exit(126);
+    dup2(out, 1);
+    const int devnull = open("/dev/null", O_WRONLY);
+    dup2(devnull, 2);
+    execvp(argv[0], argv.data());
+    _exit(127);
+  }
+  int status = 0;
+  struct rusage usage {};
+  if (wait4(pid, &status, 0, &usage) != pid) fail("wait4 failed");
+  Measure m;
+  m.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  m.peakKiB = usage.ru_maxrss;
+  m.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return m;
+}
+
+// The floor: every byte read once and written once, in 1 MiB blocks.
+Measure readWriteCopy(const fs::path& from, const fs::path& to) {
+  settle();
+  const auto start = std::chrono::steady_clock::now();
+  const int in = open(from.c_str(), O_RDONLY);
+  const int out = open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  if (in < 0 || out < 0) fail("cannot copy " + from.string());
+  std::vector<char> buffer(1u << 20);
+  for (;;) {
+    const ssize_t got = read(in, buffer.data(), buffer.size());
+    if (got < 0) fail("read failed");
+    if (got == 0) break;
+    for (ssize_t done = 0; done < got;) {
+      const ssize_t put = write(out, buffer.data() + done, static_cast<std::size_t>(got - done));
+      if (put <= 0) fail("write failed");
+      done += put;
+    }
+  }
+  close(in);
+  close(out);
+  Measure m;
+  m.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  m.status = 0;
+  return m;
+}
+
+double median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  const std::size_t n = values.size();
+  return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+void emptyDirectory(const fs::path& dir) {
+  for (const auto& entry : fs::directory_iterator(dir)) fs::remove_all(entry.path());
+}
+
+int countLines(const fs::path& path, const char* prefix) {
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (f == nullptr) return -1;
+  int count = 0;
+  char line[4096];
+  while (std::fgets(line, sizeof line, f) != nullptr) {
+    if (std::strncmp(line, prefix, std::strlen(prefix)) == 0) ++count;
+  }
+  std::fclose(f);
+  return count;
+}
+
+struct Bench {
+  Options options;
+  fs::path root;     // the temporary directory
+  fs::path project;  // scenes and textures
+  fs::path work;     // the program's working directory
+  fs::path copies;   // where the copies and sed write
+  fs::path header;
+  fs::path bin;
+
+  Child program(const fs::path& scene, const fs::path& log) const {
+    Child c;
+    c.argv = {options.program, "-s", "1", "-e", "100", "-j", "10", scene.string()};
+    c.workingDirectory = work.string();
+    const char* path = std::getenv("PATH");
+    c.environment = {{"PATH", bin.string() + ":" + (path != nullptr ? path : "/usr/bin:/bin")},
+                     {"VANTLE_RENDER_PATH", header.string()}};
+    c.stdoutPath = log.string();
+    return c;
+  }
+};
+
+// Rewrites every texture line as the program does: bare name in parentheses.
+const char kSedScript[] =
+    "s|^[[:space:]]*\\(setAttr \"\\.ftn\" -type \"string\"\\) \"\\([^\"]*/\\)\\{0,1\\}\\([^\"/]*\\)\";$|\\1 (\"\\3\");|";
+
+void measureScene(const Bench& b, const char* label, const fs::path& scene, const SceneCounts& counts) {
+  const double mib = static_cast<double>(counts.bytes) / kMiB;
+  std::vector<double> copyTimes, cpTimes, sedTimes, programTimes;
+  long peakKiB = 0;
+  long cpPeakKiB = 0;
+  const fs::path log = b.root / "program.log";
+  const std::string copyName = "~" + scene.filename().string();
+  for (int r = 0; r < b.options.runs; ++r) {
+    copyTimes.push_back(readWriteCopy(scene, b.copies / "copy").seconds);
+    emptyDirectory(b.copies);
+
+    Child cp;
+    cp.argv = {"cp", scene.string(), (b.copies / "cp").string()};
+    Measure m = run(cp);
+    if (m.status != 0) fail("cp failed");
+    cpTimes.push_back(m.seconds);
+    cpPeakKiB = std::max(cpPeakKiB, m.peakKiB);
+    emptyDirectory(b.copies);
+
+    Child sed;
+    sed.argv = {"sed", "-e", kSedScript, scene.string()};
+    sed.environment = {{"LC_ALL", "C"}};
+    sed.stdoutPath = (b.copies / "sed").string();
+    m = run(sed);
+    if (m.status != 0) fail("sed failed");
+    sedTimes.push_back(m.seconds);
+    emptyDirectory(b.copies);
+
+    m = run(b.program(scene, log));
+    if (m.status != 0) fail(std::string("vantleRender failed on the ") + label + " scene, see " + log.string());
+    const std::uintmax_t copied = fs::file_size(b.work / copyName);
+    if (copied == 0 || (std::strcmp(label, "binary") == 0 && copied != counts.bytes)) {
+      fail(std::string("the rewritten ") + label + " scene has the wrong size");
+    }
+    programTimes.push_back(m.seconds);
+    peakKiB = std::max(peakKiB, m.peakKiB);
+    emptyDirectory(b.work);
+  }
+  const double copy = median(copyTimes);
+  const double cp = median(cpTimes);
+  const double sed = median(sedTimes);
+  const double prog = median(programTimes);
+  std::printf("\n%s scene: %.1f MiB, %d textures, %d references", label, mib, counts.textures, counts.references);
+  if (counts.longStatements > 0) std::printf(", %d over-long statements", counts.longStatements);
+  std::printf("; medians of %d runs\n", b.options.runs);
+  std::printf("  %-22s %8.3f s %8.0f MiB/s\n", "read-write copy", copy, mib / copy);
+  std::printf("  %-22s %8.3f s %8.0f MiB/s\n", "cp", cp, mib / cp);
+  std::printf("  %-22s %8.3f s %8.0f MiB/s\n", "sed (.ftn lines)", sed, mib / sed);
+  std::printf("  %-22s %8.3f s %8.0f MiB/s\n", "vantleRender", prog, mib / prog);
+  std::printf("  time ratio to the read-write copy: %.2f (to cp: %.2f)\n", prog / copy, prog / cp);
+  std::printf("  peak resident memory: %.1f MiB (scene + %.1f MiB; goal at most scene + 32 MiB)\n",
+              peakKiB / 1024.0, peakKiB / 1024.0 - mib);
+  std::fflush(stdout);
+}
+
+void measureChains(const Bench& b) {
+  const std::uint64_t bytes = static_cast<std::uint64_t>(b.options.chainKiB * 1024);
+  std::printf("\nreference chains: each scene %.0f KiB with one texture, references the next; medians of %d runs\n",
+              b.options.chainKiB, b.options.runs);
+  std::printf("  %5s %10s %12s %10s %10s\n", "depth", "Examining", "MiB scanned", "time (s)", "MiB/s");
+  for (int depth = 2; depth <= b.options.chainMax; ++depth) {
+    const fs::path dir = b.project / ("chain" + std::to_string(depth));
+    std::mt19937_64 rng(depth);
+    for (int i = 1; i <= depth; ++i) {
+      writeTexture(dir / "sourceimages" / ("ctex_" + std::to_string(i) + ".tif"), rng);
+      std::vector<std::string> refs;
+      if (i < depth) refs.push_back("scenes/chain_" + std::to_string(i + 1) + ".ma");
+      fs::create_directories(dir / "scenes");
+      const fs::path scene = dir / "scenes" / ("chain_" + std::to_string(i) + ".ma");
+      Output out(scene);
+      AsciiScene ascii(out, 1000 * depth + i);
+      ascii.header(scene.filename().string());
+      if (!refs.empty()) ascii.reference("next", refs[0]);
+      ascii.texture("sourceimages/ctex_" + std::to_string(i) + ".tif");
+      while (out.written() < bytes) ascii.ordinary();
+    }
+    const fs::path top = dir / "scenes" / "chain_1.ma";
+    const fs::path log = b.root / "chain.log";
+    std::vector<double> times;
+    int examined = 0;
+    for (int r = 0; r < b.options.runs; ++r) {
+      Measure m = run(b.program(top, log));
+      if (m.status != 0) fail("vantleRender failed on a chain, see " + log.string());
+      times.push_back(m.seconds);
+      examined = countLines(log, "Examining '");
+      emptyDirectory(b.work);
+    }
+    std::uint64_t scanned = 0;
+    for (int i = 1; i <= depth; ++i) scanned += fs::file_size(dir / "scenes" / ("chain_" + std::to_string(i) + ".ma"));
+    // Which scenes were examined how often is the walk's business; the
+    // bytes read follow from the count, the scenes being near one size.
+    const double mib = static_cast<double>(scanned) / depth * examined / kMiB;
+    const double t = median(times);
+    std::printf("  %5d %10d %12.1f %10.3f %10.0f\n", depth, examined, mib, t, mib / t);
+    std::fflush(stdout);
+    if (!b.options.keep) fs::remove_all(dir);
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Bench b;
+  b.options = parseOptions(argc, argv);
+  if (access(b.options.program.c_str(), X_OK) != 0) fail("no program at " + b.options.program);
+
+  std::string pattern = (fs::path(b.options.parent) / "vantle_bench.XXXXXX").string();
+  if (mkdtemp(pattern.data()) == nullptr) fail("cannot make a temporary directory in " + b.options.parent);
+  b.root = pattern;
+  b.project = b.root / "proj";
+  b.work = b.root / "work";
+  b.copies = b.root / "copies";
+  b.bin = b.root / "bin";
+  b.header = b.root / "vantle_render.hdr";
+  fs::create_directories(b.work);
+  fs::create_directories(b.copies);
+  writeFile(b.header, "universe = vanilla\nexecutable = render.sh\n");
+  writeFile(b.bin / "vantle_submit", "#!/bin/sh\nexit 0\n");
+  fs::permissions(b.bin / "vantle_submit", fs::perms::owner_all | fs::perms::group_read | fs::perms::others_read);
+
+  const std::uint64_t bytes = static_cast<std::uint64_t>(b.options.sizeMiB * kMiB);
+  const bool all = b.options.only.empty();
+  std::printf("vantle_bench: %s\n  scenes in %s\n", b.options.program.c_str(), b.root.c_str());
+  std::fflush(stdout);
+
+  std::mt19937_64 rng(42);
+  std::vector<std::string> textures;
+  for (int i = 0; i < 20; ++i) {
+    char name[32];
+    std::snprintf(name, sizeof name, "tex_%02d.tif", i);
+    writeTexture(b.project / "sourceimages" / name, rng);
+    textures.push_back(std::string("sourceimages/") + name);
+  }
+
+  if (all || b.options.only == "ascii") {
+    std::vector<std::string> refs;
+    for (int i = 0; i < 5; ++i) {
+      const std::string name = "set_0" + std::to_string(i) + ".ma";
+      const fs::path scene = b.project / "scenes" / name;
+      fs::create_directories(scene.parent_path());
+      writeTexture(b.project / "sourceimages" / ("set_tex_0" + std::to_string(i) + ".tif"), rng);
+      Output out(scene);
+      AsciiScene small(out, 100 + i);
+      small.header(name);
+      small.texture("sourceimages/set_tex_0" + std::to_string(i) + ".tif");
+      while (out.written() < 16 * 1024) small.ordinary();
+      refs.push_back("scenes/" + name);
+    }
+    const auto start = std::chrono::steady_clock::now();
+    const fs::path scene = b.project / "scenes" / "shot.ma";
+    const SceneCounts counts = generateAscii(scene, bytes, 1, textures, refs, 8);
+    std::printf("  generated %s in %.1f s\n", scene.filename().c_str(),
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    measureScene(b, "ASCII", scene, counts);
+    if (!b.options.keep) fs::remove(scene);
+  }
+
+  if (all || b.options.only == "binary") {
+    std::vector<std::string> refs;
+    for (int i = 0; i < 5; ++i) {
+      const std::string name = "prop_0" + std::to_string(i) + ".mb";
+      writeTexture(b.project / "sourceimages" / ("prop_tex_0" + std::to_string(i) + ".tif"), rng);
+      fs::create_directories(b.project / "scenes");
+      generateBinary(b.project / "scenes" / name, 64 * 1024, 200 + i, 1, 0,
+                     {"sourceimages/prop_tex_0" + std::to_string(i) + ".tif"}, {});
+      refs.push_back("scenes/" + name);
+    }
+    const auto start = std::chrono::steady_clock::now();
+    const fs::path scene = b.project / "scenes" / "shot.mb";
+    // A few hundred markers in a full-size scene, fewer in a small one.
+    const int markers = std::max(4, static_cast<int>(300 * b.options.sizeMiB / 512));
+    const SceneCounts counts = generateBinary(scene, bytes, 2, markers, std::max(1, markers / 10), textures, refs);
+    std::printf("  generated %s in %.1f s\n", scene.filename().c_str(),
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    measureScene(b, "binary", scene, counts);
+    if (!b.options.keep) fs::remove(scene);
+  }
+
+  if ((all || b.options.only == "chains") && b.options.chainMax >= 2) measureChains(b);
+
+  if (b.options.keep) {
+    std::printf("\nfiles kept in %s\n", b.root.c_str());
+  } else {
+    fs::remove_all(b.root);
+  }
+  return 0;
+}
