@@ -20,6 +20,7 @@ int SceneJob::prepareSubmission() {
   sceneStream->close();
   if (sceneStream->writeFailed()) {
     std::printf("ERROR: Can not write file: '%s'\n", sceneStream->outputPath().c_str());
+    platform::removeFile(sceneStream->outputPath());
     throw RunStop(exit_status::kFailure);
   }
 

@@ -1,6 +1,7 @@
 #include "io/file_copy.h"
 
 #include <cstdio>
+#include <memory>
 
 #include "io/filter_stream.h"
 #include "platform/platform.h"
@@ -14,17 +15,31 @@ int reportFailure(const std::string& source, const std::string& destination) {
 
 }  // namespace
 
-int copyFile(const std::string& source, const std::string& destination) {
+int copyFile(const std::string& source, const std::string& destination, bool* writeFailed) {
+  if (writeFailed != nullptr) *writeFailed = false;
   if (!platform::fileOpens(source, "r")) return reportFailure(source, destination);
   if (!platform::fileOpens(destination, "w")) return reportFailure(source, destination);
 
-  auto stream = FilterStream::openPair(source, destination);
-  char c;
-  while (stream->getChar(c)) stream->putChar(c);
-  const bool whole = stream->inputOk() && stream->outputOk();
-  stream->close();
-  if (!whole || stream->writeFailed()) {
-    // A partial copy must not pass for the texture in a later run.
+  // A partial copy must not pass for the texture in a later run, which
+  // would find it in the working directory and keep it.
+  std::unique_ptr<FilterStream> stream;
+  try {
+    stream = FilterStream::openPair(source, destination);
+    char c;
+    while (stream->getChar(c)) stream->putChar(c);
+    stream->close();
+  } catch (...) {
+    stream.reset();
+    platform::removeFile(destination);
+    throw;
+  }
+  if (stream->writeFailed()) {
+    platform::removeFile(destination);
+    std::printf("ERROR: Can not write file: '%s'\n", destination.c_str());
+    if (writeFailed != nullptr) *writeFailed = true;
+    return 0;
+  }
+  if (!stream->inputOk() || !stream->outputOk()) {
     platform::removeFile(destination);
     return reportFailure(source, destination);
   }

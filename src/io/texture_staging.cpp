@@ -49,8 +49,15 @@ void stageTextures(const SceneJob& job) {
 
     if (present) {
       std::printf("File '%s' found in current directory.\n", name.c_str());
-    } else if (copyFile(texture, name) == 1) {
+      continue;
+    }
+    bool writeFailed = false;
+    if (copyFile(texture, name, &writeFailed) == 1) {
       std::printf("File '%s' copied to current directory.\n", name.c_str());
+    } else if (writeFailed) {
+      // The disk would not take the copy: the jobs would render without
+      // the texture, so this run cannot succeed.
+      throw RunStop(exit_status::kFailure);
     }
   }
 }

@@ -80,6 +80,7 @@ class SceneJob {
 
   // Submit description (submit/submit_file_writer.cpp).
   int writeSubmitFile();
+  int writeSubmitDescription();
 
   // Path of the scene this record scans; absent until the command line
   // names one. A referenced-scene record keeps its own copy of the path.

@@ -10,6 +10,7 @@
 
 #include "job/run_stop.h"
 #include "job/scene_job.h"
+#include "platform/platform.h"
 #include "scene/base_name.h"
 #include "scene/scene_identity.h"
 
@@ -49,10 +50,28 @@ void claimCopyName(SceneJob& job) {
   throw RunStop(exit_status::kFailure);
 }
 
+// A copy that was not written whole must not stay behind looking like a
+// finished one. Called while the scan of `job`'s scene is cut short.
+void discardCopy(SceneJob& job) {
+  if (job.sceneStream) {
+    // A copy that never opened was never ours to remove.
+    if (!job.sceneStream->outputOk()) return;
+    job.sceneStream->close();
+    platform::removeFile(job.sceneStream->outputPath());
+    return;
+  }
+  // Cut short while the stream was being opened: its output may already
+  // have been created (it is opened before the scene is loaded).
+  const std::string copyName = "~" + std::string(baseName(*job.scenePath));
+  if (!platform::sameFile(copyName, *job.scenePath)) platform::removeFile(copyName);
+}
+
 // A copy that was not written whole would be sent to the jobs as if it were.
-void requireCopyWritten(const FilterStream& stream) {
+void requireCopyWritten(SceneJob& job) {
+  const FilterStream& stream = *job.sceneStream;
   if (stream.outputOk() && !stream.writeFailed()) return;
   std::printf("ERROR: Can not write file: '%s'\n", stream.outputPath().c_str());
+  discardCopy(job);
   throw RunStop(exit_status::kFailure);
 }
 
@@ -105,19 +124,31 @@ int SceneJob::scanScene() {
     if (referenceChain.empty()) referenceChain.push_back(absoluteScenePath);
     claimCopyName(*this);
   }
-  if (openScene() == 0) {
+  int opened = 0;
+  try {
+    opened = openScene();
+  } catch (...) {  // out of memory while loading the scene
+    discardCopy(*this);
+    throw;
+  }
+  if (opened == 0) {
     std::printf("Unable to open '%s'\n", scenePath ? scenePath->c_str() : "");
     throw RunStop(exit_status::kFailure);
   }
   std::printf("Examining '%s'.\n", scenePath->c_str());
 
-  if (isBinary == 0) {
-    passAsciiScene(*this);
-  } else {
-    passBinaryScene(*this);
+  try {
+    if (isBinary == 0) {
+      passAsciiScene(*this);
+    } else {
+      passBinaryScene(*this);
+    }
+    sceneStream->flush();
+  } catch (...) {
+    discardCopy(*this);
+    throw;
   }
-  sceneStream->flush();
-  requireCopyWritten(*sceneStream);
+  requireCopyWritten(*this);
 
   // Only what this scene itself named is in the lists yet.
   for (std::string& scene : sceneFiles) resolveDependencyPath(scene);
@@ -139,7 +170,7 @@ int SceneJob::scanScene() {
     child->scanScene();
     takeOver(*this, *child);
     child->sceneStream->close();
-    requireCopyWritten(*child->sceneStream);
+    requireCopyWritten(*child);
   }
   return 1;
 }

@@ -26,6 +26,18 @@ void writeHeader(FilterStream& stream) {
 }  // namespace
 
 int SceneJob::writeSubmitFile() {
+  try {
+    return writeSubmitDescription();
+  } catch (...) {
+    // Out of memory half way: a cut-off description must not be left
+    // where it could be submitted. (A header that is the description
+    // itself is never opened for writing, and so is never ours to remove.)
+    if (!platform::sameFile(headerPath, kSubmitFileName)) platform::removeFile(kSubmitFileName);
+    throw;
+  }
+}
+
+int SceneJob::writeSubmitDescription() {
   auto stream = FilterStream::openPair(headerPath, kSubmitFileName);
   if (!stream->inputOk() || !stream->outputOk()) {
     std::printf("ERROR: Unable to create Vantle Submit File.\n");
