@@ -340,10 +340,11 @@ class OutOfMemory : public Faults {
 TEST_F(OutOfMemory, MoreDependenciesThanMemoryHolds) {
   std::string entry = "ftn" + std::string(1, '\0') + std::string(SceneJob::kMaxTokenBytes, 'p') + std::string(1, '\0');
   std::string scene = "FOR4";
-  for (int i = 0; i < 1200; ++i) scene += entry;  // about 100 MiB of paths to hold
+  // An 80 MiB scene that fits in the limit, with 160 MiB of paths to hold.
+  for (int i = 0; i < 2000; ++i) scene += entry;
   project("scenes/shot.mb", scene);
   shot = spelled("scenes/shot.mb");
-  ProgramResult result = render(limitedTo(48 * kMiB));
+  ProgramResult result = render(limitedTo(128 * kMiB));
   EXPECT_EQ(result.out, examining(shot) + kOutOfMemory);
   EXPECT_EQ(result.status, 2);
   // The copy was cut off half way; it is not left behind.
