@@ -1,0 +1,240 @@
+#pragma once
+// What every fuzz target shares: a private working folder, a quiet
+// standard output, and plain reference versions of the scene rules that
+// the targets hold the program's own code against. The references are
+// written for obviousness, not speed, and share no code with src/.
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "job/scene_job.h"
+
+namespace fuzz {
+
+// Stops the process with a message that libFuzzer reports as a crash, so
+// the input that broke an invariant is saved.
+#define FUZZ_CHECK(condition)                                                          \
+  do {                                                                                 \
+    if (!(condition)) {                                                                \
+      std::fprintf(stderr, "%s:%d: invariant broken: %s\n", __FILE__, __LINE__, #condition); \
+      std::abort();                                                                    \
+    }                                                                                  \
+  } while (0)
+
+// A fresh folder under $TMPDIR (or /dev/shm, else /tmp) that becomes the
+// current directory; the program's messages go to /dev/null.
+inline std::string enterWorkspace() {
+  const char* base = std::getenv("TMPDIR");
+  std::string root = base != nullptr && *base != '\0' ? base : (access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp");
+  std::string pattern = root + "/vantle-fuzz-XXXXXX";
+  std::vector<char> name(pattern.begin(), pattern.end());
+  name.push_back('\0');
+  if (mkdtemp(name.data()) == nullptr || chdir(name.data()) != 0) {
+    std::perror("fuzz workspace");
+    std::abort();
+  }
+  if (std::freopen("/dev/null", "w", stdout) == nullptr) std::abort();
+  char resolved[4096];
+  if (getcwd(resolved, sizeof resolved) == nullptr) std::abort();
+  return resolved;
+}
+
+inline void writeBytes(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  FUZZ_CHECK(out.good());
+}
+
+inline std::string readBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  FUZZ_CHECK(in.good());
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+inline std::string currentDirectory() {
+  char buffer[4096];
+  return getcwd(buffer, sizeof buffer) != nullptr ? buffer : "";
+}
+
+// ---- Reference versions of the string rules -----------------------------
+
+const std::string kReferenceKeyword = "file -r ";
+const std::string kTextureKeyword = "setAttr \".ftn\" -type \"string\"";
+const std::string kDelimiterSet = "\n'\"();\t ";
+
+inline bool isDelimiter(char c) {
+  for (char d : kDelimiterSet) {
+    if (c == d) return true;
+  }
+  return false;
+}
+
+inline std::string trimDelimiters(const std::string& text) {
+  std::size_t first = 0;
+  std::size_t last = text.size();
+  while (last > first && isDelimiter(text[last - 1])) --last;
+  while (first < last && isDelimiter(text[first])) ++first;
+  return text.substr(first, last - first);
+}
+
+// Index of the last `c` outside double quotes, or npos. Quotes flip the
+// state wherever they stand, a backslash before them changes nothing.
+inline std::size_t findLastUnquoted(const std::string& text, char c) {
+  std::size_t found = std::string::npos;
+  bool inside = false;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == c && !inside) found = i;
+    else if (text[i] == '"') inside = !inside;
+  }
+  return found;
+}
+
+inline std::string normalizeSlashes(std::string text) {
+  for (char& c : text) {
+    if (c == '/') c = '\\';
+  }
+  return text;
+}
+
+// The text after the later of the last '\' and the last '/'.
+inline std::string baseName(const std::string& path) {
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < path.size(); ++i) {
+    if (path[i] == '\\' || path[i] == '/') start = i + 1;
+  }
+  return path.substr(start);
+}
+
+inline std::string overwritePadded(const std::string& target, const std::string& name) {
+  std::string result = target;
+  for (std::size_t i = 0; i < result.size(); ++i) result[i] = i < name.size() ? name[i] : ' ';
+  return result;
+}
+
+// The text of a buffer up to its first NUL, as the recognisers see it.
+inline std::string asText(const std::string& bytes) { return bytes.substr(0, bytes.find('\0')); }
+
+// ---- Reference versions of the recognisers -------------------------------
+
+struct AsciiRewrite {
+  std::string path;      // recorded in sceneFiles or textureFiles
+  std::string transfer;  // recorded in transferFiles
+  std::string written;   // what goes to the copy
+  std::string kept;      // the statement afterwards (file references only)
+};
+
+inline std::optional<AsciiRewrite> fileReference(const std::string& statement) {
+  const std::size_t keyword = statement.find(kReferenceKeyword);
+  if (keyword == std::string::npos) return std::nullopt;
+  const std::size_t after = keyword + kReferenceKeyword.size();
+  const std::size_t space = findLastUnquoted(statement.substr(after), ' ');
+  if (space == std::string::npos) return std::nullopt;
+  const std::size_t separator = after + space;
+  AsciiRewrite r;
+  r.path = normalizeSlashes(trimDelimiters(statement.substr(separator)));
+  r.transfer = normalizeSlashes("~" + baseName(r.path));
+  r.kept = statement.substr(0, separator);
+  r.written = r.kept + " \"" + r.transfer + "\";\n";
+  return r;
+}
+
+inline std::optional<AsciiRewrite> textureAttribute(const std::string& statement) {
+  if (statement.find(kTextureKeyword) == std::string::npos) return std::nullopt;
+  const std::size_t separator = findLastUnquoted(statement, ' ');
+  if (separator == std::string::npos) return std::nullopt;
+  AsciiRewrite r;
+  r.path = normalizeSlashes(trimDelimiters(statement.substr(separator)));
+  r.transfer = normalizeSlashes(baseName(r.path));
+  r.written = kTextureKeyword + " (\"" + r.transfer + "\");\n";
+  return r;
+}
+
+// What the walk makes of one ASCII statement (bytes, NULs included), and
+// what it records.
+struct AsciiOutcome {
+  std::string written;
+  std::vector<std::string> scenes, textures, transfers;
+};
+
+inline void walkStatement(const std::string& statement, AsciiOutcome& out) {
+  std::string text = asText(statement);
+  auto reference = fileReference(text);
+  if (reference) {
+    out.scenes.push_back(reference->path);
+    out.transfers.push_back(reference->transfer);
+    out.written += reference->written;
+    text = reference->kept;
+  }
+  auto texture = textureAttribute(text);
+  if (texture) {
+    out.textures.push_back(texture->path);
+    out.transfers.push_back(texture->transfer);
+    out.written += texture->written;
+  }
+  if (!reference && !texture) out.written += statement;
+}
+
+// ---- Reference version of the binary scan -------------------------------
+
+inline bool isLetter(unsigned char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+inline bool isPrintable(unsigned char c) { return c >= 0x20 && c <= 0x7E; }
+
+struct Span {
+  std::size_t start;
+  std::size_t length;
+};
+
+// Runs of printable bytes that begin with a letter, at least three long,
+// cut into pieces of at most the token limit.
+inline std::vector<Span> tokens(const std::string& scene) {
+  const std::size_t limit = SceneJob::kMaxTokenBytes;
+  std::vector<Span> found;
+  std::size_t i = 0;
+  while (i < scene.size()) {
+    if (!isLetter(static_cast<unsigned char>(scene[i]))) {
+      ++i;
+      continue;
+    }
+    std::size_t end = i + 1;
+    while (end < scene.size() && end - i < limit && isPrintable(static_cast<unsigned char>(scene[end]))) ++end;
+    if (end - i >= 3) found.push_back({i, end - i});
+    i = end;
+  }
+  return found;
+}
+
+struct BinaryOutcome {
+  std::string copy;
+  std::vector<Span> rewritten;  // the path tokens
+  std::vector<std::string> scenes, textures, transfers;
+};
+
+inline BinaryOutcome walkBinary(const std::string& scene) {
+  BinaryOutcome out;
+  out.copy = scene;
+  const std::vector<Span> all = tokens(scene);
+  for (std::size_t i = 0; i < all.size(); ++i) {
+    const std::string token = scene.substr(all[i].start, all[i].length);
+    const bool reference = token.find("FREFFREF") != std::string::npos;
+    const bool texture = !reference && token.find("ftn") != std::string::npos;
+    if ((!reference && !texture) || i + 1 == all.size()) continue;
+    const Span path = all[++i];
+    const std::string raw = scene.substr(path.start, path.length);
+    const std::string name = normalizeSlashes((reference ? "~" : "") + baseName(raw));
+    (reference ? out.scenes : out.textures).push_back(normalizeSlashes(trimDelimiters(raw)));
+    out.transfers.push_back(name);
+    out.copy.replace(path.start, path.length, overwritePadded(raw, name));
+    out.rewritten.push_back(path);
+  }
+  return out;
+}
+
+}  // namespace fuzz

@@ -1,0 +1,120 @@
+// The scan of one whole scene into its rewritten copy, through scanScene
+// as a run does it. The copy must be what the reference walk makes of the
+// scene (for an ASCII scene without a keyword: the scene itself; for a
+// binary one: the scene's length, changed only inside path tokens), the
+// textures must be recorded and resolved, and the current directory must
+// be the working directory again afterwards. A reference can only name a
+// scene that is not there (inputs whose references could be opened are
+// left out), so a scene that references anything must end the run with
+// status 2, after its own copy was written whole.
+
+#include <sys/stat.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "fuzz_support.h"
+#include "job/run_stop.h"
+#include "platform/platform.h"
+
+namespace {
+
+std::string workspace;
+std::string resolutionBase;  // the folder above the workspace
+
+bool isRelative(const std::string& path) {
+  std::size_t i = path.find_first_not_of("\n\t \r");
+  if (i == std::string::npos) return true;
+  const auto at = [&](std::size_t k) { return i + k < path.size() ? path[i + k] : '\0'; };
+  const auto separator = [](char c) { return c == '\\' || c == '/'; };
+  if (fuzz::isLetter(static_cast<unsigned char>(at(0))) && at(1) == ':' && separator(at(2))) return false;
+  return !separator(at(0));
+}
+
+std::string resolved(const std::string& entry) {
+  if (!isRelative(entry)) return entry;
+  const bool separated = !resolutionBase.empty() && (resolutionBase.back() == '\\' || resolutionBase.back() == '/');
+  return fuzz::normalizeSlashes(resolutionBase + (separated ? "" : "\\") + entry);
+}
+
+bool isExistingFile(const std::string& entry) {
+  struct stat info;
+  return stat(platform::systemPath(resolved(entry)).c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
+}
+
+struct Expected {
+  std::string copy;
+  std::vector<std::string> scenes, textures, transfers;
+};
+
+Expected expectedScan(const std::string& scene) {
+  Expected e;
+  if (scene.size() >= 6 && scene.compare(0, 6, "//Maya") == 0) {
+    // The statements as the reader cuts them; the reader's own target
+    // holds it to its rules.
+    SceneJob reader("scene.ma", nullptr);
+    FUZZ_CHECK(reader.openScene() == 1);
+    fuzz::AsciiOutcome outcome;
+    while (reader.nextStatement() == 1) {
+      fuzz::walkStatement(std::string(reader.statement, reader.statementLength), outcome);
+    }
+    e.copy = outcome.written;
+    e.scenes = outcome.scenes;
+    e.textures = outcome.textures;
+    e.transfers = outcome.transfers;
+  } else {
+    fuzz::BinaryOutcome outcome = fuzz::walkBinary(scene);
+    e.copy = outcome.copy;
+    e.scenes = outcome.scenes;
+    e.textures = outcome.textures;
+    e.transfers = outcome.transfers;
+  }
+  for (std::string& texture : e.textures) texture = resolved(texture);
+  return e;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  workspace = fuzz::enterWorkspace();
+  resolutionBase = workspace.substr(0, workspace.find_last_of('/'));
+  if (resolutionBase.empty()) resolutionBase = "/";
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string scene(reinterpret_cast<const char*>(data), size);
+  fuzz::writeBytes("scene.ma", scene);
+  const Expected expected = expectedScan(scene);
+  // Only scenes whose references lead nowhere: the walk must not wander
+  // into the rest of the machine.
+  for (const std::string& reference : expected.scenes) {
+    if (isExistingFile(reference)) return -1;
+  }
+
+  SceneJob job;
+  job.scenePath = "scene.ma";
+  int status = 0;
+  try {
+    FUZZ_CHECK(job.scanScene() == 1);
+  } catch (const RunStop& stop) {
+    status = stop.status();
+  }
+  FUZZ_CHECK(fuzz::currentDirectory() == workspace);
+  FUZZ_CHECK(status == (expected.scenes.empty() ? 0 : exit_status::kFailure));
+
+  // The copy is complete before any referenced scene is looked at.
+  FUZZ_CHECK(fuzz::readBytes("~scene.ma") == expected.copy);
+  if (status == 0) {
+    FUZZ_CHECK(job.sceneFiles.empty());
+    FUZZ_CHECK(job.textureFiles == expected.textures);
+    FUZZ_CHECK(job.transferFiles == expected.transfers);
+    if (scene.find(fuzz::kReferenceKeyword) == std::string::npos &&
+        scene.find(fuzz::kTextureKeyword) == std::string::npos && job.isBinary == 0) {
+      FUZZ_CHECK(fuzz::readBytes("~scene.ma") == scene);
+    }
+    if (job.isBinary == 1) FUZZ_CHECK(expected.copy.size() == scene.size());
+  }
+  return 0;
+}

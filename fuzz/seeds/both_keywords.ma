@@ -1,0 +1,2 @@
+//Maya ASCII
+setAttr ".ftn" -type "string" file -r "x/y.ma";
