@@ -16,7 +16,8 @@ std::string systemPath(const std::string& path);
 
 // fopen with the given mode. A directory never opens, for reading or for
 // writing, on any platform: the program must not take a folder for a scene,
-// a header, a texture or a file already in the working directory.
+// a header, a texture or a file already in the working directory. Nor does
+// a named pipe, whose opening would wait for a writer or reader.
 std::FILE* openFile(const std::string& path, const char* mode);
 
 // True when the file opens with the given mode; the file is closed again

@@ -19,6 +19,13 @@ std::string systemPath(const std::string& path) {
 }
 
 std::FILE* openFile(const std::string& path, const char* mode) {
+  // Opening a named pipe waits for its other end, which may never come:
+  // the program would hang. No pipe or socket is a file we can use.
+  struct stat named;
+  if (stat(systemPath(path).c_str(), &named) == 0 && (S_ISFIFO(named.st_mode) || S_ISSOCK(named.st_mode))) {
+    errno = ENXIO;
+    return nullptr;
+  }
   std::FILE* file = std::fopen(systemPath(path).c_str(), mode);
   if (file == nullptr) return nullptr;
   struct stat info;

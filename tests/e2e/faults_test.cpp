@@ -50,6 +50,9 @@ struct Conditions {
   long long memory = -1;      // RLIMIT_AS, -1 for none
 };
 
+// A program that hangs is killed after this long and fails its test.
+constexpr int kTimeLimitSeconds = 120;
+
 class Faults : public WholeRun {
  protected:
   Faults() {
@@ -69,6 +72,8 @@ class Faults : public WholeRun {
       run.arguments.push_back("--memory");
       run.arguments.push_back(std::to_string(conditions.memory));
     }
+    run.arguments.push_back("--time-limit");
+    run.arguments.push_back(std::to_string(kTimeLimitSeconds));
     run.arguments.push_back("--");
     const char* launcher = std::getenv("VANTLE_TEST_LAUNCHER");
     if (launcher != nullptr && *launcher != '\0') run.arguments.push_back(launcher);
@@ -253,6 +258,62 @@ TEST_F(Faults, AFolderInThePlaceOfTheDescription) {
   EXPECT_EQ(result.status, 2);
   EXPECT_EQ(workFiles(), (Names{"vantle_render.sub", "~shot.ma"}));
   EXPECT_TRUE(fs::is_directory(temp.at("work/vantle_render.sub")));
+}
+
+// ---- A named pipe where a file is expected ----------------------------
+// Opening a pipe waits for its other end; the program must not.
+
+TEST_F(Faults, ASceneThatIsANamedPipe) {
+  temp.makeDir("proj/scenes");
+  ASSERT_EQ(mkfifo(shot.c_str(), 0644), 0);
+  ProgramResult result = render();
+  EXPECT_EQ(result.out, "Can not open file '" + shot + "'\n");
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(workFiles(), Names{});
+}
+
+TEST_F(Faults, AReferencedSceneThatIsANamedPipe) {
+  project("scenes/shot.ma", kMaya + referenceStatement("scenes/set.ma"));
+  ASSERT_EQ(mkfifo(spelled("scenes/set.ma").c_str(), 0644), 0);
+  ProgramResult result = render();
+  EXPECT_EQ(result.out, examining(shot) + "Unable to open '" + windowsForm(spelled("scenes/set.ma")) + "'\n");
+  EXPECT_EQ(result.status, 2);
+  EXPECT_EQ(workFiles(), Names{"~shot.ma"});
+}
+
+TEST_F(Faults, ATextureThatIsANamedPipeIsNotCopied) {
+  project("scenes/shot.ma", kMaya + textureStatement("sourceimages/wood.tif"));
+  temp.makeDir("proj/sourceimages");
+  ASSERT_EQ(mkfifo(spelled("sourceimages/wood.tif").c_str(), 0644), 0);
+  const std::string wood = windowsForm(spelled("sourceimages/wood.tif"));
+  ProgramResult result = render();
+  EXPECT_EQ(result.out, examining(shot) + "ERROR: Unable to copy '" + wood + "' to 'wood.tif'\n" +
+                            report({wood}, {}) + kSubmitted);
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(workFiles(), (Names{"vantle_render.sub", "~shot.ma"}));
+}
+
+TEST_F(Faults, AHeaderThatIsANamedPipe) {
+  project("scenes/shot.ma", kMaya);
+  fs::remove(temp.at("header.hdr"));
+  ASSERT_EQ(mkfifo(temp.at("header.hdr").c_str(), 0644), 0);
+  ProgramResult result = render();
+  EXPECT_EQ(result.out, examining(shot) + "ERROR: Can not open file for reading: '" + temp.at("header.hdr") +
+                            "'\nERROR: Unable to create Vantle Submit File.\n");
+  EXPECT_EQ(result.status, 2);
+  EXPECT_EQ(workFiles(), (Names{"vantle_render.sub", "~shot.ma"}));
+  EXPECT_EQ(workFile("vantle_render.sub"), "");
+}
+
+TEST_F(Faults, ANamedPipeInThePlaceOfTheDescription) {
+  project("scenes/shot.ma", kMaya);
+  ASSERT_EQ(mkfifo(temp.at("work/vantle_render.sub").c_str(), 0644), 0);
+  ProgramResult result = render();
+  EXPECT_EQ(result.out, examining(shot) + "ERROR: Can not open file for writing: 'vantle_render.sub'\n"
+                                          "ERROR: Unable to create Vantle Submit File.\n");
+  EXPECT_EQ(result.status, 2);
+  EXPECT_EQ(workFiles(), (Names{"vantle_render.sub", "~shot.ma"}));
+  EXPECT_TRUE(fs::is_fifo(temp.at("work/vantle_render.sub")));
 }
 
 // ---- A full disk -------------------------------------------------------

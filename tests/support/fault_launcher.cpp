@@ -1,12 +1,15 @@
 // Starts a program under the conditions of a fault test:
 //
-//   fault_launcher [--other-user] [--file-size BYTES] [--memory BYTES] -- program [arguments...]
+//   fault_launcher [--other-user] [--file-size BYTES] [--memory BYTES] [--time-limit SECONDS]
+//                  -- program [arguments...]
 //
 // --file-size  no file can grow past BYTES (RLIMIT_FSIZE); SIGXFSZ is
 //              ignored, so a write past the limit fails as on a full disk
 //              instead of killing the program.
 // --memory     the address space is limited to BYTES (RLIMIT_AS), so
 //              large allocations fail.
+// --time-limit the program is killed (SIGALRM) after SECONDS, so that a
+//              program that hangs fails its test instead of stopping it.
 // --other-user when started as root, the program runs as the user
 //              "nobody", for whom file permissions hold.
 // Ends with 125 when a condition cannot be set up.
@@ -57,6 +60,8 @@ int main(int argc, char** argv) {
       limit(RLIMIT_FSIZE, argv[++i]);
     } else if (option == "--memory" && i + 1 < argc) {
       limit(RLIMIT_AS, argv[++i]);
+    } else if (option == "--time-limit" && i + 1 < argc) {
+      alarm(static_cast<unsigned>(std::strtoul(argv[++i], nullptr, 10)));  // outlives exec
     } else {
       errno = EINVAL;
       fail(argv[i]);
