@@ -1,16 +1,48 @@
 #include "platform/platform.h"
 
 #include <direct.h>
+#include <stdio.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <windows.h>
 
+#include <cstdlib>
+#include <cwchar>
+
+// Paths reach this module in the program's 8-bit strings, in the code page
+// of the process: UTF-8, which the executable's manifest asks for. They are
+// handed to the system's wide-character functions, which, unlike their
+// 8-bit twins, take folder names longer than MAX_PATH wherever the system
+// allows them. The text of a path is never changed: no separator, no
+// drive letter, nothing but its encoding.
+
 namespace platform {
+
+namespace {
+
+std::wstring wide(const std::string& text) {
+  if (text.empty()) return std::wstring();
+  int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring result(static_cast<std::size_t>(length), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &result[0], length);
+  return result;
+}
+
+std::string narrow(const wchar_t* text) {
+  int length = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
+  if (length <= 1) return std::string();
+  std::string result(static_cast<std::size_t>(length), '\0');
+  WideCharToMultiByte(CP_ACP, 0, text, -1, &result[0], length, nullptr, nullptr);
+  result.resize(static_cast<std::size_t>(length - 1));  // without the terminator
+  return result;
+}
+
+}  // namespace
 
 std::string systemPath(const std::string& path) { return path; }
 
 std::FILE* openFile(const std::string& path, const char* mode) {
-  std::FILE* file = std::fopen(path.c_str(), mode);
+  std::FILE* file = _wfopen(wide(path).c_str(), wide(mode).c_str());
   if (file == nullptr) return nullptr;
   struct _stat64 info;
   if (_fstat64(_fileno(file), &info) == 0 && (info.st_mode & _S_IFDIR) != 0) {
@@ -34,19 +66,24 @@ bool seekTo(std::FILE* file, std::int64_t offset, int whence) {
 std::int64_t tellPosition(std::FILE* file) { return _ftelli64(file); }
 
 std::string currentDirectory() {
-  char* name = _getcwd(nullptr, 0);
-  if (name == nullptr) return std::string();
-  std::string result(name);
-  free(name);
-  return result;
+  // The length asked for first includes the terminator.
+  DWORD length = GetCurrentDirectoryW(0, nullptr);
+  while (length > 0) {
+    std::wstring name(length, L'\0');
+    DWORD written = GetCurrentDirectoryW(length, &name[0]);
+    if (written == 0) break;
+    if (written < length) return narrow(name.c_str());
+    length = written;  // the folder changed between the two calls
+  }
+  return std::string();
 }
 
-bool changeDirectory(const std::string& path) { return _chdir(path.c_str()) == 0; }
+bool changeDirectory(const std::string& path) { return SetCurrentDirectoryW(wide(path).c_str()) != 0; }
 
 namespace {
 
 bool fileIdentity(const std::string& path, BY_HANDLE_FILE_INFORMATION& info) {
-  HANDLE handle = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+  HANDLE handle = CreateFileW(wide(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                               nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return false;
   BOOL ok = GetFileInformationByHandle(handle, &info);
@@ -64,11 +101,13 @@ bool sameFile(const std::string& first, const std::string& second) {
          a.nFileIndexLow == b.nFileIndexLow;
 }
 
-bool removeFile(const std::string& path) { return std::remove(path.c_str()) == 0; }
+// Files only: _wremove refuses folders, and devices are no files.
+bool removeFile(const std::string& path) { return _wremove(wide(path).c_str()) == 0; }
 
 int runCommand(const std::string& commandLine) {
-  // system() starts the interpreter named by COMSPEC with "/c" and returns
-  // the command's exit status, or -1 when no interpreter could be started.
+  // system() starts the interpreter named by COMSPEC (cmd.exe) with "/c"
+  // and returns the command's exit status, or -1 when no interpreter could
+  // be started.
   return std::system(commandLine.c_str());
 }
 
