@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "support/console_text.h"
 #include "support/program_runner.h"
 #include "support/temp_dir.h"
 
@@ -37,7 +38,10 @@ class EndToEnd : public ::testing::Test {
     }
     run.workingDirectory = directory;
     run.environment = environment;
-    return runProgram(run);
+    ProgramResult result = runProgram(run);
+    result.out = consoleText(result.out);
+    result.err = consoleText(result.err);
+    return result;
   }
   ProgramResult run(const std::vector<std::string>& arguments) { return runIn(work, arguments); }
 

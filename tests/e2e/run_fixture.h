@@ -9,6 +9,7 @@
 #include <string>
 
 #include "e2e/e2e_fixture.h"
+#include "support/environment.h"
 #include "support/windows_form.h"
 
 class WholeRun : public EndToEnd {
@@ -21,19 +22,27 @@ class WholeRun : public EndToEnd {
     setSubmitTool(0);
   }
 
-  // A submit tool that prints its arguments and ends with `status`.
+  // A submit tool that prints its arguments and ends with `status`: a
+  // shell script, or on Windows a batch file, which cmd.exe finds on the
+  // search path as it finds vantle_submit.exe.
   void setSubmitTool(int status) {
-    const std::string tool = temp.write(
-        "bin/vantle_submit",
-        "#!/bin/sh\necho \"vantle_submit $*\"\nexit " + std::to_string(status) + "\n");
+#ifdef _WIN32
+    setSubmitScript("@echo vantle_submit %*\r\n@exit /b " + std::to_string(status) + "\r\n");
+#else
+    setSubmitScript("#!/bin/sh\necho \"vantle_submit $*\"\nexit " + std::to_string(status) + "\n");
+#endif
+  }
+  void setSubmitScript(const std::string& script) {
+#ifdef _WIN32
+    temp.write("bin/vantle_submit.bat", script);
+#else
+    const std::string tool = temp.write("bin/vantle_submit", script);
     chmod(tool.c_str(), 0755);
+#endif
     usePath(temp.at("bin"));
   }
   void removeSubmitTool() { usePath(temp.makeDir("empty-bin")); }
-  void usePath(const std::string& first) {
-    const char* path = std::getenv("PATH");
-    environment["PATH"] = first + ":" + (path != nullptr ? path : "/usr/bin:/bin");
-  }
+  void usePath(const std::string& first) { environment["PATH"] = searchPathWith(first); }
 
   // A file of the project, written; returns its path as the program
   // stores it (backslashes).

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include "io/file_copy.h"
 #include "io/texture_staging.h"
@@ -136,12 +138,18 @@ TEST_F(TextureStaging, TheUsersOwnFileSettlesANameClash) {
             "File 'wood.tif' found in current directory.\n");
 }
 
-TEST_F(TextureStaging, NamesDifferingInCaseAreDifferentFilesHere) {
-#ifdef _WIN32
-  GTEST_SKIP() << "names are one file on Windows";
-#else
+TEST_F(TextureStaging, NamesDifferingInCase) {
   std::string first = texture("a/wood.tif", "oak");
   std::string second = texture("b/Wood.tif", "pine");
+#ifdef _WIN32
+  // One file name on Windows: two different images would share it.
+  EXPECT_EQ(stage({first, second}), 2);
+  EXPECT_EQ(printed, "File 'wood.tif' copied to current directory.\n"
+                     "ERROR: '" + first + "' and '" + second + "' would both be copied to 'Wood.tif'.\n");
+  EXPECT_EQ(temp.list("work"), std::vector<std::string>{"wood.tif"});
+  EXPECT_EQ(work("wood.tif"), "oak");
+#else
+  // Two file names elsewhere.
   EXPECT_EQ(stage({first, second}), -1);
   EXPECT_EQ(work("wood.tif"), "oak");
   EXPECT_EQ(work("Wood.tif"), "pine");
@@ -151,6 +159,9 @@ TEST_F(TextureStaging, NamesDifferingInCaseAreDifferentFilesHere) {
 // A disk that fills up while a texture is copied: the partial copy must
 // not stay behind to be "found" by the next run.
 TEST_F(TextureStaging, APartialCopyIsRemoved) {
+#ifdef _WIN32
+  GTEST_SKIP() << "Windows has no file size limit to run into";
+#else
   std::string big = texture("big.tif", std::string(64 * 1024, 'x'));
   pid_t child = fork();
   ASSERT_GE(child, 0);
@@ -166,6 +177,7 @@ TEST_F(TextureStaging, APartialCopyIsRemoved) {
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 0);
   EXPECT_FALSE(temp.exists("work/big.tif"));
+#endif
 }
 
 TEST(SameContents, ComparesEveryByte) {

@@ -9,13 +9,21 @@
 
 namespace fs = std::filesystem;
 
+namespace {
+
+// Names are UTF-8 in the tests' strings on every platform; on Windows the
+// file system's names are UTF-16, so every conversion says which it is.
+fs::path pathOf(const std::string& utf8) { return fs::u8path(utf8); }
+
+}  // namespace
+
 TempDir::TempDir() {
   static std::mt19937_64 random{std::random_device{}()};
   fs::path base = fs::temp_directory_path();
   for (int attempt = 0; attempt < 100; ++attempt) {
     fs::path candidate = base / ("vantle-test-" + std::to_string(random()));
     if (fs::create_directory(candidate)) {
-      path_ = fs::canonical(candidate).generic_string();
+      path_ = fs::canonical(candidate).generic_u8string();
       return;
     }
   }
@@ -24,34 +32,37 @@ TempDir::TempDir() {
 
 TempDir::~TempDir() {
   std::error_code ignored;
-  // Permission tests may leave read-only folders behind.
-  for (auto& entry : fs::recursive_directory_iterator(path_, ignored)) {
-    fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ignored);
+  // Permission tests may leave read-only folders behind. No exception may
+  // leave a destructor: the walk reports its errors, it does not throw them.
+  std::error_code walk;
+  for (fs::recursive_directory_iterator entry(pathOf(path_), walk), end; !walk && entry != end;
+       entry.increment(walk)) {
+    fs::permissions(entry->path(), fs::perms::owner_all, fs::perm_options::add, ignored);
   }
-  fs::remove_all(path_, ignored);
+  fs::remove_all(pathOf(path_), ignored);
 }
 
 std::string TempDir::write(const std::string& relative, const std::string& bytes) const {
-  fs::path target = fs::path(path_) / relative;
+  fs::path target = pathOf(path_) / pathOf(relative);
   fs::create_directories(target.parent_path());
-  writeFile(target.string(), bytes);
-  return target.generic_string();
+  writeFile(target.u8string(), bytes);
+  return target.generic_u8string();
 }
 
 std::string TempDir::makeDir(const std::string& relative) const {
-  fs::path target = fs::path(path_) / relative;
+  fs::path target = pathOf(path_) / pathOf(relative);
   fs::create_directories(target);
-  return target.generic_string();
+  return target.generic_u8string();
 }
 
 bool TempDir::exists(const std::string& relative) const {
-  return fs::exists(fs::symlink_status(fs::path(path_) / relative));
+  return fs::exists(fs::symlink_status(pathOf(path_) / pathOf(relative)));
 }
 
 std::vector<std::string> TempDir::list(const std::string& relative) const {
   std::vector<std::string> names;
-  for (auto& entry : fs::directory_iterator(fs::path(path_) / relative)) {
-    names.push_back(entry.path().filename().string());
+  for (auto& entry : fs::directory_iterator(pathOf(path_) / pathOf(relative))) {
+    names.push_back(entry.path().filename().u8string());
   }
   std::sort(names.begin(), names.end());
   return names;
@@ -72,11 +83,11 @@ void writeFile(const std::string& path, const std::string& bytes) {
 }
 
 ScopedCurrentDirectory::ScopedCurrentDirectory(const std::string& path)
-    : previous_(fs::current_path().string()) {
-  fs::current_path(path);
+    : previous_(fs::current_path().u8string()) {
+  fs::current_path(pathOf(path));
 }
 
 ScopedCurrentDirectory::~ScopedCurrentDirectory() {
   std::error_code ignored;
-  fs::current_path(previous_, ignored);
+  fs::current_path(pathOf(previous_), ignored);
 }

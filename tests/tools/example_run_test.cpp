@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "support/console_text.h"
+#include "support/environment.h"
 #include "support/program_runner.h"
 #include "support/temp_dir.h"
 #include "support/windows_form.h"
@@ -31,11 +33,13 @@ class ExampleRun : public ::testing::Test {
     run.program = VANTLE_RENDER_EXE;
     run.arguments = {"-s", "1", "-e", "25", "-j", "10", "-b", "1", "../project/scenes/shot.ma"};
     run.workingDirectory = temp.at("example/work");
-    const char* path = std::getenv("PATH");
     const std::string toolDirectory = std::filesystem::path(VANTLE_SUBMIT_EXE).parent_path().string();
-    run.environment["PATH"] = toolDirectory + (path != nullptr ? std::string(":") + path : std::string());
+    run.environment["PATH"] = searchPathWith(toolDirectory);
     run.environment["VANTLE_RENDER_PATH"] = temp.at("example/vantle_render.hdr");
-    return runProgram(run);
+    ProgramResult result = runProgram(run);
+    result.out = consoleText(result.out);
+    result.err = consoleText(result.err);
+    return result;
   }
 
   // Where the program says a file of the example is.
