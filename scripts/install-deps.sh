@@ -6,6 +6,12 @@ set -euo pipefail
 packages=(g++ cmake make libgtest-dev libgmock-dev)
 # libFuzzer and the sanitizers' runtimes for scripts/fuzz.sh.
 packages+=(clang-14 libclang-rt-14-dev)
+# With --windows, what the Windows build and its tests under Wine need as
+# well (scripts/test-windows.sh): the MinGW-w64 cross compiler and its
+# binutils, Wine, and GoogleTest's sources to build with the cross compiler.
+if [[ "${1:-}" == "--windows" ]]; then
+  packages+=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 googletest)
+fi
 need=()
 for pkg in "${packages[@]}"; do
   dpkg -s "$pkg" >/dev/null 2>&1 || need+=("$pkg")
