@@ -9,6 +9,6 @@ ctest --preset default
 # The same suite built with AddressSanitizer and UndefinedBehaviorSanitizer,
 # then a short run of every fuzz target (FUZZ_SECONDS each).
 ./scripts/sanitize.sh
-FUZZ_SECONDS="${FUZZ_SECONDS:-30}" ./scripts/fuzz.sh
+FUZZ_SECONDS="${FUZZ_SECONDS:-20}" ./scripts/fuzz.sh
 # The Windows build, cross-compiled with MinGW-w64 and tested under Wine.
 ./scripts/test-windows.sh

@@ -227,6 +227,18 @@ TEST_F(Faults, ATextureThatIsAFolderIsNotCopied) {
   EXPECT_EQ(workFiles(), (Names{"vantle_render.sub", "~shot.ma"}));
 }
 
+TEST_F(Faults, AFolderInThePlaceOfATextureCopy) {
+  const std::string wood = project("sourceimages/wood.tif", "wood");
+  project("scenes/shot.ma", kMaya + textureStatement("sourceimages/wood.tif"));
+  temp.makeDir("work/wood.tif");
+  ProgramResult result = render();
+  EXPECT_EQ(result.out, examining(shot) + "ERROR: Unable to copy '" + wood + "' to 'wood.tif'\n" +
+                            report({wood}, {}) + kSubmitted);
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(workFiles(), (Names{"vantle_render.sub", "wood.tif", "~shot.ma"}));
+  EXPECT_TRUE(fs::is_directory(temp.at("work/wood.tif")));
+}
+
 TEST_F(Faults, AHeaderThatIsAFolder) {
   project("scenes/shot.ma", kMaya);
   environment["VANTLE_RENDER_PATH"] = temp.makeDir("headers");
@@ -303,6 +315,17 @@ TEST_F(Faults, AHeaderThatIsANamedPipe) {
   EXPECT_EQ(result.status, 2);
   EXPECT_EQ(workFiles(), (Names{"vantle_render.sub", "~shot.ma"}));
   EXPECT_EQ(workFile("vantle_render.sub"), "");
+}
+
+TEST_F(Faults, ANamedPipeInThePlaceOfTheSceneCopy) {
+  project("scenes/shot.ma", kMaya);
+  ASSERT_EQ(mkfifo(temp.at("work/~shot.ma").c_str(), 0644), 0);
+  ProgramResult result = render();
+  EXPECT_EQ(result.out, "ERROR: Can not open file for writing: '~shot.ma'\n" + examining(shot) +
+                            "ERROR: Can not write file: '~shot.ma'\n");
+  EXPECT_EQ(result.status, 2);
+  EXPECT_EQ(workFiles(), Names{"~shot.ma"});
+  EXPECT_TRUE(fs::is_fifo(temp.at("work/~shot.ma")));
 }
 
 TEST_F(Faults, ANamedPipeInThePlaceOfTheDescription) {
