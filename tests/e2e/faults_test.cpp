@@ -272,6 +272,34 @@ TEST_F(Faults, AFolderInThePlaceOfTheDescription) {
   EXPECT_TRUE(fs::is_directory(temp.at("work/vantle_render.sub")));
 }
 
+// ---- Inputs that are the program's own outputs -----------------------
+// Opening an output empties it: when it is the input itself, not a byte
+// of the input may be lost.
+
+TEST_F(Faults, ASceneThatIsItsOwnCopyIsLeftAlone) {
+  const std::string scene = kMaya + "createNode transform -n \"a\";\n";
+  project("scenes/shot.ma", scene);
+  fs::create_symlink(shot, temp.at("work/~shot.ma"));
+  ProgramResult result = render();
+  EXPECT_EQ(result.out, "ERROR: Can not open file for writing: '~shot.ma'\n" + examining(shot) +
+                            "ERROR: Can not write file: '~shot.ma'\n");
+  EXPECT_EQ(result.status, 2);
+  EXPECT_EQ(workFiles(), Names{"~shot.ma"});
+  EXPECT_EQ(readFile(shot), scene);
+}
+
+TEST_F(Faults, AHeaderThatIsTheDescriptionIsLeftAlone) {
+  project("scenes/shot.ma", kMaya);
+  const std::string header = temp.write("work/vantle_render.sub", kHeader);
+  environment["VANTLE_RENDER_PATH"] = header;
+  ProgramResult result = render();
+  EXPECT_EQ(result.out, examining(shot) + "ERROR: Can not open file for writing: 'vantle_render.sub'\n"
+                                          "ERROR: Unable to create Vantle Submit File.\n");
+  EXPECT_EQ(result.status, 2);
+  EXPECT_EQ(workFiles(), (Names{"vantle_render.sub", "~shot.ma"}));
+  EXPECT_EQ(workFile("vantle_render.sub"), kHeader);
+}
+
 // ---- A named pipe where a file is expected ----------------------------
 // Opening a pipe waits for its other end; the program must not.
 
