@@ -65,6 +65,10 @@ for scene in "$seeds"/scenes/*.ma; do
   done <"$scene"
 done
 
+# The targets work in a folder of their own under $TMPDIR (in memory where
+# /dev/shm is there); with several jobs libFuzzer leaves their logs there.
+scratch_root="${TMPDIR:-/tmp}"
+[[ -w /dev/shm ]] && scratch_root=/dev/shm
 failed=0
 for target in "${targets[@]}"; do
   status=0
@@ -80,17 +84,21 @@ for target in "${targets[@]}"; do
            -artifact_prefix="$build/findings/$target-")
   # With several jobs libFuzzer runs each in a child that logs to fuzz-N.log.
   if ((jobs > 1)); then options+=(-jobs="$jobs" -workers="$jobs"); fi
-  rm -f "$build"/findings/fuzz-*.log
-  if ! (cd "$build/findings" && "$build/fuzz/fuzz_$target" "$corpus" "$seed" "${options[@]}") >"$log" 2>&1; then
+  scratch="$(mktemp -d "$scratch_root/vantle-fuzz-run.XXXXXX")"
+  if ! (cd "$build/findings" && TMPDIR="$scratch" "$build/fuzz/fuzz_$target" "$corpus" "$seed" "${options[@]}") \
+      >"$log" 2>&1; then
     status=1
   fi
-  if ((jobs > 1)); then cat "$build"/findings/fuzz-*.log >>"$log" 2>/dev/null || true; fi
+  if ((jobs > 1)); then cat "$scratch"/*/fuzz-*.log >>"$log" 2>/dev/null || true; fi
+  rm -rf "$scratch"
   if grep -qE '^==[0-9]+==ERROR|invariant broken|^SUMMARY: ' "$log"; then status=1; fi
   if ((status)); then
     echo "fuzz_$target found a fault:"
     grep -E -A 30 '^==[0-9]+==ERROR|invariant broken' "$log" | head -n 60 || tail -n 60 "$log"
   fi
-  grep -E '^stat::number_of_executed_units|^stat::new_units_added|^#[0-9]+ *DONE' "$log" | tail -n 3 || true
+  executions=$(awk '/^stat::number_of_executed_units/ {n += $2} END {print n + 0}' "$log")
+  coverage=$(grep -oE 'cov: [0-9]+ ft: [0-9]+ corp: [0-9]+' "$log" | tail -n 1 || true)
+  echo "fuzz_$target: $executions executions; $coverage"
   failed=$((failed + status))
 done
 echo "fuzz: $((${#targets[@]} - failed)) passed, $failed failed"
