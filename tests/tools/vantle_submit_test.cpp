@@ -128,6 +128,17 @@ TEST_F(SubmitTool, AnEmptyHeader) {
   EXPECT_EQ(result.status, 0) << result.err;
 }
 
+TEST_F(SubmitTool, NamesBeyondAscii) {
+  // "érable-木.tif" and "~pláno.ma", UTF-8 as vantleRender writes them.
+  const std::string texture = "\xC3\xA9rable-\xE6\x9C\xA8.tif";
+  const std::string scene = "~pl\xC3\xA1no.ma";
+  present({texture, scene});
+  ProgramResult result = submitDescription(std::string(kHeader) + "transfer_input_files = " + texture + ", " +
+                                           scene + job("1.0000", "1.0000", scene));
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(result.out, "vantle_submit: 1 job queued, 2 files to transfer.\n");
+}
+
 TEST_F(SubmitTool, AHeaderWithoutItsLastLineEnd) {
   present({"~shot.ma"});
   ProgramResult result = submitDescription(

@@ -313,6 +313,25 @@ TEST_F(SubmitThroughCmd, TheProjectsSubmitToolIsFoundOnThePath) {
   EXPECT_EQ(ending(result.out, tail.size()), tail) << result.out;
 }
 
+TEST_F(SubmitThroughCmd, NamesBeyondAsciiReachTheTool) {
+  // "érable-木.tif" and "pláno.ma", in UTF-8 from the scene to the tool.
+  const std::string texture = "\xC3\xA9rable-\xE6\x9C\xA8.tif";
+  const std::string scene = "pl\xC3\xA1no.ma";
+  writeFile("C:\\proj\\sourceimages\\" + texture, "maple");
+  writeFile("C:\\proj\\scenes\\" + scene,
+            "//Maya ASCII\nsetAttr \".ftn\" -type \"string\" \"sourceimages/" + texture + "\";\n");
+  realSubmitTool();
+  ProgramResult result = render({"-s", "1", "-e", "1", "C:\\proj\\scenes\\" + scene});
+  EXPECT_EQ(result.status, 0) << result.out << result.err;
+  const std::string tail = "\n\nCalling vantle_submit:\nvantle_submit: 1 job queued, 2 files to transfer.\n" +
+                           std::string(kSubmitted);
+  EXPECT_EQ(ending(result.out, tail.size()), tail) << result.out;
+  EXPECT_EQ(readFile("C:\\work\\" + texture), "maple");
+  EXPECT_EQ(readFile("C:\\work\\vantle_render.sub"),
+            std::string(kHeader) + "transfer_input_files = " + texture + ", ~" + scene +
+                jobs("~" + scene, {{"1.0000", "1.0000"}}));
+}
+
 TEST_F(SubmitThroughCmd, ABatchFileIsFoundOnThePath) {
   batchSubmitTool(0);
   ProgramResult result = submit();

@@ -57,10 +57,15 @@ std::string lower(std::string text) {
   return text;
 }
 
+// A name as the file system takes it. Names are UTF-8 (on Windows the
+// code page the manifest sets); a path built from a plain std::string
+// would be read in another code page there.
+std::filesystem::path fileSystemPath(const std::string& name) { return std::filesystem::u8path(name); }
+
 // Reads the whole file; nullopt when it cannot be read.
 std::optional<std::string> readWhole(const std::string& path) {
   std::error_code error;
-  if (!std::filesystem::is_regular_file(std::filesystem::path(path), error)) return std::nullopt;
+  if (!std::filesystem::is_regular_file(fileSystemPath(path), error)) return std::nullopt;
   std::FILE* file = std::fopen(path.c_str(), "rb");
   if (file == nullptr) return std::nullopt;
   std::string bytes;
@@ -149,7 +154,7 @@ class Checker {
       return;
     }
     std::error_code error;
-    std::filesystem::path path = std::filesystem::path(name);
+    std::filesystem::path path = fileSystemPath(name);
     if (std::filesystem::is_regular_file(path, error)) return;
     if (std::filesystem::is_directory(path, error)) {
       problem(what + " '" + name + "' is a directory, not a file.");
