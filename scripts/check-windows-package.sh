@@ -8,6 +8,12 @@
 # zip's own vantle_submit.exe on the search path and the zip's example
 # submit header. Fails on any difference.
 set -euo pipefail
+# Wine, and all that it starts, without address space randomization: with
+# it, Wine now and then fails to start ("failed to map the shared user
+# data").
+if [[ -z "${VANTLE_WINE_FIXED_LAYOUT:-}" ]] && setarch "$(uname -m)" -R true 2>/dev/null; then
+  VANTLE_WINE_FIXED_LAYOUT=1 exec setarch "$(uname -m)" -R "$0" "$@"
+fi
 root="$(cd "$(dirname "$0")/.." && pwd)"
 zip="$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"
 

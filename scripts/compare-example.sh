@@ -10,6 +10,12 @@
 # description, the rewritten scene copies, the staged textures), and print
 # the same report apart from the paths in it. Builds what is missing.
 set -euo pipefail
+# Wine, and all that it starts, without address space randomization: with
+# it, Wine now and then fails to start ("failed to map the shared user
+# data").
+if [[ -z "${VANTLE_WINE_FIXED_LAYOUT:-}" ]] && setarch "$(uname -m)" -R true 2>/dev/null; then
+  VANTLE_WINE_FIXED_LAYOUT=1 exec setarch "$(uname -m)" -R "$0" "$@"
+fi
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
 
