@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <string_view>
 
 #include "io/filter_stream.h"
 #include "platform/platform.h"
@@ -25,8 +26,10 @@ int copyFile(const std::string& source, const std::string& destination, bool* wr
   std::unique_ptr<FilterStream> stream;
   try {
     stream = FilterStream::openPair(source, destination);
-    char c;
-    while (stream->getChar(c)) stream->putChar(c);
+    for (std::string_view bytes = stream->inputAhead(); !bytes.empty(); bytes = stream->inputAhead()) {
+      stream->putBytes(bytes.data(), bytes.size());
+      stream->skipInput(bytes.size());
+    }
     stream->close();
   } catch (...) {
     stream.reset();

@@ -1,5 +1,6 @@
 #include "io/filter_stream.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/platform.h"
@@ -20,13 +21,30 @@ std::unique_ptr<FilterStream> FilterStream::openPair(const std::string& inputPat
 
 FilterStream::~FilterStream() { close(); }
 
+namespace {
+
+FilterStream::BufferSizes currentSizes = FilterStream::kDefaultBufferSizes;
+
+}  // namespace
+
+FilterStream::BufferSizes FilterStream::setBufferSizes(BufferSizes sizes) {
+  const BufferSizes before = currentSizes;
+  currentSizes.inputBlock = sizes.inputBlock > 0 ? sizes.inputBlock : 1;
+  currentSizes.outputCapacity = sizes.outputCapacity > 0 ? sizes.outputCapacity : 1;
+  return before;
+}
+
+FilterStream::BufferSizes FilterStream::bufferSizes() { return currentSizes; }
+
 void FilterStream::openFiles(const std::string& inputPath, const std::string& outputPath) {
   inputPath_ = inputPath;
   outputPath_ = outputPath;
   openInput();
   openOutput();
   if (inputOk_ && outputOk_) {
-    outBuf.reset(new char[kOutCapacity]);
+    outCapacity_ = currentSizes.outputCapacity;
+    outBuf_.reset(new char[outCapacity_]);
+    inBlock_ = currentSizes.inputBlock;
     loadInput();
   }
 }
@@ -34,6 +52,8 @@ void FilterStream::openFiles(const std::string& inputPath, const std::string& ou
 void FilterStream::openInput() {
   inputFile = platform::openFile(inputPath_, "rb");
   inputOk_ = inputFile != nullptr;
+  // The input is read in large blocks straight into the stream's memory.
+  if (inputOk_) std::setvbuf(inputFile, nullptr, _IONBF, 0);
   if (!inputOk_) std::printf("ERROR: Can not open file for reading: '%s'\n", inputPath_.c_str());
 }
 
@@ -59,38 +79,82 @@ std::int64_t FilterStream::inputLength() {
   return end - start;
 }
 
+// Measures the input and reads its first block: an input of which nothing
+// can be read is reported here, once.
 int FilterStream::loadInput() {
-  std::int64_t length = inputLength();
-  data.reset(new char[length > 0 ? length : 1]);
+  inputLength_ = inputLength();
+  inputUnread_ = inputLength_;
   platform::seekTo(inputFile, 0, SEEK_SET);
-  // Keep only what was actually read: a file that shrank, or a read
-  // error, must not leave unread garbage behind the real bytes.
-  std::int64_t got = 0;
-  while (got < length) {
-    std::size_t n = std::fread(data.get() + got, 1, static_cast<std::size_t>(length - got), inputFile);
-    if (n == 0) break;
-    got += static_cast<std::int64_t>(n);
-  }
-  size = got;
-  if (got == 0) {
+  // Room for a block after the bytes kept for stepping back, and for
+  // small blocks some more, so that the kept bytes move seldom.
+  inCapacity_ = 2 * kStepBackBytes +
+                static_cast<std::size_t>(std::min<std::int64_t>(inputLength_, static_cast<std::int64_t>(inBlock_)));
+  inBuf_.reset(new char[inCapacity_]);
+  if (!readBlock()) {
     std::perror("Error loading file");
     return 0;
   }
   return 1;
 }
 
+// Called with the cursor at the end of what is in memory. Reads the next
+// block after it, first moving the last kStepBackBytes bytes to the front
+// when the block would not fit behind them. A file that shrank, or a read
+// error, ends the input where the bytes that were read end; a file that
+// grew is read to its old length.
+bool FilterStream::readBlock() {
+  if (inputFile == nullptr || !inBuf_ || inputUnread_ <= 0) return false;
+  const std::size_t wanted =
+      static_cast<std::size_t>(std::min<std::int64_t>(inputUnread_, static_cast<std::int64_t>(inBlock_)));
+  if (inEnd_ + wanted > inCapacity_) {
+    const std::size_t keep = std::min(inEnd_, kStepBackBytes);
+    std::memmove(inBuf_.get(), inBuf_.get() + inEnd_ - keep, keep);
+    blockStart_ += static_cast<std::int64_t>(inEnd_ - keep);
+    inEnd_ = keep;
+  }
+  inPos_ = inEnd_;
+  std::size_t got = 0;
+  while (got < wanted) {
+    const std::size_t n = std::fread(inBuf_.get() + inEnd_ + got, 1, wanted - got, inputFile);
+    if (n == 0) break;
+    got += n;
+  }
+  inEnd_ += got;
+  inputUnread_ = got == wanted ? inputUnread_ - static_cast<std::int64_t>(got) : 0;
+  return got > 0;
+}
+
 void FilterStream::putString(const char* text) { putBytes(text, std::strlen(text)); }
 
 void FilterStream::putBytes(const char* bytes, std::size_t count) {
-  for (std::size_t i = 0; i < count; ++i) putChar(bytes[i]);
+  if (!outBuf_) return;
+  while (count > 0) {
+    if (outLength_ >= outCapacity_) writePending();
+    if (outLength_ == 0 && count > outCapacity_) {
+      // These bytes would fill the empty buffer, and the next byte would
+      // send them to the file: they go there from where they are, in the
+      // same write, with no copy in between.
+      writeBlock(bytes, outCapacity_);
+      bytes += outCapacity_;
+      count -= outCapacity_;
+      continue;
+    }
+    const std::size_t n = std::min(count, outCapacity_ - outLength_);
+    std::memcpy(outBuf_.get() + outLength_, bytes, n);
+    outLength_ += n;
+    bytes += n;
+    count -= n;
+  }
+}
+
+void FilterStream::writeBlock(const char* bytes, std::size_t count) {
+  if (count == 0 || outputFile == nullptr) return;
+  if (std::fwrite(bytes, 1, count, outputFile) != count) writeFailed_ = true;
 }
 
 void FilterStream::writePending() {
-  if (outLength > 0 && outputFile != nullptr) {
-    std::size_t written = std::fwrite(outBuf.get(), 1, static_cast<std::size_t>(outLength), outputFile);
-    if (written != static_cast<std::size_t>(outLength)) writeFailed_ = true;
-  }
-  outLength = 0;
+  writeBlock(outBuf_.get(), outLength_);
+  outLength_ = 0;
 }
 
 void FilterStream::flush() {
@@ -99,13 +163,14 @@ void FilterStream::flush() {
 }
 
 void FilterStream::close() {
-  data.reset();
+  inBuf_.reset();
+  inPos_ = 0;
+  inEnd_ = 0;
+  inputUnread_ = 0;
   writePending();
   if (inputFile != nullptr) std::fclose(inputFile);
   inputFile = nullptr;
   if (outputFile != nullptr && std::fclose(outputFile) != 0) writeFailed_ = true;
   outputFile = nullptr;
-  outBuf.reset();
-  size = 0;
-  pos = 0;
+  outBuf_.reset();
 }

@@ -1,16 +1,44 @@
 #pragma once
-// A filter from one file to another: the input is read whole into memory
-// and handed out byte by byte from a cursor that can step back; whatever is
-// written goes to the output file through a 1024-byte buffer.
+// A filter from one file to another: the input is handed out byte by byte
+// (or span by span) from a cursor that can step back; whatever is written
+// goes to the output file through a buffer.
+//
+// Input. The input is read in blocks as the cursor reaches them, never
+// more than the length it had when it was opened. Bytes already passed
+// stay behind the cursor in memory, at least kStepBackBytes of them, so
+// the cursor can always step back that far (or to the start of the input,
+// where stepping back ends). The readers step back one byte at a time and
+// never by more than a few.
+//
+// Output. Bytes collect in a buffer of outputCapacity() bytes. A full
+// buffer is written to the file in one write only when the next byte
+// arrives (or at flush or close), never at the moment it fills; so every
+// write to the file but the last is exactly one full buffer. The file is
+// unbuffered below this, so a failed write is seen by the write that
+// failed and remembered in writeFailed().
+//
+// Block sizes are set for the whole process by setBufferSizes and apply to
+// streams opened afterwards; only tests change them.
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <string_view>
 
 class FilterStream {
  public:
-  static constexpr std::int64_t kOutCapacity = 1024;
+  struct BufferSizes {
+    std::size_t inputBlock;      // bytes read from the input file at a time
+    std::size_t outputCapacity;  // bytes the output buffer holds
+  };
+  static constexpr BufferSizes kDefaultBufferSizes = {std::size_t{256} << 10, std::size_t{256} << 10};
+  static constexpr std::size_t kStepBackBytes = 4096;
+
+  // The sizes streams are opened with from now on; returns the sizes before.
+  static BufferSizes setBufferSizes(BufferSizes sizes);
+  static BufferSizes bufferSizes();
 
   // Input is the scene, output its rewritten copy "~" + base name in the
   // current directory.
@@ -25,25 +53,36 @@ class FilterStream {
 
   // 1 with the byte at the cursor, 0 at the end of the input (out untouched).
   int getChar(char& out) {
-    if (pos >= size) return 0;
-    out = data[pos++];
+    if (inPos_ >= inEnd_ && !readBlock()) return 0;
+    out = inBuf_[inPos_++];
     return 1;
   }
   // Steps back one byte and stores c there; 0 at the start of the input.
   int ungetChar(char c) {
-    if (pos <= 0) return 0;
-    data[--pos] = c;
+    if (inPos_ == 0) return 0;
+    inBuf_[--inPos_] = c;
     return 1;
   }
+  // The unread bytes of the input that are in memory, from the cursor on:
+  // empty only at the end of the input. Valid until the next call of
+  // getChar or inputAhead.
+  std::string_view inputAhead() {
+    if (inPos_ >= inEnd_) readBlock();
+    return std::string_view(inBuf_.get() + inPos_, inEnd_ - inPos_);
+  }
+  // Moves the cursor over `count` bytes of what inputAhead() showed.
+  void skipInput(std::size_t count) { inPos_ += count; }
+
   // Appends one byte to the output; a full buffer is written out first.
   int putChar(char c) {
-    if (!outBuf) return 1;
-    if (outLength >= kOutCapacity) writePending();
-    outBuf[outLength++] = c;
+    if (!outBuf_) return 1;
+    if (outLength_ >= outCapacity_) writePending();
+    outBuf_[outLength_++] = c;
     return 1;
   }
   void putString(const char* text);
-  // Writes `count` bytes, NUL bytes included.
+  // Writes `count` bytes, NUL bytes included: the same as putChar for each
+  // byte in order, buffer writes included, only faster.
   void putBytes(const char* bytes, std::size_t count);
 
   // Hands the pending output to the file and asks the system to take it.
@@ -57,8 +96,11 @@ class FilterStream {
   bool writeFailed() const { return writeFailed_; }
   const std::string& inputPath() const { return inputPath_; }
   const std::string& outputPath() const { return outputPath_; }
-  std::int64_t inputSize() const { return size; }
-  std::int64_t position() const { return pos; }
+  // The input's length when it was opened.
+  std::int64_t inputSize() const { return inputLength_; }
+  // The cursor's place in the input, counted from its first byte.
+  std::int64_t position() const { return blockStart_ + static_cast<std::int64_t>(inPos_); }
+  std::size_t outputCapacity() const { return outCapacity_; }
 
  private:
   FilterStream() = default;
@@ -67,17 +109,29 @@ class FilterStream {
   void openOutput();
   int loadInput();
   std::int64_t inputLength();
+  bool readBlock();
+  void writeBlock(const char* bytes, std::size_t count);
   void writePending();
 
   std::FILE* inputFile = nullptr;
   std::string inputPath_;
   std::FILE* outputFile = nullptr;
   std::string outputPath_;
-  std::unique_ptr<char[]> data;
-  std::int64_t size = 0;
-  std::int64_t pos = 0;
-  std::unique_ptr<char[]> outBuf;
-  std::int64_t outLength = 0;
+
+  // The input in memory: inBuf_[0, inEnd_) are the input's bytes from
+  // blockStart_ on, the cursor is at inPos_.
+  std::unique_ptr<char[]> inBuf_;
+  std::size_t inPos_ = 0;
+  std::size_t inEnd_ = 0;
+  std::size_t inBlock_ = 0;
+  std::size_t inCapacity_ = 0;
+  std::int64_t blockStart_ = 0;
+  std::int64_t inputLength_ = 0;
+  std::int64_t inputUnread_ = 0;  // bytes of the measured length not read yet
+
+  std::unique_ptr<char[]> outBuf_;
+  std::size_t outCapacity_ = 0;
+  std::size_t outLength_ = 0;
   bool inputOk_ = false;
   bool outputOk_ = false;
   bool writeFailed_ = false;

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "io/filter_stream.h"
+#include "support/buffer_sizes.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -117,6 +118,73 @@ TEST_F(FilterStreamReading, BackslashPathsReachTheFileSystem) {
   EXPECT_EQ(stream->outputPath(), "sub\\out.txt");
 }
 
+// The input comes in blocks; nothing of that shows to the readers.
+using FilterStreamBlocks = FilterStreamTest;
+
+std::string numbered(std::size_t size) {
+  std::string bytes;
+  for (std::size_t i = 0; i < size; ++i) bytes += static_cast<char>(i * 7 + i / 256);
+  return bytes;
+}
+
+TEST_F(FilterStreamBlocks, BytesAndSpansAreTheInputWhateverTheBlockSize) {
+  const std::string input = numbered(1000);
+  temp.write("in.bin", input);
+  for (std::size_t block : {1, 2, 3, 7, 64, 999, 1000, 1001, 4096}) {
+    ScopedBufferSizes sizes(block, 16);
+    auto bytewise = FilterStream::openPair("in.bin", "out.bin");
+    EXPECT_EQ(drain(*bytewise), input) << "block " << block;
+    EXPECT_EQ(bytewise->position(), 1000);
+
+    auto spanwise = FilterStream::openPair("in.bin", "out.bin");
+    std::string read;
+    for (std::string_view ahead = spanwise->inputAhead(); !ahead.empty(); ahead = spanwise->inputAhead()) {
+      EXPECT_LE(ahead.size(), block);
+      // Take part of a span now and then, the rest with the next call.
+      const std::size_t taken = ahead.size() > 2 && read.size() % 3 == 0 ? ahead.size() / 2 : ahead.size();
+      read.append(ahead.data(), taken);
+      spanwise->skipInput(taken);
+      EXPECT_EQ(spanwise->position(), static_cast<std::int64_t>(read.size()));
+    }
+    EXPECT_EQ(read, input) << "block " << block;
+    char c = '#';
+    EXPECT_EQ(spanwise->getChar(c), 0);
+    EXPECT_EQ(c, '#');
+  }
+}
+
+TEST_F(FilterStreamBlocks, StepsBackOverABlockBoundary) {
+  const std::string input = numbered(20000);
+  temp.write("in.bin", input);
+  ScopedBufferSizes sizes(100, 16);
+  auto stream = FilterStream::openPair("in.bin", "out.bin");
+  char c;
+  for (int i = 0; i < 10050; ++i) ASSERT_EQ(stream->getChar(c), 1);
+  // As far back as promised, across the blocks read in the meantime.
+  for (std::size_t i = 0; i < FilterStream::kStepBackBytes; ++i) {
+    ASSERT_EQ(stream->ungetChar(input[10049 - i]), 1) << i;
+  }
+  EXPECT_EQ(stream->position(), static_cast<std::int64_t>(10050 - FilterStream::kStepBackBytes));
+  EXPECT_EQ(drain(*stream), input.substr(10050 - FilterStream::kStepBackBytes));
+}
+
+TEST_F(FilterStreamBlocks, AnInputIsReadToTheLengthItHadWhenOpened) {
+  temp.write("in.txt", "abcdef");
+  ScopedBufferSizes sizes(2, 16);
+  auto stream = FilterStream::openPair("in.txt", "out.txt");
+  temp.write("in.txt", "abcdefghij");  // grows after opening
+  EXPECT_EQ(stream->inputSize(), 6);
+  EXPECT_EQ(drain(*stream), "abcdef");
+}
+
+TEST_F(FilterStreamBlocks, AnInputThatShrinksEndsWhereItsBytesEnd) {
+  temp.write("in.txt", "abcdefghij");
+  ScopedBufferSizes sizes(4, 16);
+  auto stream = FilterStream::openPair("in.txt", "out.txt");
+  fs::resize_file(temp.at("in.txt"), 6);
+  EXPECT_EQ(drain(*stream), "abcdef");
+}
+
 using FilterStreamSameFile = FilterStreamTest;
 
 TEST_F(FilterStreamSameFile, RefusesToEmptyItsOwnInput) {
@@ -160,8 +228,10 @@ TEST_F(FilterStreamSameFile, SeesThroughHardLinks) {
 using FilterStreamWriting = FilterStreamTest;
 
 TEST_F(FilterStreamWriting, WritesWholeBlocksOnlyWhenTheNextByteArrives) {
+  ScopedBufferSizes sizes(FilterStream::kDefaultBufferSizes.inputBlock, 1024);
   temp.write("in.txt", "x");
   auto stream = FilterStream::openPair("in.txt", "out.bin");
+  ASSERT_EQ(stream->outputCapacity(), 1024u);
   for (int i = 0; i < 1024; ++i) stream->putChar(static_cast<char>('a' + i % 26));
   EXPECT_EQ(fs::file_size(temp.at("out.bin")), 0u);
   stream->putChar('!');  // the 1025th byte
@@ -174,6 +244,46 @@ TEST_F(FilterStreamWriting, WritesWholeBlocksOnlyWhenTheNextByteArrives) {
   EXPECT_EQ(written[1023], static_cast<char>('a' + 1023 % 26));
   EXPECT_EQ(written[1024], '!');
   EXPECT_EQ(written[2047], 'b');
+}
+
+TEST_F(FilterStreamWriting, AFullBufferOfTheDefaultSizeWaitsForTheNextByte) {
+  temp.write("in.txt", "x");
+  auto stream = FilterStream::openPair("in.txt", "out.bin");
+  const std::size_t capacity = FilterStream::kDefaultBufferSizes.outputCapacity;
+  ASSERT_EQ(stream->outputCapacity(), capacity);
+  const std::string block(capacity, 'a');
+  stream->putBytes(block.data(), block.size());
+  EXPECT_EQ(fs::file_size(temp.at("out.bin")), 0u);
+  stream->putChar('!');
+  EXPECT_EQ(fs::file_size(temp.at("out.bin")), capacity);
+  stream->close();
+  EXPECT_EQ(readFile(temp.at("out.bin")), block + "!");
+}
+
+// The file's size after each put, for a stream fed by putChar alone and
+// one fed the same bytes in spans by putBytes: equal, so putBytes writes
+// exactly the blocks that putChar writes, when putChar writes them.
+TEST_F(FilterStreamWriting, PutBytesWritesWhatPutCharWritesWhenItWritesIt) {
+  temp.write("in.txt", "x");
+  for (std::size_t capacity : {1, 2, 5, 16}) {
+    ScopedBufferSizes sizes(4, capacity);
+    auto bytewise = FilterStream::openPair("in.txt", "bytewise.bin");
+    auto spanwise = FilterStream::openPair("in.txt", "spanwise.bin");
+    std::string all;
+    for (std::size_t span : {0, 1, 3, 4, 5, 15, 16, 17, 33, 2, 64}) {
+      std::string bytes;
+      for (std::size_t i = 0; i < span; ++i) bytes += static_cast<char>((all.size() + i) * 37);
+      all += bytes;
+      for (char c : bytes) bytewise->putChar(c);
+      spanwise->putBytes(bytes.data(), bytes.size());
+      ASSERT_EQ(fs::file_size(temp.at("spanwise.bin")), fs::file_size(temp.at("bytewise.bin")))
+          << "capacity " << capacity << ", after a span of " << span;
+    }
+    bytewise->close();
+    spanwise->close();
+    EXPECT_EQ(readFile(temp.at("spanwise.bin")), all);
+    EXPECT_EQ(readFile(temp.at("bytewise.bin")), all);
+  }
 }
 
 TEST_F(FilterStreamWriting, FlushWritesPendingBytesOnce) {
