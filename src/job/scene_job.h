@@ -55,6 +55,10 @@ class SceneJob {
   int openScene();
   int nextStatement();
   int readStatement();
+  // readStatement for the walk: writes through, unchanged, every statement
+  // in which neither keyword of the ASCII recognisers stands, and stops at
+  // the first statement that holds one.
+  int readMarkedStatement();
 
   // ASCII recognisers (scene/ascii_rewriting.cpp).
   int rewriteFileReference();
@@ -65,6 +69,10 @@ class SceneJob {
   // Binary token reader and recognisers (scene/token_reader.cpp,
   // scene/binary_rewriting.cpp).
   int readToken();
+  // readToken for the walk: writes through, unchanged, every token that
+  // holds neither marker of the binary recognisers, with the bytes around
+  // it, and stops at the first token that holds one.
+  int readMarkedToken();
   int rewriteBinaryReference();
   int rewriteBinaryTexture();
 

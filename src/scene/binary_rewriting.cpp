@@ -8,12 +8,10 @@
 
 #include "job/scene_job.h"
 #include "scene/base_name.h"
+#include "scene/binary_markers.h"
 #include "scene/overwrite_padded.h"
 
 namespace {
-
-const char kReferenceMarker[] = "FREFFREF";
-const char kTextureMarker[] = "ftn";
 
 // Shared by both recognisers: `prefix` starts the new name ("~" for a
 // scene copy), `paths` receives the cleaned path.

@@ -76,7 +76,9 @@ void requireCopyWritten(SceneJob& job) {
 }
 
 void passAsciiScene(SceneJob& job) {
-  while (job.nextStatement() == 1) {
+  // Statements that no recogniser would take are written through by the
+  // reader itself.
+  while (job.readMarkedStatement() == 1) {
     const int reference = job.rewriteFileReference();
     const int texture = job.rewriteTextureAttribute();
     // Whole, NUL bytes and all: nothing of the scene is lost.
@@ -85,7 +87,9 @@ void passAsciiScene(SceneJob& job) {
 }
 
 void passBinaryScene(SceneJob& job) {
-  while (job.readToken() == 1) {
+  // Tokens that no recogniser would take are written through by the
+  // reader itself.
+  while (job.readMarkedToken() == 1) {
     // A path token taken as a reference is never offered as a texture.
     if (job.rewriteBinaryReference() == 1) continue;
     if (job.rewriteBinaryTexture() == 1) continue;

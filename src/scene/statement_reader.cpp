@@ -4,11 +4,14 @@
 // strings. Whatever it returns, joined in order, is the scene byte for
 // byte.
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <string_view>
 
 #include "job/scene_job.h"
 #include "platform/platform.h"
+#include "scene/ascii_keywords.h"
 
 namespace {
 
@@ -70,6 +73,100 @@ class QuoteTracker {
   bool escaped_ = false;
 };
 
+const std::size_t kNowhere = static_cast<std::size_t>(-1);
+
+// Where a statement ends within the next `size` bytes of the scene, or
+// kNowhere: the index of its ending byte.
+std::size_t findByte(const char* bytes, std::size_t size, char wanted) {
+  const void* hit = std::memchr(bytes, wanted, size);
+  return hit == nullptr ? kNowhere : static_cast<std::size_t>(static_cast<const char*>(hit) - bytes);
+}
+
+// A slash right after an asterisk; `before` is the byte stored just
+// before these.
+std::size_t findBlockCommentEnd(const char* bytes, std::size_t size, char before) {
+  for (std::size_t from = 0; from < size;) {
+    const std::size_t slash = findByte(bytes + from, size - from, '/');
+    if (slash == kNowhere) return kNowhere;
+    const std::size_t at = from + slash;
+    if ((at == 0 ? before : bytes[at - 1]) == '*') return at;
+    from = at + 1;
+  }
+  return kNowhere;
+}
+
+// A semicolon outside double-quoted strings; `quotes` goes on from where
+// the bytes before these left it.
+std::size_t findUnquotedSemicolon(const char* bytes, std::size_t size, QuoteTracker& quotes) {
+  for (std::size_t i = 0; i < size; ++i) {
+    if (bytes[i] == ';' && !quotes.inString()) return i;
+    quotes.feed(bytes[i]);
+  }
+  return kNowhere;
+}
+
+// The length of the statement that readStatement would read from
+// bytes[0, size), when that can be told from these bytes alone: its ending
+// byte and the byte after it are among them, and it stays below the
+// length limit. 0 when it cannot.
+std::size_t wholeStatementLength(const char* bytes, std::size_t size) {
+  const std::size_t limit = static_cast<std::size_t>(SceneJob::kMaxStatementBytes);
+  if (size == 0) return 0;
+  if (bytes[0] == '\n') return 1;
+  if (size < 2) return 0;
+
+  CommentMode mode = CommentMode::kNone;
+  if (bytes[0] == '/' && bytes[1] == '*') mode = CommentMode::kBlock;
+  if (bytes[0] == '/' && bytes[1] == '/') mode = CommentMode::kLine;
+  FileStatementTest fileTest;
+  QuoteTracker quotes;
+  fileTest.feed(bytes[0]);
+  FileStatementTest::Verdict verdict = fileTest.feed(bytes[1]);
+  bool isFileStatement = false;
+
+  const std::size_t bound = std::min(size, limit);
+  std::size_t end = kNowhere;
+  std::size_t n = 2;
+  for (; mode == CommentMode::kNone && verdict == FileStatementTest::Verdict::kUndecided; ++n) {
+    if (n >= bound) return 0;
+    const char c = bytes[n];
+    verdict = fileTest.feed(c);
+    if (verdict == FileStatementTest::Verdict::kFile) isFileStatement = true;
+    bool ends;
+    if (isFileStatement) {
+      ends = c == ';' && !quotes.inString();
+      quotes.feed(c);
+    } else {
+      ends = c == ';';
+    }
+    if (ends) {
+      end = n;
+      break;
+    }
+  }
+  if (end == kNowhere) {
+    if (n >= bound) return 0;
+    std::size_t found;
+    switch (mode) {
+      case CommentMode::kBlock:
+        found = findBlockCommentEnd(bytes + n, bound - n, bytes[n - 1]);
+        break;
+      case CommentMode::kLine:
+        found = findByte(bytes + n, bound - n, '\n');
+        break;
+      default:
+        found = isFileStatement ? findUnquotedSemicolon(bytes + n, bound - n, quotes)
+                                : findByte(bytes + n, bound - n, ';');
+        break;
+    }
+    if (found == kNowhere) return 0;
+    end = n + found;
+  }
+  // A statement that reaches the limit goes with the reader's message.
+  if (end + 1 >= limit || end + 1 >= size) return 0;
+  return bytes[end + 1] == '\n' ? end + 2 : end + 1;
+}
+
 void printOverLongStatement() {
   std::printf("\nMAX_BUFFER_SIZE exceeded, parsing errors may have occured.\n");
   std::printf("Please send mail to render-support@example.com.\n");
@@ -98,11 +195,60 @@ int SceneJob::nextStatement() {
   return readStatement();
 }
 
+int SceneJob::readMarkedStatement() {
+  statement[0] = '\0';
+  statementLength = 0;
+  if (!sceneStream) openScene();
+  if (!sceneStream) return 0;
+  FilterStream& in = *sceneStream;
+
+  for (;;) {
+    const std::string_view ahead = in.inputAhead();
+    if (ahead.empty()) {
+      statement[0] = '\0';
+      statementLength = 0;
+      return 0;
+    }
+    // Whole statements in memory are measured where they lie; those
+    // without a keyword are written through together. A keyword needs an
+    // 'f', and most statements have none: only those are looked at.
+    const char* bytes = ahead.data();
+    const auto firstF = [&ahead](std::size_t from) {
+      const std::size_t f = findByte(ahead.data() + from, ahead.size() - from, 'f');
+      return f == kNowhere ? ahead.size() : from + f;
+    };
+    std::size_t passed = 0;
+    std::size_t nextF = firstF(0);
+    for (;;) {
+      const std::size_t length = wholeStatementLength(bytes + passed, ahead.size() - passed);
+      if (length == 0) break;
+      if (nextF < passed) nextF = firstF(passed);
+      if (nextF < passed + length && holdsKeyword(bytes + passed, length)) {
+        in.putBytes(bytes, passed);
+        std::memcpy(statement, bytes + passed, length);
+        statement[length] = '\0';
+        statementLength = length;
+        in.skipInput(passed + length);
+        return 1;
+      }
+      passed += length;
+    }
+    in.putBytes(bytes, passed);
+    in.skipInput(passed);
+
+    // The next statement runs on past what is in memory, or is too long.
+    if (readStatement() == 0) return 0;
+    if (holdsKeyword(statement, statementLength)) return 1;
+    in.putBytes(statement, statementLength);
+  }
+}
+
 int SceneJob::readStatement() {
   statement[0] = '\0';
   statementLength = 0;
   if (!sceneStream) return 0;
   FilterStream& in = *sceneStream;
+  const std::size_t limit = static_cast<std::size_t>(kMaxStatementBytes);
 
   char c;
   if (!in.getChar(c)) return 0;
@@ -121,50 +267,79 @@ int SceneJob::readStatement() {
 
   FileStatementTest fileTest;
   QuoteTracker quotes;
-  bool isFileStatement = false;
   fileTest.feed(statement[0]);
-  fileTest.feed(statement[1]);
+  FileStatementTest::Verdict verdict = fileTest.feed(statement[1]);
+  bool isFileStatement = false;
 
   std::size_t n = 2;
+  bool ended = false;
   bool haveLookAhead = false;
   char lookAhead = 0;
-  while (in.getChar(c)) {
-    if (n == static_cast<std::size_t>(kMaxStatementBytes)) {
-      haveLookAhead = true;
-      lookAhead = c;
+
+  // Byte by byte until the first word tells whether this is a file
+  // statement, which takes a few bytes at most.
+  while (mode == CommentMode::kNone && verdict == FileStatementTest::Verdict::kUndecided) {
+    if (!in.getChar(c)) {
+      ended = true;
       break;
     }
-
-    if (!isFileStatement && fileTest.feed(c) == FileStatementTest::Verdict::kFile) {
-      isFileStatement = true;
+    if (n == limit) {
+      haveLookAhead = true;
+      lookAhead = c;
+      ended = true;
+      break;
     }
-
-    bool ends = false;
-    switch (mode) {
-      case CommentMode::kBlock:
-        ends = c == '/' && statement[n - 1] == '*';
-        break;
-      case CommentMode::kLine:
-        ends = c == '\n';
-        break;
-      case CommentMode::kNone:
-        if (isFileStatement) {
-          ends = c == ';' && !quotes.inString();
-          quotes.feed(c);
-        } else {
-          ends = c == ';';
-        }
-        break;
+    verdict = fileTest.feed(c);
+    if (verdict == FileStatementTest::Verdict::kFile) isFileStatement = true;
+    bool ends;
+    if (isFileStatement) {
+      ends = c == ';' && !quotes.inString();
+      quotes.feed(c);
+    } else {
+      ends = c == ';';
     }
-
     statement[n++] = c;
     if (ends) {
+      haveLookAhead = in.getChar(lookAhead) != 0;
+      ended = true;
+    }
+  }
+
+  // Then span by span through what the stream holds in memory.
+  while (!ended) {
+    const std::string_view ahead = in.inputAhead();
+    if (ahead.empty()) break;  // the end of the scene
+    if (n == limit) {
+      haveLookAhead = true;
+      lookAhead = ahead[0];
+      in.skipInput(1);
+      break;
+    }
+    const std::size_t span = std::min(ahead.size(), limit - n);
+    std::size_t end;
+    switch (mode) {
+      case CommentMode::kBlock:
+        end = findBlockCommentEnd(ahead.data(), span, statement[n - 1]);
+        break;
+      case CommentMode::kLine:
+        end = findByte(ahead.data(), span, '\n');
+        break;
+      default:
+        end = isFileStatement ? findUnquotedSemicolon(ahead.data(), span, quotes) : findByte(ahead.data(), span, ';');
+        break;
+    }
+    // The ending byte belongs to the statement.
+    const std::size_t taken = end == kNowhere ? span : end + 1;
+    std::memcpy(statement + n, ahead.data(), taken);
+    n += taken;
+    in.skipInput(taken);
+    if (end != kNowhere) {
       haveLookAhead = in.getChar(lookAhead) != 0;
       break;
     }
   }
 
-  if (n == static_cast<std::size_t>(kMaxStatementBytes)) printOverLongStatement();
+  if (n == limit) printOverLongStatement();
 
   // A statement keeps the line end that follows it; anything else begins
   // the next statement.

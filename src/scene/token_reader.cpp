@@ -2,15 +2,108 @@
 // only for runs of printable text that begin with a letter, where scene
 // and texture paths are stored. Every byte that is not part of a token is
 // written straight to the rewritten copy.
+//
+// Both readers work on the part of the scene that the stream holds in
+// memory, in tight loops that the compiler sees whole, and write the bytes
+// they pass over in blocks.
+
+#include <algorithm>
+#include <cstring>
+#include <string_view>
 
 #include "job/scene_job.h"
+#include "scene/binary_markers.h"
+
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#endif
 
 namespace {
 
-bool isLetter(unsigned char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-bool isPrintable(unsigned char c) { return c >= 0x20 && c <= 0x7E; }
+inline bool isLetter(char c) {
+  return static_cast<unsigned char>((static_cast<unsigned char>(c) | 0x20) - 'a') < 26;
+}
+inline bool isPrintable(char c) { return static_cast<unsigned char>(static_cast<unsigned char>(c) - 0x20) < 0x5F; }
 
 const std::size_t kMinTokenBytes = 3;
+const std::size_t kNowhere = static_cast<std::size_t>(-1);
+
+// Where `needle` first starts in base[0, size), or kNowhere.
+std::size_t find(const char* base, std::size_t size, const char* needle, std::size_t length) {
+  std::size_t from = 0;
+  while (size >= from + length) {
+    const void* hit = std::memchr(base + from, needle[0], size - from - length + 1);
+    if (hit == nullptr) return kNowhere;
+    const std::size_t at = static_cast<std::size_t>(static_cast<const char*>(hit) - base);
+    if (std::memcmp(base + at + 1, needle + 1, length - 1) == 0) return at;
+    from = at + 1;
+  }
+  return kNowhere;
+}
+
+struct MarkerPlace {
+  std::size_t at;
+  std::size_t length;
+};
+
+MarkerPlace markerAt(const char* base, std::size_t size, std::size_t at) {
+  if (size - at >= kReferenceMarkerLength && std::memcmp(base + at, kReferenceMarker, kReferenceMarkerLength) == 0) {
+    return {at, kReferenceMarkerLength};
+  }
+  if (size - at >= kTextureMarkerLength && std::memcmp(base + at, kTextureMarker, kTextureMarkerLength) == 0) {
+    return {at, kTextureMarkerLength};
+  }
+  return {kNowhere, 0};
+}
+
+// The first place in base[0, size) where either marker starts.
+MarkerPlace findMarker(const char* base, std::size_t size) {
+  std::size_t i = 0;
+#if defined(__SSE2__) || defined(_M_X64)
+  // Sixteen places at a time: a place is looked at closely only when its
+  // first two bytes begin a marker, "ft" or "FR", which in scene data is
+  // rare even where single letters are not.
+  const __m128i f = _mm_set1_epi8('f');
+  const __m128i t = _mm_set1_epi8('t');
+  const __m128i capitalF = _mm_set1_epi8('F');
+  const __m128i capitalR = _mm_set1_epi8('R');
+  const auto starts = [&](std::size_t at) {
+    const __m128i first = _mm_loadu_si128(reinterpret_cast<const __m128i*>(base + at));
+    const __m128i second = _mm_loadu_si128(reinterpret_cast<const __m128i*>(base + at + 1));
+    const __m128i texture = _mm_and_si128(_mm_cmpeq_epi8(first, f), _mm_cmpeq_epi8(second, t));
+    const __m128i reference = _mm_and_si128(_mm_cmpeq_epi8(first, capitalF), _mm_cmpeq_epi8(second, capitalR));
+    return _mm_or_si128(texture, reference);
+  };
+  for (; i + 65 <= size; i += 64) {
+    const __m128i a = starts(i);
+    const __m128i b = starts(i + 16);
+    const __m128i c = starts(i + 32);
+    const __m128i d = starts(i + 48);
+    if (_mm_movemask_epi8(_mm_or_si128(_mm_or_si128(a, b), _mm_or_si128(c, d))) == 0) continue;
+    const __m128i groups[] = {a, b, c, d};
+    for (std::size_t group = 0; group < 4; ++group) {
+      unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(groups[group]));
+      for (std::size_t bit = 0; mask != 0; ++bit, mask >>= 1) {
+        if ((mask & 1u) == 0) continue;
+        const MarkerPlace place = markerAt(base, size, i + 16 * group + bit);
+        if (place.at != kNowhere) return place;
+      }
+    }
+  }
+#endif
+  // The rest, and everything where there is no SSE2: by memchr.
+  const std::size_t texture = find(base + i, size - i, kTextureMarker, kTextureMarkerLength);
+  // Only a reference marker that starts before the texture marker counts.
+  const std::size_t bound = texture == kNowhere ? size - i : std::min(size - i, texture + kReferenceMarkerLength - 1);
+  const std::size_t reference = find(base + i, bound, kReferenceMarker, kReferenceMarkerLength);
+  if (reference < texture) return {i + reference, kReferenceMarkerLength};
+  if (texture != kNowhere) return {i + texture, kTextureMarkerLength};
+  return {kNowhere, 0};
+}
+
+bool holdsMarker(const char* token) {
+  return std::strstr(token, kReferenceMarker) != nullptr || std::strstr(token, kTextureMarker) != nullptr;
+}
 
 }  // namespace
 
@@ -19,37 +112,144 @@ int SceneJob::readToken() {
   statementLength = 0;
   if (!sceneStream) return 0;
   FilterStream& stream = *sceneStream;
+  const std::size_t limit = static_cast<std::size_t>(kMaxTokenBytes);
 
-  std::size_t n = 0;
-  char c;
-  while (stream.getChar(c)) {
-    const unsigned char byte = static_cast<unsigned char>(c);
-    if (n == static_cast<std::size_t>(kMaxTokenBytes)) {
-      // A token at the length limit; the byte begins the next scan.
-      stream.ungetChar(c);
-      break;
+  auto token = [this](std::size_t length) {
+    statement[length] = '\0';
+    statementLength = length;
+    return 1;
+  };
+
+  std::size_t n = 0;  // bytes of the open run, kept in `statement`
+  for (std::string_view ahead = stream.inputAhead(); !ahead.empty(); ahead = stream.inputAhead()) {
+    const char* base = ahead.data();
+    const std::size_t size = ahead.size();
+    std::size_t i = 0;
+    std::size_t through = 0;  // base[through, i) passes through unchanged
+
+    if (n > 0) {
+      // The run that the part before ended in goes on.
+      const std::size_t end = std::min(size, limit - n);
+      while (i < end && isPrintable(base[i])) ++i;
+      std::memcpy(statement + n, base, i);
+      n += i;
+      if (n == limit) {
+        // A token at the length limit; the next byte begins the next scan.
+        stream.skipInput(i);
+        return token(n);
+      }
+      if (i == size) {
+        stream.skipInput(i);
+        continue;
+      }
+      if (n >= kMinTokenBytes) {
+        // The breaking byte is written on the next call, after the caller
+        // has written the token.
+        stream.skipInput(i);
+        return token(n);
+      }
+      stream.putBytes(statement, n);
+      n = 0;
+      through = i++;  // the breaking byte passes through
     }
-    if (isLetter(byte) || (n > 0 && isPrintable(byte))) {
-      statement[n++] = c;
-      continue;
+
+    for (;;) {
+      while (i < size && !isLetter(base[i])) ++i;
+      if (i == size) break;
+      const std::size_t start = i;
+      const std::size_t end = std::min(size, start + limit);
+      ++i;
+      while (i < end && isPrintable(base[i])) ++i;
+      const std::size_t length = i - start;
+      if (length == limit || (i < size && length >= kMinTokenBytes)) {
+        stream.putBytes(base + through, start - through);
+        std::memcpy(statement, base + start, length);
+        stream.skipInput(i);
+        return token(length);
+      }
+      if (i == size) {
+        // The run may go on in what follows.
+        stream.putBytes(base + through, start - through);
+        std::memcpy(statement, base + start, length);
+        n = length;
+        through = size;
+        break;
+      }
+      ++i;  // a run too short for a token and the byte that broke it pass through
     }
-    if (n >= kMinTokenBytes) {
-      // The breaking byte is written on the next call, after the caller
-      // has written the token.
-      stream.ungetChar(c);
-      break;
-    }
-    stream.putBytes(statement, n);
-    stream.putChar(c);
-    n = 0;
+    stream.putBytes(base + through, size - through);
+    stream.skipInput(size);
   }
 
-  if (n < kMinTokenBytes) {
-    stream.putBytes(statement, n);
-    statement[0] = '\0';
-    return 0;
+  // The end of the scene.
+  if (n >= kMinTokenBytes) return token(n);
+  stream.putBytes(statement, n);
+  statement[0] = '\0';
+  return 0;
+}
+
+int SceneJob::readMarkedToken() {
+  statement[0] = '\0';
+  statementLength = 0;
+  if (!sceneStream) return 0;
+  FilterStream& stream = *sceneStream;
+  const std::size_t limit = static_cast<std::size_t>(kMaxTokenBytes);
+
+  // No run is open at the cursor each time round: it stands at the start
+  // of the scene, after a breaking byte, or after a token.
+  for (;;) {
+    const std::string_view ahead = stream.inputAhead();
+    if (ahead.empty()) {
+      statement[0] = '\0';
+      statementLength = 0;
+      return 0;
+    }
+    const char* base = ahead.data();
+    const std::size_t size = ahead.size();
+    const MarkerPlace marker = findMarker(base, size);
+
+    std::int64_t exactUntil;
+    if (marker.at == kNowhere) {
+      // Up to the last breaking byte no token holds a marker, and after
+      // that byte no run is open.
+      std::size_t last = size;
+      while (last > 0 && isPrintable(base[last - 1])) --last;
+      stream.putBytes(base, last);
+      stream.skipInput(last);
+      if (last == size) continue;
+      // A printable stretch runs to the end of what is in memory, and a
+      // marker may start in it.
+      exactUntil = stream.position() + static_cast<std::int64_t>(size - last);
+    } else {
+      // The printable stretch that holds the marker; its run begins at its
+      // first letter, the bytes before that are breaking ones.
+      std::size_t start = marker.at;
+      while (start > 0 && isPrintable(base[start - 1])) --start;
+      std::size_t end = marker.at + marker.length;
+      while (end < size && isPrintable(base[end])) ++end;
+      std::size_t first = start;
+      while (!isLetter(base[first])) ++first;
+      if (end < size && end - first <= limit) {
+        // One token, ended by the breaking byte at `end`. Nothing before it
+        // holds a marker.
+        stream.putBytes(base, first);
+        std::memcpy(statement, base + first, end - first);
+        stream.skipInput(end);
+        statement[end - first] = '\0';
+        statementLength = end - first;
+        return 1;
+      }
+      // The stretch goes on past what is in memory, or past the token limit.
+      stream.putBytes(base, start);
+      stream.skipInput(start);
+      exactUntil = stream.position() + static_cast<std::int64_t>(marker.at + marker.length - start);
+    }
+
+    // Token by token, exactly as readToken cuts them.
+    while (stream.position() < exactUntil) {
+      if (readToken() == 0) return 0;
+      if (holdsMarker(statement)) return 1;
+      stream.putBytes(statement, statementLength);
+    }
   }
-  statement[n] = '\0';
-  statementLength = n;
-  return 1;
 }
