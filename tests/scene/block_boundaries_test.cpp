@@ -228,6 +228,24 @@ TEST_F(BlockBoundaries, TheWalksReaderLeavesWhatEveryTokenLeaves) {
   EXPECT_GT(marked, 1000);
 }
 
+TEST_F(BlockBoundaries, AKeywordAtEveryPlace) {
+  const std::string texture = "setAttr \".ftn\" -type \"string\" \"maps/a.tif\";\n";
+  const std::string reference = "file -r -ns \"s\" \"scenes/s.ma\";\n";
+  for (const std::string& keyword : {texture, reference}) {
+    for (std::size_t at = 0; at < 100; ++at) {
+      // Numbers, and now and then an 'f' that begins no keyword.
+      std::string before;
+      for (std::size_t i = 0; i < at; ++i) before += i % 37 == 5 ? 'f' : "0123456789 .-\te"[i % 15];
+      const std::string scene = "//Maya\n" + before + ";\n" + before + keyword + before + ";\n";
+      const Reading every = recognised(scene, false);
+      const Reading onlyMarked = recognised(scene, true);
+      ASSERT_EQ(onlyMarked.copy, every.copy) << at;
+      ASSERT_EQ(onlyMarked.units.size(), 1u) << at;
+      ASSERT_EQ(onlyMarked.sceneFiles.size() + onlyMarked.textureFiles.size(), 1u) << at;
+    }
+  }
+}
+
 TEST_F(BlockBoundaries, AMarkerAtEveryPlace) {
   // Near-misses around it: single letters of the markers, "ft" and "FR"
   // without the rest.
