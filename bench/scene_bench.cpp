@@ -290,7 +290,8 @@ SceneCounts generateAscii(const fs::path& path, std::uint64_t bytes, std::uint64
       nextLong += bytes / (longStatements + 1);
     } else if (scene.statements() >= nextSpecial && (!textures.empty() || !references.empty())) {
       nextSpecial += 1000;
-      if (!references.empty() && (textures.empty() || rng() % 10 == 0)) {
+      // Most are textures: a shot references a few dozen scenes at most.
+      if (!references.empty() && (textures.empty() || rng() % 50 == 0)) {
         const std::size_t r = rng() % references.size();
         scene.reference("ref" + std::to_string(r), references[r]);
         ++counts.references;
@@ -461,10 +462,16 @@ SceneCounts generateBinary(const fs::path& path, std::uint64_t bytes, std::uint6
 // Running and timing.
 
 struct Measure {
-  double seconds = 0;
+  double seconds = 0;     // wall-clock time
+  double cpuSeconds = 0;  // user and system time, the process's and its children's
   long peakKiB = 0;
   int status = -1;
 };
+
+double cpuSecondsOf(const struct rusage& usage) {
+  return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+         static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
 
 struct Child {
   std::vector<std::string> argv;
@@ -502,6 +509,7 @@ Measure run(const Child& child) {
   if (wait4(pid, &status, 0, &usage) != pid) fail("wait4 failed");
   Measure m;
   m.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  m.cpuSeconds = cpuSecondsOf(usage);
   m.peakKiB = usage.ru_maxrss;
   m.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   return m;
@@ -510,6 +518,8 @@ Measure run(const Child& child) {
 // The floor: every byte read once and written once, in 1 MiB blocks.
 Measure readWriteCopy(const fs::path& from, const fs::path& to) {
   settle();
+  struct rusage before {};
+  getrusage(RUSAGE_SELF, &before);
   const auto start = std::chrono::steady_clock::now();
   const int in = open(from.c_str(), O_RDONLY);
   const int out = open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -529,6 +539,9 @@ Measure readWriteCopy(const fs::path& from, const fs::path& to) {
   close(out);
   Measure m;
   m.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  struct rusage after {};
+  getrusage(RUSAGE_SELF, &after);
+  m.cpuSeconds = cpuSecondsOf(after) - cpuSecondsOf(before);
   m.status = 0;
   return m;
 }
@@ -580,32 +593,42 @@ struct Bench {
 const char kSedScript[] =
     "s|^[[:space:]]*\\(setAttr \"\\.ftn\" -type \"string\"\\) \"\\([^\"]*/\\)\\{0,1\\}\\([^\"/]*\\)\";$|\\1 (\"\\3\");|";
 
+// The medians of repeated measurements of one command.
+struct Samples {
+  std::vector<double> wall;
+  std::vector<double> cpu;
+  void add(const Measure& m) {
+    wall.push_back(m.seconds);
+    cpu.push_back(m.cpuSeconds);
+  }
+  double wallMedian() const { return median(wall); }
+  double cpuMedian() const { return median(cpu); }
+};
+
 void measureScene(const Bench& b, const char* label, const fs::path& scene, const SceneCounts& counts) {
   const double mib = static_cast<double>(counts.bytes) / kMiB;
-  std::vector<double> copyTimes, cpTimes, sedTimes, programTimes;
+  Samples copy, cp, sed, program;
   long peakKiB = 0;
-  long cpPeakKiB = 0;
   const fs::path log = b.root / "program.log";
   const std::string copyName = "~" + scene.filename().string();
   for (int r = 0; r < b.options.runs; ++r) {
-    copyTimes.push_back(readWriteCopy(scene, b.copies / "copy").seconds);
+    copy.add(readWriteCopy(scene, b.copies / "copy"));
     emptyDirectory(b.copies);
 
-    Child cp;
-    cp.argv = {"cp", scene.string(), (b.copies / "cp").string()};
-    Measure m = run(cp);
+    Child cpChild;
+    cpChild.argv = {"cp", scene.string(), (b.copies / "cp").string()};
+    Measure m = run(cpChild);
     if (m.status != 0) fail("cp failed");
-    cpTimes.push_back(m.seconds);
-    cpPeakKiB = std::max(cpPeakKiB, m.peakKiB);
+    cp.add(m);
     emptyDirectory(b.copies);
 
-    Child sed;
-    sed.argv = {"sed", "-e", kSedScript, scene.string()};
-    sed.environment = {{"LC_ALL", "C"}};
-    sed.stdoutPath = (b.copies / "sed").string();
-    m = run(sed);
+    Child sedChild;
+    sedChild.argv = {"sed", "-e", kSedScript, scene.string()};
+    sedChild.environment = {{"LC_ALL", "C"}};
+    sedChild.stdoutPath = (b.copies / "sed").string();
+    m = run(sedChild);
     if (m.status != 0) fail("sed failed");
-    sedTimes.push_back(m.seconds);
+    sed.add(m);
     emptyDirectory(b.copies);
 
     m = run(b.program(scene, log));
@@ -614,24 +637,27 @@ void measureScene(const Bench& b, const char* label, const fs::path& scene, cons
     if (copied == 0 || (std::strcmp(label, "binary") == 0 && copied != counts.bytes)) {
       fail(std::string("the rewritten ") + label + " scene has the wrong size");
     }
-    programTimes.push_back(m.seconds);
+    program.add(m);
     peakKiB = std::max(peakKiB, m.peakKiB);
     emptyDirectory(b.work);
   }
-  const double copy = median(copyTimes);
-  const double cp = median(cpTimes);
-  const double sed = median(sedTimes);
-  const double prog = median(programTimes);
   std::printf("\n%s scene: %.1f MiB, %d textures, %d references", label, mib, counts.textures, counts.references);
   if (counts.longStatements > 0) std::printf(", %d over-long statements", counts.longStatements);
   std::printf("; medians of %d runs\n", b.options.runs);
-  std::printf("  %-22s %8.3f s %8.0f MiB/s\n", "read-write copy", copy, mib / copy);
-  std::printf("  %-22s %8.3f s %8.0f MiB/s\n", "cp", cp, mib / cp);
-  std::printf("  %-22s %8.3f s %8.0f MiB/s\n", "sed (.ftn lines)", sed, mib / sed);
-  std::printf("  %-22s %8.3f s %8.0f MiB/s\n", "vantleRender", prog, mib / prog);
-  std::printf("  time ratio to the read-write copy: %.2f (to cp: %.2f)\n", prog / copy, prog / cp);
-  std::printf("  peak resident memory: %.1f MiB (scene + %.1f MiB; goal at most scene + 32 MiB)\n",
-              peakKiB / 1024.0, peakKiB / 1024.0 - mib);
+  std::printf("  %-20s %9s %9s %9s\n", "", "time (s)", "MiB/s", "cpu (s)");
+  const auto line = [mib](const char* name, const Samples& samples) {
+    std::printf("  %-20s %9.3f %9.0f %9.3f\n", name, samples.wallMedian(), mib / samples.wallMedian(),
+                samples.cpuMedian());
+  };
+  line("read-write copy", copy);
+  line("cp", cp);
+  line("sed (.ftn lines)", sed);
+  line("vantleRender", program);
+  std::printf("  vantleRender / read-write copy: time %.2f, cpu %.2f (to cp: time %.2f)\n",
+              program.wallMedian() / copy.wallMedian(), program.cpuMedian() / copy.cpuMedian(),
+              program.wallMedian() / cp.wallMedian());
+  std::printf("  peak resident memory: %.1f MiB (goal: at most the scene + 32 MiB = %.1f MiB)\n", peakKiB / 1024.0,
+              mib + 32);
   std::fflush(stdout);
 }
 
@@ -702,7 +728,10 @@ int main(int argc, char** argv) {
 
   const std::uint64_t bytes = static_cast<std::uint64_t>(b.options.sizeMiB * kMiB);
   const bool all = b.options.only.empty();
-  std::printf("vantle_bench: %s\n  scenes in %s\n", b.options.program.c_str(), b.root.c_str());
+  double load[3] = {0, 0, 0};
+  getloadavg(load, 3);
+  std::printf("vantle_bench: %s\n  scenes in %s; load average %.2f %.2f %.2f, %ld processors\n",
+              b.options.program.c_str(), b.root.c_str(), load[0], load[1], load[2], sysconf(_SC_NPROCESSORS_ONLN));
   std::fflush(stdout);
 
   std::mt19937_64 rng(42);
@@ -751,7 +780,7 @@ int main(int argc, char** argv) {
     const fs::path scene = b.project / "scenes" / "shot.mb";
     // A few hundred markers in a full-size scene, fewer in a small one.
     const int markers = std::max(4, static_cast<int>(300 * b.options.sizeMiB / 512));
-    const SceneCounts counts = generateBinary(scene, bytes, 2, markers, std::max(1, markers / 10), textures, refs);
+    const SceneCounts counts = generateBinary(scene, bytes, 2, markers, std::max(1, markers / 30), textures, refs);
     std::printf("  generated %s in %.1f s\n", scene.filename().c_str(),
                 std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
     measureScene(b, "binary", scene, counts);
