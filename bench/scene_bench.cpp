@@ -29,6 +29,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <random>
 #include <string>
 #include <vector>
@@ -608,30 +609,35 @@ struct Samples {
 void measureScene(const Bench& b, const char* label, const fs::path& scene, const SceneCounts& counts) {
   const double mib = static_cast<double>(counts.bytes) / kMiB;
   Samples copy, cp, sed, program;
+  std::vector<double> timeRatios, cpuRatios;
   long peakKiB = 0;
   const fs::path log = b.root / "program.log";
   const std::string copyName = "~" + scene.filename().string();
-  for (int r = 0; r < b.options.runs; ++r) {
+
+  const auto runCopy = [&] {
     copy.add(readWriteCopy(scene, b.copies / "copy"));
     emptyDirectory(b.copies);
-
-    Child cpChild;
-    cpChild.argv = {"cp", scene.string(), (b.copies / "cp").string()};
-    Measure m = run(cpChild);
+  };
+  const auto runCp = [&] {
+    Child child;
+    child.argv = {"cp", scene.string(), (b.copies / "cp").string()};
+    const Measure m = run(child);
     if (m.status != 0) fail("cp failed");
     cp.add(m);
     emptyDirectory(b.copies);
-
-    Child sedChild;
-    sedChild.argv = {"sed", "-e", kSedScript, scene.string()};
-    sedChild.environment = {{"LC_ALL", "C"}};
-    sedChild.stdoutPath = (b.copies / "sed").string();
-    m = run(sedChild);
+  };
+  const auto runSed = [&] {
+    Child child;
+    child.argv = {"sed", "-e", kSedScript, scene.string()};
+    child.environment = {{"LC_ALL", "C"}};
+    child.stdoutPath = (b.copies / "sed").string();
+    const Measure m = run(child);
     if (m.status != 0) fail("sed failed");
     sed.add(m);
     emptyDirectory(b.copies);
-
-    m = run(b.program(scene, log));
+  };
+  const auto runProgram = [&] {
+    const Measure m = run(b.program(scene, log));
     if (m.status != 0) fail(std::string("vantleRender failed on the ") + label + " scene, see " + log.string());
     const std::uintmax_t copied = fs::file_size(b.work / copyName);
     if (copied == 0 || (std::strcmp(label, "binary") == 0 && copied != counts.bytes)) {
@@ -640,6 +646,17 @@ void measureScene(const Bench& b, const char* label, const fs::path& scene, cons
     program.add(m);
     peakKiB = std::max(peakKiB, m.peakKiB);
     emptyDirectory(b.work);
+  };
+  const std::vector<std::function<void()>> commands = {runCopy, runProgram, runCp, runSed};
+
+  for (int r = 0; r < b.options.runs; ++r) {
+    // Each run starts with another command, so that none is always the
+    // one that follows the deletion of the last run's output.
+    for (std::size_t i = 0; i < commands.size(); ++i) commands[(r + i) % commands.size()]();
+    // The program against the copy of the same run, which ran under the
+    // same load.
+    timeRatios.push_back(program.wall.back() / copy.wall.back());
+    cpuRatios.push_back(program.cpu.back() / copy.cpu.back());
   }
   std::printf("\n%s scene: %.1f MiB, %d textures, %d references", label, mib, counts.textures, counts.references);
   if (counts.longStatements > 0) std::printf(", %d over-long statements", counts.longStatements);
@@ -653,7 +670,9 @@ void measureScene(const Bench& b, const char* label, const fs::path& scene, cons
   line("cp", cp);
   line("sed (.ftn lines)", sed);
   line("vantleRender", program);
-  std::printf("  vantleRender / read-write copy: time %.2f, cpu %.2f (to cp: time %.2f)\n",
+  std::printf("  vantleRender / read-write copy, median of the runs' ratios: time %.2f, cpu %.2f\n",
+              median(timeRatios), median(cpuRatios));
+  std::printf("  (ratios of the medians: time %.2f, cpu %.2f; to cp: time %.2f)\n",
               program.wallMedian() / copy.wallMedian(), program.cpuMedian() / copy.cpuMedian(),
               program.wallMedian() / cp.wallMedian());
   std::printf("  peak resident memory: %.1f MiB (goal: at most the scene + 32 MiB = %.1f MiB)\n", peakKiB / 1024.0,
