@@ -16,8 +16,7 @@ int reportFailure(const std::string& source, const std::string& destination) {
 
 }  // namespace
 
-int copyFile(const std::string& source, const std::string& destination, bool* writeFailed) {
-  if (writeFailed != nullptr) *writeFailed = false;
+int copyFile(const std::string& source, const std::string& destination) {
   if (!platform::fileOpens(source, "r")) return reportFailure(source, destination);
   if (!platform::fileOpens(destination, "w")) return reportFailure(source, destination);
 
@@ -36,13 +35,7 @@ int copyFile(const std::string& source, const std::string& destination, bool* wr
     platform::removeFile(destination);
     throw;
   }
-  if (stream->writeFailed()) {
-    platform::removeFile(destination);
-    std::printf("ERROR: Can not write file: '%s'\n", destination.c_str());
-    if (writeFailed != nullptr) *writeFailed = true;
-    return 0;
-  }
-  if (!stream->inputOk() || !stream->outputOk()) {
+  if (stream->writeFailed() || !stream->inputOk() || !stream->outputOk()) {
     platform::removeFile(destination);
     return reportFailure(source, destination);
   }
