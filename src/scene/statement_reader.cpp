@@ -5,6 +5,7 @@
 // byte.
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <string_view>
@@ -109,6 +110,20 @@ std::size_t findUnquotedSemicolon(const char* bytes, std::size_t size, QuoteTrac
   return kNowhere;
 }
 
+// The place of the lowest bit set in a mask that is not 0.
+inline std::uint32_t lowestBit(std::uint32_t mask) {
+#if defined(__GNUC__) || defined(__clang__)
+  return static_cast<std::uint32_t>(__builtin_ctz(mask));
+#else
+  std::uint32_t at = 0;
+  while ((mask & 1u) == 0) {
+    mask >>= 1;
+    ++at;
+  }
+  return at;
+#endif
+}
+
 // The first semicolon in bytes[0, size), or kNowhere; `sawF` is set when
 // an 'f' comes before it. One pass where two memchr would take two.
 std::size_t findSemicolonNotingF(const char* bytes, std::size_t size, bool& sawF) {
@@ -119,13 +134,18 @@ std::size_t findSemicolonNotingF(const char* bytes, std::size_t size, bool& sawF
   for (; i + 32 <= size; i += 32) {
     const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + i));
     const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + i + 16));
-    const __m128i hits = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(a, semicolon), _mm_cmpeq_epi8(a, f)),
-                                      _mm_or_si128(_mm_cmpeq_epi8(b, semicolon), _mm_cmpeq_epi8(b, f)));
-    if (_mm_movemask_epi8(hits) == 0) continue;
-    for (std::size_t j = i; j < i + 32; ++j) {
-      if (bytes[j] == ';') return j;
-      if (bytes[j] == 'f') sawF = true;
+    const std::uint32_t semicolons =
+        static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(a, semicolon))) |
+        static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(b, semicolon))) << 16;
+    const std::uint32_t fs = static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(a, f))) |
+                             static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(b, f))) << 16;
+    if (semicolons == 0) {
+      if (fs != 0) sawF = true;
+      continue;
     }
+    const std::uint32_t end = lowestBit(semicolons);
+    if ((fs & ((std::uint32_t{1} << end) - 1)) != 0) sawF = true;
+    return i + end;
   }
 #endif
   for (; i < size; ++i) {
