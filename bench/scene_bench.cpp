@@ -3,7 +3,7 @@
 // Generates a large ASCII scene and a large binary scene (with the small
 // scenes and textures they reference) in a temporary directory, then, in
 // one run and side by side, times
-//   - a read-and-write copy of each scene (1 MiB blocks) and `cp`,
+//   - a read-and-write copy of each scene (128 KiB blocks) and `cp`,
 //   - `sed` rewriting every ".ftn" line of it,
 //   - the whole built vantleRender on it (stand-in submit tool on PATH,
 //     VANTLE_RENDER_PATH naming a header),
