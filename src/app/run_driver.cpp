@@ -3,7 +3,6 @@
 #include <cstdio>
 
 #include "io/texture_staging.h"
-#include "job/run_stop.h"
 #include "job/scene_job.h"
 #include "platform/platform.h"
 #include "submit/submit_file.h"
@@ -14,15 +13,6 @@ int SceneJob::prepareSubmission() {
   std::string copyName = sceneStream->outputPath();
   normalizeSlashes(copyName);
   transferFiles.push_back(copyName);
-
-  // The jobs render this copy: it must be complete on disk before the
-  // description that names it is written.
-  sceneStream->close();
-  if (sceneStream->writeFailed()) {
-    std::printf("ERROR: Can not write file: '%s'\n", sceneStream->outputPath().c_str());
-    platform::removeFile(sceneStream->outputPath());
-    throw RunStop(exit_status::kFailure);
-  }
 
   stageTextures(*this);
   return writeSubmitFile();

@@ -1,6 +1,5 @@
 #include "io/texture_staging.h"
 
-#include <cctype>
 #include <cstdio>
 #include <map>
 #include <string>
@@ -10,16 +9,9 @@
 #include "job/scene_job.h"
 #include "platform/platform.h"
 #include "scene/base_name.h"
+#include "scene/scene_identity.h"
 
 namespace {
-
-// File names compare the way the file system compares them.
-std::string nameKey(std::string name) {
-#ifdef _WIN32
-  for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-#endif
-  return name;
-}
 
 struct StagedName {
   std::string source;       // the first texture of the run with this name
@@ -29,7 +21,7 @@ struct StagedName {
 // Two textures flattened to one name render with one image: acceptable
 // only when they are the same image, or when the user chose the file.
 void checkCollision(const StagedName& earlier, const std::string& texture, const std::string& name) {
-  if (earlier.presentBeforeRun || nameKey(earlier.source) == nameKey(texture)) return;
+  if (earlier.presentBeforeRun || comparisonKey(earlier.source) == comparisonKey(texture)) return;
   if (sameContents(earlier.source, texture)) return;
   std::printf("ERROR: '%s' and '%s' would both be copied to '%s'.\n", earlier.source.c_str(),
               texture.c_str(), name.c_str());
@@ -43,9 +35,9 @@ void stageTextures(const SceneJob& job) {
   for (const std::string& texture : job.textureFiles) {
     const std::string name(baseName(texture));
     const bool present = platform::fileOpens(name, "r");
-    auto known = staged.find(nameKey(name));
+    auto known = staged.find(comparisonKey(name));
     if (known != staged.end()) checkCollision(known->second, texture, name);
-    else staged.emplace(nameKey(name), StagedName{texture, present});
+    else staged.emplace(comparisonKey(name), StagedName{texture, present});
 
     if (present) {
       std::printf("File '%s' found in current directory.\n", name.c_str());

@@ -147,7 +147,9 @@ int SceneJob::scanScene() {
     } else {
       passBinaryScene(*this);
     }
-    sceneStream->flush();
+    // The copy is complete here: closed now, it is whole on disk before
+    // anything that names it is written or submitted.
+    sceneStream->close();
   } catch (...) {
     discardCopy(*this);
     throw;
@@ -173,8 +175,6 @@ int SceneJob::scanScene() {
     child->referenceChain.push_back(absolutePath);
     child->scanScene();
     takeOver(*this, *child);
-    child->sceneStream->close();
-    requireCopyWritten(*child);
   }
   return 1;
 }
