@@ -22,7 +22,12 @@ std::FILE* openFile(const std::string& path, const char* mode);
 
 // True when the file opens with the given mode; the file is closed again
 // at once. Opening for "w" creates or empties the file, as fopen does.
-bool fileOpens(const std::string& path, const char* mode);
+inline bool fileOpens(const std::string& path, const char* mode) {
+  std::FILE* file = openFile(path, mode);
+  if (file == nullptr) return false;
+  std::fclose(file);
+  return true;
+}
 
 // 64-bit file positioning: `long` is 32 bits on Windows.
 bool seekTo(std::FILE* file, std::int64_t offset, int whence);

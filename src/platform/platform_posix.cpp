@@ -37,13 +37,6 @@ std::FILE* openFile(const std::string& path, const char* mode) {
   return file;
 }
 
-bool fileOpens(const std::string& path, const char* mode) {
-  std::FILE* file = openFile(path, mode);
-  if (file == nullptr) return false;
-  std::fclose(file);
-  return true;
-}
-
 bool seekTo(std::FILE* file, std::int64_t offset, int whence) {
   return fseeko(file, static_cast<off_t>(offset), whence) == 0;
 }
