@@ -1,78 +1,60 @@
 #pragma once
-// A whole run: a project tree beside the working directory, a submit
-// header named by VANTLE_RENDER_PATH and a scripted submit tool first on
-// the search path.
-
+// vantleRender run in a fresh working directory (`work`, a folder of `temp`) beside a project tree temp/proj, with
+// a submit header named by VANTLE_RENDER_PATH and a scripted vantle_submit first on the search path.
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <cstdlib>
 #include <string>
+#include <vector>
 
-#include "e2e/e2e_fixture.h"
-#include "support/environment.h"
-#include "support/windows_form.h"
+#include "support/program_runner.h"
+#include "support/temp_dir.h"
 
-class WholeRun : public EndToEnd {
- protected:
+using Names = std::vector<std::string>;
+struct RunFixture : ::testing::Test {
+  RunFixture() { temp.makeDir(work), submitTool(0); }
+  // A tool that echoes its command line and ends with `status`, or runs `script`: sh, or on Windows a .bat.
+  void submitTool(int status, const std::string& script = "") {
+#ifdef _WIN32
+    const std::string tool = "bin/vantle_submit.bat", echo = "@echo vantle_submit %*\r\n@exit /b ";
+#else
+    const std::string tool = "bin/vantle_submit", echo = "#!/bin/sh\necho \"vantle_submit $*\"\nexit ";
+#endif
+    chmod(temp.write(tool, (script.empty() ? echo + std::to_string(status) : script) + "\n").c_str(), 0755);
+    how.environment["PATH"] = searchPathWith(temp.at("bin"));
+  }
+  ProgramResult run(const Names& arguments) {  // with the limits, user and environment of `how`
+    ProgramRun r = how;
+    r.program = VANTLE_RENDER_EXE, r.arguments = arguments, r.workingDirectory = temp.at(work);
+    return runProgram(r);
+  }
+  ProgramResult render() { return run({"-s", "1", "-e", "1", at("scenes/shot.ma")}); }
+  std::string at(const std::string& relative) const { return temp.at("proj/" + relative); }
+  // Writes a project file; returns its path as the program prints a path it resolved, in Windows form.
+  std::string proj(std::string p, const std::string& data) { return windowsForm(temp.write("proj/" + p, data)); }
+  std::string inWork(const std::string& name) const { return temp.at(work + "/" + name); }
+  std::string file(const std::string& name) const { return readFile(inWork(name)); }
+  Names left() const { return temp.list(work); }
+  static std::string examining(const std::string& path) { return "Examining '" + path + "'.\n"; }
+  static std::string report(const Names& textures, const Names& scenes) {
+    return "\nTexture Dependencies: " + list(textures) + "\nFile Dependencies: " + list(scenes);
+  }
+  static std::string list(const Names& names, std::string text = "") {
+    for (const auto& name : names) text += "\t" + name + "\n";
+    return (names.empty() ? "(None)\n" : "\n") + text;
+  }
+  // The header, the files to transfer, a job over the copy `files.back()` per range of frames {first, last, ...}.
+  static std::string description(const Names& files, const Names& ranges = {"1", "1"}, std::string text = kHeader) {
+    for (const auto& name : files) text += (&name == &files[0] ? "transfer_input_files = " : ", ") + name;
+    for (std::size_t i = 0; i + 1 < ranges.size(); i += 2)
+      text += "\n\nArguments = -rd . -im Frame -s " + ranges[i] + ".0000 -e " + ranges[i + 1] + ".0000 -b 1.0000 " +
+              files.back() + "\nQueue\n";
+    return text;
+  }
   static constexpr const char* kHeader = "universe = vanilla\nexecutable = render.bat\n";
-
-  WholeRun() {
-    temp.write("header.hdr", kHeader);
-    environment["VANTLE_RENDER_PATH"] = temp.at("header.hdr");
-    setSubmitTool(0);
-  }
-
-  // A submit tool that prints its arguments and ends with `status`: a
-  // shell script, or on Windows a batch file, which cmd.exe finds on the
-  // search path as it finds vantle_submit.exe.
-  void setSubmitTool(int status) {
-#ifdef _WIN32
-    setSubmitScript("@echo vantle_submit %*\r\n@exit /b " + std::to_string(status) + "\r\n");
-#else
-    setSubmitScript("#!/bin/sh\necho \"vantle_submit $*\"\nexit " + std::to_string(status) + "\n");
-#endif
-  }
-  void setSubmitScript(const std::string& script) {
-#ifdef _WIN32
-    temp.write("bin/vantle_submit.bat", script);
-#else
-    const std::string tool = temp.write("bin/vantle_submit", script);
-    chmod(tool.c_str(), 0755);
-#endif
-    usePath(temp.at("bin"));
-  }
-  void removeSubmitTool() { usePath(temp.makeDir("empty-bin")); }
-  void usePath(const std::string& first) { environment["PATH"] = searchPathWith(first); }
-
-  // A file of the project, written; returns its path as the program
-  // stores it (backslashes).
-  std::string project(const std::string& relative, const std::string& bytes) {
-    return windowsForm(temp.write("proj/" + relative, bytes));
-  }
-  // A path of the project written the way a scene on this machine would
-  // spell it.
-  std::string spelled(const std::string& relative) const { return temp.at("proj/" + relative); }
-
-  static std::string report(const std::vector<std::string>& textures,
-                            const std::vector<std::string>& scenes) {
-    std::string text = std::string("\nTexture Dependencies: ") + (textures.empty() ? "(None)" : "") + "\n";
-    for (const auto& t : textures) text += "\t" + t + "\n";
-    text += std::string("\nFile Dependencies: ") + (scenes.empty() ? "(None)" : "") + "\n";
-    for (const auto& s : scenes) text += "\t" + s + "\n";
-    return text;
-  }
-
-  static std::string jobs(const std::string& copy, const std::vector<std::pair<std::string, std::string>>& ranges,
-                          const std::string& step = "1.0000") {
-    std::string text;
-    for (const auto& [first, last] : ranges) {
-      text += "\n\nArguments = -rd . -im Frame -s " + first + " -e " + last + " -b " + step + " " + copy +
-              "\nQueue\n";
-    }
-    return text;
-  }
-
   static constexpr const char* kSubmitted =
-      "\n\nCalling vantle_submit:\nvantle_submit vantle_render.sub\n"
-      "\nSubmitted jobs successfully. Have a nice day!\n";
+      "\n\nCalling vantle_submit:\nvantle_submit vantle_render.sub\n\nSubmitted jobs successfully. Have a nice day!\n";
+  TempDir temp;
+  std::string work = "work";
+  ProgramRun how{"", {}, "", {{"VANTLE_RENDER_PATH", temp.write("header.hdr", kHeader)}}};
 };

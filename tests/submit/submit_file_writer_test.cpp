@@ -1,185 +1,106 @@
+// The submit description byte for byte: the header as it is, the transfer
+// line, and the jobs that split a frame range.
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <utility>
-#include <vector>
+#include <sstream>
 
 #include "job/scene_job.h"
 #include "support/temp_dir.h"
 
 namespace {
 
-namespace fs = std::filesystem;
+const std::string kHeader("universe = vanilla\r\nnul \0 here\r\nno end", 38);
 
-class SubmitFileWriter : public ::testing::Test {
+// "first last first last ..." as the jobs of a description.
+std::string jobs(const std::string& ranges, const std::string& step = "1.0000") {
+  std::istringstream frames(ranges);
+  std::string first, last, text;
+  while (frames >> first >> last) {
+    text += "\n\nArguments = -rd . -im Frame -s " + first + " -e " + last + " -b " + step + " ~shot.ma\nQueue\n";
+  }
+  return text;
+}
+
+class SubmitDescription : public ::testing::Test {
  protected:
-  SubmitFileWriter() : cd(temp.path()) {
-    temp.write("scenes/shot.ma", "//Maya ASCII\n");
-    temp.write("header.hdr", kHeader);
-    job.headerPath = "header.hdr";
-    job.scenePath = "scenes\\shot.ma";
-    job.sceneStream = FilterStream::openSceneCopy(*job.scenePath);
+  SubmitDescription() : cd(temp.path()) {
+    job.headerPath = temp.write("header.hdr", kHeader);
+    job.sceneStream = FilterStream::openSceneCopy(temp.write("scenes/shot.ma", "//Maya ASCII\n"));
     job.transferFiles = {"~shot.ma"};
   }
-
   int write(double start, double end, int perJob, double by) {
-    job.startFrame = start;
-    job.endFrame = end;
-    job.framesPerJob = perJob;
-    job.byFrame = by;
+    job.startFrame = start, job.endFrame = end, job.framesPerJob = perJob, job.byFrame = by;
     testing::internal::CaptureStdout();
-    int result = job.writeSubmitFile();
+    const int result = job.writeSubmitFile();
     printed = testing::internal::GetCapturedStdout();
     return result;
   }
-
-  std::string description() const { return readFile(temp.at("vantle_render.sub")); }
-
-  // The jobs part of a description, from (first, last, step) texts.
-  static std::string jobs(const std::vector<std::pair<std::string, std::string>>& ranges,
-                          const std::string& step = "1.0000") {
-    std::string text;
-    for (const auto& [first, last] : ranges) {
-      text += "\n\nArguments = -rd . -im Frame -s " + first + " -e " + last + " -b " + step +
-              " ~shot.ma\nQueue\n";
-    }
-    return text;
-  }
-
-  static constexpr const char* kHeader = "universe = vanilla\nexecutable = render.bat\n";
+  std::string written() const { return readFile(temp.at("vantle_render.sub")); }
   TempDir temp;
   ScopedCurrentDirectory cd;
   SceneJob job;
   std::string printed;
 };
 
-TEST_F(SubmitFileWriter, TheWorkedExample) {
+TEST_F(SubmitDescription, HeaderTransferLineAndJobs) {
   job.transferFiles = {"~set.ma", "wood.tif", "~shot.ma"};
   ASSERT_EQ(write(1, 25, 10, 1), 1);
-  EXPECT_EQ(printed, "");
-  EXPECT_EQ(description(),
-            std::string(kHeader) +
-                "transfer_input_files = ~set.ma, wood.tif, ~shot.ma\n"
-                "\n"
-                "Arguments = -rd . -im Frame -s 1.0000 -e 10.0000 -b 1.0000 ~shot.ma\n"
-                "Queue\n"
-                "\n"
-                "\n"
-                "Arguments = -rd . -im Frame -s 11.0000 -e 20.0000 -b 1.0000 ~shot.ma\n"
-                "Queue\n"
-                "\n"
-                "\n"
-                "Arguments = -rd . -im Frame -s 21.0000 -e 25.0000 -b 1.0000 ~shot.ma\n"
-                "Queue\n");
-}
-
-TEST_F(SubmitFileWriter, NoTransferLineWithoutEntries) {
-  job.transferFiles.clear();
+  EXPECT_EQ(written(), kHeader + "transfer_input_files = ~set.ma, wood.tif, ~shot.ma\n" +
+                           jobs("1.0000 10.0000 11.0000 20.0000 21.0000 25.0000").substr(1));
+  job.transferFiles.clear();  // no transfer line at all
   ASSERT_EQ(write(1, 1, 10, 1), 1);
-  EXPECT_EQ(description(), kHeader + jobs({{"1.0000", "1.0000"}}));
-}
-
-class SubmitFileJobs : public SubmitFileWriter {
- protected:
-  std::string jobsWritten() {
-    std::string all = description();
-    std::string prefix = std::string(kHeader) + "transfer_input_files = ~shot.ma";
-    EXPECT_EQ(all.compare(0, prefix.size(), prefix), 0);
-    return all.substr(prefix.size());
-  }
-};
-
-TEST_F(SubmitFileJobs, AlwaysAtLeastOneJob) {
-  ASSERT_EQ(write(10, 5, 10, 1), 1);
-  EXPECT_EQ(jobsWritten(), jobs({{"10.0000", "5.0000"}}));
-  ASSERT_EQ(write(5, 5, 10, 1), 1);
-  EXPECT_EQ(jobsWritten(), jobs({{"5.0000", "5.0000"}}));
-}
-
-TEST_F(SubmitFileJobs, OneFramePerJob) {
-  ASSERT_EQ(write(1, 3, 1, 1), 1);
-  EXPECT_EQ(jobsWritten(), jobs({{"1.0000", "1.0000"}, {"2.0000", "2.0000"}, {"3.0000", "3.0000"}}));
-}
-
-TEST_F(SubmitFileJobs, FractionalSteps) {
-  ASSERT_EQ(write(1, 2, 4, 0.25), 1);
-  EXPECT_EQ(jobsWritten(), jobs({{"1.0000", "1.7500"}, {"2.0000", "2.0000"}}, "0.2500"));
-  ASSERT_EQ(write(1, 2, 5, 0.1), 1);
-  EXPECT_EQ(jobsWritten(),
-            jobs({{"1.0000", "1.4000"}, {"1.5000", "1.9000"}, {"2.0000", "2.0000"}}, "0.1000"));
-}
-
-TEST_F(SubmitFileJobs, ALimitedJobIsTheLast) {
-  ASSERT_EQ(write(1, 15.7, 10, 1), 1);
-  EXPECT_EQ(jobsWritten(), jobs({{"1.0000", "10.0000"}, {"11.0000", "15.7000"}}));
-}
-
-TEST_F(SubmitFileJobs, AJobMayStartPastTheEnd) {
-  ASSERT_EQ(write(1, 20, 5, 2), 1);
-  EXPECT_EQ(jobsWritten(),
-            jobs({{"1.0000", "9.0000"}, {"11.0000", "19.0000"}, {"21.0000", "20.0000"}}, "2.0000"));
-}
-
-TEST_F(SubmitFileJobs, FramesBeyondSinglePrecision) {
-  ASSERT_EQ(write(16777217, 16777300, 10, 1), 1);
-  std::string text = jobsWritten();
-  EXPECT_EQ(text.find("\n\nArguments = -rd . -im Frame -s 16777217.0000 -e 16777224.0000 -b 1.0000"), 0u);
-  EXPECT_NE(text.find("-s 16777225.0000 -e "), std::string::npos);
-  std::size_t jobsCount = 0;
-  for (std::size_t at = text.find("Queue"); at != std::string::npos; at = text.find("Queue", at + 1)) ++jobsCount;
-  EXPECT_EQ(jobsCount, 11u);
-  const std::string last = "-s 16777297.0000 -e 16777300.0000 -b 1.0000 ~shot.ma\nQueue\n";
-  EXPECT_EQ(text.compare(text.size() - last.size(), last.size(), last), 0) << text;
-}
-
-TEST_F(SubmitFileJobs, AJobThatCannotAdvanceFailsTheDescription) {
-  ASSERT_EQ(write(16777217, 16777300, 1, 1), 0);
-  EXPECT_EQ(printed, "ERROR: Unable to create Vantle Submit File.\n");
-  EXPECT_FALSE(temp.exists("vantle_render.sub"));
-}
-
-class SubmitFileHeader : public SubmitFileWriter {};
-
-TEST_F(SubmitFileHeader, IsCopiedByteForByte) {
-  const std::string header("line one\r\nnul\0here\r\nno end", 27);
-  temp.write("header.hdr", header);
-  ASSERT_EQ(write(1, 1, 10, 1), 1);
-  EXPECT_EQ(description(), header + "transfer_input_files = ~shot.ma" + jobs({{"1.0000", "1.0000"}}));
-}
-
-TEST_F(SubmitFileHeader, AnEmptyHeaderStartsWithTheTransferLine) {
-  temp.write("header.hdr", "");
+  EXPECT_EQ(written(), kHeader + jobs("1.0000 1.0000"));
+  writeFile(job.headerPath, "");  // an empty header: the description starts with the transfer line
+  job.transferFiles = {"~shot.ma"};
   testing::internal::CaptureStderr();
   ASSERT_EQ(write(1, 1, 10, 1), 1);
   EXPECT_EQ(testing::internal::GetCapturedStderr().rfind("Error loading file", 0), 0u);
-  EXPECT_EQ(description(), "transfer_input_files = ~shot.ma" + jobs({{"1.0000", "1.0000"}}));
+  EXPECT_EQ(written(), "transfer_input_files = ~shot.ma" + jobs("1.0000 1.0000"));
 }
 
-TEST_F(SubmitFileHeader, AMissingHeaderCreatesNothingUsable) {
+TEST_F(SubmitDescription, SplitsTheFrameRange) {
+  struct Case { double start, end; int perJob; double by; std::string jobs, step; };
+  const Case cases[] = {
+      {10, 5, 10, 1, "10.0000 5.0000", "1.0000"},  // always one job at least
+      {1, 3, 1, 1, "1.0000 1.0000 2.0000 2.0000 3.0000 3.0000", "1.0000"},
+      {1, 2, 4, 0.25, "1.0000 1.7500 2.0000 2.0000", "0.2500"},
+      {1, 2, 5, 0.1, "1.0000 1.4000 1.5000 1.9000 2.0000 2.0000", "0.1000"},
+      {1, 15.7, 10, 1, "1.0000 10.0000 11.0000 15.7000", "1.0000"},
+      {1, 20, 5, 2, "1.0000 9.0000 11.0000 19.0000 21.0000 20.0000", "2.0000"},  // the last starts past the end
+      // frames past 2^24: the running frame is a float, rounded to even
+      {16777217, 16777236, 10, 1, "16777217.0000 16777224.0000 16777225.0000 16777232.0000 16777233.0000 "
+                                  "16777236.0000", "1.0000"},
+  };
+  for (const Case& c : cases) {
+    ASSERT_EQ(write(c.start, c.end, c.perJob, c.by), 1) << c.jobs;
+    EXPECT_EQ(written(), kHeader + "transfer_input_files = ~shot.ma" + jobs(c.jobs, c.step)) << c.jobs;
+  }
+}
+
+// Failures leave no description that looks finished.
+TEST_F(SubmitDescription, Failures) {
+  ASSERT_EQ(write(16777217, 16777300, 1, 1), 0);  // a job that cannot advance the frame
+  EXPECT_EQ(printed, "ERROR: Unable to create Vantle Submit File.\n");
+  EXPECT_FALSE(std::filesystem::exists("vantle_render.sub"));
   job.headerPath = "C:\\vantle_render\\vantle_render.hdr";
   ASSERT_EQ(write(1, 10, 10, 1), 0);
-  EXPECT_EQ(printed,
-            "ERROR: Can not open file for reading: 'C:\\vantle_render\\vantle_render.hdr'\n"
-            "ERROR: Unable to create Vantle Submit File.\n");
-  EXPECT_EQ(description(), "");
-}
-
-TEST_F(SubmitFileHeader, AHeaderThatIsTheDescriptionItselfIsLeftAlone) {
-  temp.write("vantle_render.sub", "my own header\n");
-  job.headerPath = "vantle_render.sub";
+  EXPECT_EQ(printed, "ERROR: Can not open file for reading: 'C:\\vantle_render\\vantle_render.hdr'\n"
+                     "ERROR: Unable to create Vantle Submit File.\n");
+  job.headerPath = temp.write("vantle_render.sub", "my own header\n");  // the header is the description
   ASSERT_EQ(write(1, 10, 10, 1), 0);
-  EXPECT_EQ(printed,
-            "ERROR: Can not open file for writing: 'vantle_render.sub'\n"
-            "ERROR: Unable to create Vantle Submit File.\n");
-  EXPECT_EQ(description(), "my own header\n");
-}
-
-TEST_F(SubmitFileHeader, AFullDiskIsAFailure) {
-  if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full here";
-  fs::create_symlink("/dev/full", temp.at("vantle_render.sub"));
+  EXPECT_EQ(printed, "ERROR: Can not open file for writing: 'vantle_render.sub'\n"
+                     "ERROR: Unable to create Vantle Submit File.\n");
+  EXPECT_EQ(written(), "my own header\n");
+#ifndef _WIN32
+  job.headerPath = temp.write("header.hdr", kHeader);
+  std::filesystem::remove("vantle_render.sub");
+  std::filesystem::create_symlink("/dev/full", "vantle_render.sub");  // a full disk
   ASSERT_EQ(write(1, 10, 10, 1), 0);
   EXPECT_EQ(printed, "ERROR: Unable to create Vantle Submit File.\n");
-  EXPECT_FALSE(temp.exists("vantle_render.sub"));
+  EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status("vantle_render.sub")));
+#endif
 }
 
 }  // namespace

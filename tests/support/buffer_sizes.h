@@ -1,8 +1,6 @@
 #pragma once
-// Streams opened while the object lives read and write with the given
-// block sizes, so that tests can put block boundaries anywhere.
-
-#include <cstddef>
+// Streams opened while the object lives read and write in blocks of the
+// given sizes, so tests can put block boundaries anywhere.
 
 #include "io/filter_stream.h"
 
@@ -11,8 +9,6 @@ class ScopedBufferSizes {
   ScopedBufferSizes(std::size_t inputBlock, std::size_t outputCapacity)
       : before_(FilterStream::setBufferSizes({inputBlock, outputCapacity})) {}
   ~ScopedBufferSizes() { FilterStream::setBufferSizes(before_); }
-  ScopedBufferSizes(const ScopedBufferSizes&) = delete;
-  ScopedBufferSizes& operator=(const ScopedBufferSizes&) = delete;
 
  private:
   FilterStream::BufferSizes before_;

@@ -1,6 +1,7 @@
 #pragma once
-// Runs a built program in a folder of the test's choosing and captures
-// what it prints and how it ends.
+// Runs a built program through the system's command interpreter in a folder
+// of the test's choosing; captures what it prints (Windows console line ends
+// made line feeds) and how it ends.
 
 #include <map>
 #include <optional>
@@ -8,18 +9,21 @@
 #include <vector>
 
 struct ProgramResult {
-  int status = -1;  // exit status; -1 when the program did not exit normally
-  std::string out;
-  std::string err;
+  int status = -1;  // -1 when the program did not exit normally
+  std::string out, err;
 };
 
 struct ProgramRun {
   std::string program;
   std::vector<std::string> arguments;
   std::string workingDirectory;
-  // Environment changes: a value sets the variable, nullopt removes it.
-  std::map<std::string, std::optional<std::string>> environment;
-  std::string input;  // fed to standard input
+  std::map<std::string, std::optional<std::string>> environment;  // nullopt removes
+  // POSIX only: a file size limit in KiB (a write past it fails as on a full
+  // disk), an address space limit in KiB, and running as "nobody" when root.
+  long long fileSizeKiB = -1, memoryKiB = -1;
+  bool asOtherUser = false;
 };
 
 ProgramResult runProgram(const ProgramRun& run);
+// This process's search path with `folder` put first.
+std::string searchPathWith(const std::string& folder);

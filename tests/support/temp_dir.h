@@ -1,6 +1,6 @@
 #pragma once
-// A fresh folder under the system's temp directory, removed with
-// everything in it when the object goes.
+// Files for tests: a fresh temp folder removed with all in it, whole-file
+// reads and writes, a change of folder for a scope.
 
 #include <string>
 #include <vector>
@@ -13,12 +13,11 @@ class TempDir {
   TempDir& operator=(const TempDir&) = delete;
 
   const std::string& path() const { return path_; }
-  // `relative` may name subfolders; they are created.
+  std::string at(const std::string& relative) const { return path_ + "/" + relative; }
+  // Writes a file, creating its folders; returns its path.
   std::string write(const std::string& relative, const std::string& bytes) const;
   std::string makeDir(const std::string& relative) const;
-  std::string at(const std::string& relative) const { return path_ + "/" + relative; }
-  bool exists(const std::string& relative) const;
-  // Names of the entries directly in the folder (or a subfolder), sorted.
+  // The names in the folder or a subfolder, sorted.
   std::vector<std::string> list(const std::string& relative = "") const;
 
  private:
@@ -27,8 +26,9 @@ class TempDir {
 
 std::string readFile(const std::string& path);
 void writeFile(const std::string& path, const std::string& bytes);
+// A path as the program stores it: every '/' turned into '\'.
+std::string windowsForm(std::string path);
 
-// Changes into a folder for the life of the object.
 class ScopedCurrentDirectory {
  public:
   explicit ScopedCurrentDirectory(const std::string& path);

@@ -1,0 +1,258 @@
+// Scene scanning: readers and recognisers (every scene read at many block sizes), scene paths, the walk.
+#include <gtest/gtest.h>
+#include <algorithm>
+#include <filesystem>
+#include <numeric>
+#include <random>
+#include <sstream>
+#include "job/run_stop.h"
+#include "job/scene_job.h"
+#include "platform/platform.h"
+#include "scene/scene_identity.h"
+#include "support/buffer_sizes.h"
+#include "support/temp_dir.h"
+namespace {
+using namespace std::string_literals;
+using Strings = std::vector<std::string>;
+using Pass = std::tuple<Strings, Strings, Strings, Strings, std::string, std::string>;  // units, scenes, textures,
+using Rewrite = std::tuple<std::string, Strings, Strings, Strings>;  // transfers, copy, output; a marked text and lists
+const std::string N(1, '\0'), kTex = "setAttr \".ftn\" -type \"string\"", kHead = "//Maya ASCII 2008 scene\n",
+                  kRef = "file -r -ns \"n\" -dr 1 -op \"v=0;\" -typ \"mayaAscii\"\n\t\t";
+const std::size_t kLimit = SceneJob::kMaxStatementBytes, kTokenLimit = SceneJob::kMaxTokenBytes;
+std::string reference(const std::string& path) { return kRef + " \"" + path + "\";\n"; }
+
+// Works in <temp>/work; the walk's scenes live in <temp>/proj.
+class SceneTest : public ::testing::Test {
+ protected:
+  SceneTest() : work(temp.makeDir("work")), cd(work), cwd(platform::currentDirectory()) {}
+  // Every statement (token) as the walk reads it and offers it to the recognisers; `marked`: by the walk's readers.
+  Pass read(const std::string& scene, bool binary, bool marked) {
+    SceneJob job(temp.write("work/s.ma", scene), nullptr);
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(job.openScene(), 1);
+    Strings units;
+    while ((binary ? (marked ? job.readMarkedToken() : job.readToken())
+                   : (marked ? job.readMarkedStatement() : job.nextStatement())) == 1) {
+      units.emplace_back(job.statement, job.statementLength);
+      if (binary ? job.rewriteBinaryReference() == 1 || job.rewriteBinaryTexture() == 1
+                 : std::max({job.rewriteFileReference(), job.rewriteTextureAttribute()}) == 1) continue;
+      job.sceneStream->putBytes(job.statement, job.statementLength);
+    }
+    job.sceneStream->close();
+    return {units, job.sceneFiles, job.textureFiles, job.transferFiles, readFile(work + "/~s.ma"),
+            testing::internal::GetCapturedStdout()};
+  }
+  // The reading, once it was the same at every block size (long scenes from 7 bytes up) and by the walk's readers,
+  // which hand out fewer units but must leave the same.
+  Pass readEverywhere(const std::string& scene, bool binary) {
+    const Pass every = read(scene, binary, false);
+    for (std::size_t block : {1, 2, 3, 7, 1024, 1025, 2048, 1 << 18}) {
+      if (block < 7 && scene.size() > 4096) continue;
+      ScopedBufferSizes sizes(block, block);
+      Pass marked = read(scene, binary, true);
+      std::get<0>(marked) = std::get<0>(every);
+      EXPECT_EQ(read(scene, binary, false), every) << "block " << block;
+      EXPECT_EQ(marked, every) << "block " << block;
+    }
+    return every;
+  }
+  // `text` is a scene with marks: '|' between statements, '[' and ']' around the tokens the walk is offered, '^'
+  // after a statement that reaches the length limit and warns, "{bytes>new bytes}" where the copy differs.
+  void expectReading(const std::string& text, bool binary, const Strings& scenes = {}, const Strings& textures = {},
+                     const Strings& transfers = {}) {
+    Strings units(binary ? 0 : 1);
+    std::string scene, copy, out;
+    bool inUnit = !binary, inScene = true, inCopy = true;
+    for (char c : text) {
+      if (c == '|' || c == '[') units.emplace_back();
+      if (c == '|' || c == '[' || c == ']') inUnit = c != ']';
+      else if (c == '{' || c == '>' || c == '}') inScene = c != '>', inCopy = c != '{';
+      else if (c == '^') out += "\nMAX_BUFFER_SIZE exceeded, parsing errors may have occured.\n"
+                                "Please send mail to render-support@example.com.\n";
+      else if (inCopy) copy += c;
+      if (!inScene || std::string_view("|[]{>}^").find(c) != std::string_view::npos) continue;
+      scene += c;
+      if (inUnit) units.back() += c;
+    }
+    EXPECT_EQ(readEverywhere(scene, binary), Pass(units, scenes, textures, transfers, copy, out)) << text.substr(0, 80);
+  }
+  std::string at(const std::string& relative) const { return windowsForm(temp.at(relative)); }
+  // proj/scenes/<name>.ma: a `file -rdi` sibling and a reference for each child, then the texture t<name>.tif.
+  void chainScene(char name, const std::string& children) {
+    std::string bytes = kHead;
+    for (char c : children) bytes += "file -rdi 1 \"" + (c + "\";\n"s) + reference("scenes/" + (c + ".ma"s));
+    temp.write("proj/scenes/" + std::string(1, name) + ".ma", bytes + "\t" + kTex + " \"maps/t" + name + ".tif\";\n");
+  }
+  // What the walk prints, and the exit status it stops the run with.
+  std::string scan(const std::string& path) {
+    job = std::make_unique<SceneJob>();
+    job->scenePath = path;
+    testing::internal::CaptureStdout();
+    std::string stop;
+    try { job->scanScene(); } catch (const RunStop& run) { stop = "status " + std::to_string(run.status()); }
+    return testing::internal::GetCapturedStdout() + stop;
+  }
+  TempDir temp;
+  std::string work;
+  ScopedCurrentDirectory cd;
+  std::string cwd;  // the working folder as the system names it
+  std::unique_ptr<SceneJob> job;
+};
+
+TEST_F(SceneTest, StatementsAndTokens) {
+  const std::string x(kLimit, 'x'), p(kLimit - 11, 'p'), q(kTokenLimit, 'q');
+  for (const std::string& text : Strings{"//Maya ASCII\n|//N: a\n|requires \"2\";\n", "ab;\n|\n|cd;| ef;",
+           "//c\n\n|\n|x;", "a;b;|c", ";;x;|a\nb;", "// x; y\n|z;", " // c;| d\n\t// e;", "/*/|x;", "/* a; */| b;| */",
+           "/* a\n*/\n|b;", "print \"a;|b\";\n", "ab;|\r\n//c;|\r\nb;|\r\n", "xy;|//c\n", "\n", "ab" + N + "cd;\n|x;",
+           "xy;|\r\n\t file\t-r -op \"v=0;\" \"a.ma\";|\r\n", "file -rdi \"a\\\";b\" \"x\";|file -rdi \"C:\\\\\";|y;",
+           "fileInfo \"a;|b\";|file\n-r \"a;|b\";", "//file \"a;b\"\n|file -rdi \"a.ma;\nb;",  // quotes count in `file`
+           x + "^|yz;|w;", x + "\n^|w;", x + "^", x.substr(1) + ";^|w;", x.substr(2) + ";\n|w;", x + "^|//a;b\n|c;",
+           "file -rdi \"" + p + "^|ppppppppp;|\";x;", "file -rx 1 \"a/b\";|file  -r \"a/b\";|file -r\t\"a\";|file -r "
+           "\"a b\";|file -r x.ma;|setAttr -k 1 \".ftn\" -type \"string\" \"a\";|\"" + kTex + "\"a\";|x file -r "}) {
+    expectReading(text, false);  // the last: none the recognisers' (no separating space, other spellings)
+  }
+  for (const std::string& text : Strings{"[abc]" + N + "ab" + N + "12[abc]" + N + "[a b;]\x01. [abc]",
+           "[abc]\x80[def]\x01" "ab\x7f[cde]\xc3\xa9[bar]\t[def]\n[ghi]\rjk"s, "\x01xy", "[" + q + "]12[abc]",
+           "[" + q + "][" + std::string(50000 - kTokenLimit, 'q') + "]", "[abc]" + N + "[FREFFRE ft n]" + N + "[ftn]",
+           "[" + std::string(kTokenLimit - 1, 'z') + "f]tn" + N + "[path/a.tif]"}) {  // a marker cut at the limit
+    expectReading(text, true);
+  }
+  EXPECT_EQ(SceneJob().nextStatement() + SceneJob("missing.ma", nullptr).nextStatement(), 0);
+}
+
+TEST_F(SceneTest, Recognisers) {
+  const std::string rdi = "file -rdi 1 -ns \"s\" -op \"v=0;\" -typ \"mayaAscii\"\n\t\t \"C:/p/set.ma\";\n";
+  for (const auto& [text, scenes, textures, transfers] : std::vector<Rewrite>{
+           {"file -r -ns \"b\"{ \"C:/scenes/ball.ma\";\n> \"~ball.ma\";\n}", {"C:\\scenes\\ball.ma"}, {}, {"~ball.ma"}},
+           {rdi + "|" + kRef + "{ \"C:/p/set.ma\";\n> \"~set.ma\";\n}|file -r -op \"v=0;\"{ \"C:/p/prop.ma\";> \"~prop"
+            ".ma\";\n}", {"C:\\p\\set.ma", "C:\\p\\prop.ma"}, {}, {"~set.ma", "~prop.ma"}},
+           {"file -r -ns \"a\"{ \"C:/my scenes/a b.ma\";> \"~a b.ma\";\n}|file -r C:/my{ scenes/ab.ma;> \"~ab.ma\";\n}|"
+            "file -r -op \"a\\\"{ b\" \"c.ma\";> \"~b\" \"c.ma\";\n}", {"C:\\my scenes\\a b.ma", "scenes\\ab.ma",
+            "b\" \"c.ma"}, {}, {"~a b.ma", "~ab.ma", "~b\" \"c.ma"}},  // every quote flips, escaped or not
+           {"//file -r -ns \"x\"{ \"old/x.ma\"\n> \"~x.ma\";\n}|file -r \"ball.ma\"{ ;> \"~\";\n}|file -r -ns \"n\"{ "
+            "\"a/b.ma\"" + N + " \"c/d\";> \"~b.ma\";\n}", {"old\\x.ma", "", "a\\b.ma"}, {}, {"~x.ma", "~", "~b.ma"}},
+           {"{\t>}" + kTex + "{ (\"C:/tex/wood.tif\");\n> (\"wood.tif\");\n}|ab;|{\r\n\t>}" + kTex + "{ \"m/a b.tif\";"
+            "> (\"a b.tif\");\n}|{\r\n>}" + kTex + "{ \"\";> (\"\");\n}", {}, {"C:\\tex\\wood.tif", "m\\a b.tif", ""},
+            {"wood.tif", "a b.tif", ""}},
+           {"file -r -x " + kTex + " \"t/w.tif\"{ \"s/b.ma\";\n> \"~b.ma\";\n" + kTex + " (\"w.tif\");\n}", {"s\\b.ma"},
+            {"t\\w.tif"}, {"~b.ma", "w.tif"}}}) {
+    expectReading(text, false, scenes, textures, transfers);
+  }
+  for (const auto& [text, scenes, textures, transfers] : std::vector<Rewrite>{
+           {N + "\x03\x10[FREFFREF]" + N + "\x11{C:/scenes/ball.mb>~ball.mb         }" + N + "\x7f[more]" + N +
+            "[FREFFREF]" + N + "{ball.mb>~ball.m}", {"C:\\scenes\\ball.mb", "ball.mb"}, {}, {"~ball.mb", "~ball.mb"}},
+           {"\x05[ftn]" + N + N + "{C:/tex/wood.tif>wood.tif       }" + N + "[softness]" + N +
+            "{maps\\grain.tif>grain.tif     }" + N + "[wordftn]" + N + "plainword",  // ftn in a longer word
+            {}, {"C:\\tex\\wood.tif", "maps\\grain.tif", "plainword"}, {"wood.tif", "grain.tif", "plainword"}},
+           {"[xFREFFREFftn]" + N + "{s/a.mb>~a.mb }" + N + "[t/w.tif]" + N + "[FREFFREF]" + N + "./{sc/b.mb>~b.mb  }",
+            {"s\\a.mb", "sc\\b.mb"}, {}, {"~a.mb", "~b.mb"}},  // both markers: a reference
+           {"[ftn]" + N + "{C:/t/wood.tif >wood.tif      }" + N + "[FREFFREF]" + N + "{C:/dir/>~      }" + N +
+            "[ftn]" + N + "{C:/maps/>        }" + N + "[FREFFREF]", {"C:\\dir\\"}, {"C:\\t\\wood.tif", "C:\\maps\\"},
+            {"wood.tif ", "~", ""}}}) {
+    expectReading(text, true, scenes, textures, transfers);
+  }
+  std::string text = " '(wood.tif)' \r(a ;b)\n'\"();\t ";  // a carriage return is no delimiter
+  SceneJob::trimDelimiters(text);
+  EXPECT_EQ(text + SceneJob::findLastUnquoted("a b \"c d\" e", ' '), "wood.tif)' \r(a ;b e");
+  EXPECT_EQ(SceneJob::findLastUnquoted("x\"y z\"", ' '), nullptr);
+}
+
+// Generated scenes (CRLF, comments, quotes, NUL, bytes of 0x80 and up, units at their limits) lose no byte; a binary
+// copy differs only in runs of printable bytes, the copy of an ASCII scene without keywords not at all.
+TEST_F(SceneTest, GeneratedScenes) {
+  const Strings pieces[] = {{";", ";\n", "\n", "\r\n", " ", "\t", "//", "/*", "*/", "\"", "\\\"", N, "\xe9", "f",
+      "file ", "\r\n\tfile ", "file -", "-op \"v=0;\" ", " 1.5", "setAttr \".f\"", " \"a/b.tif\";\n", "file -r ", kTex},
+      {"FREFFREF", "ftn", "FREF", "ft", "softness", "xFREFFREFftn", "C:/p/s.mb", "a.mb", "m\\w.tif", "./a", "dir/", N}};
+  std::mt19937 random(20240601);
+  for (int round = 0; round < 100; ++round) {
+    const bool binary = round % 2, plain = round % 4 == 0;  // plain: none of the keyword pieces (the last two)
+    std::string scene = binary ? "" : "//Maya ASCII\n";
+    for (std::size_t i = random() % 60, kinds = pieces[binary].size() - (plain ? 2 : 0); i > 0; --i) {
+      if (random() % 150 == 0) scene += std::string((binary ? kTokenLimit : kLimit) - 4 + random() % 8, 'z') + "ftn;";
+      else scene += random() % 3 == 0 ? std::string(1, char(random())) : pieces[binary][random() % kinds];
+    }
+    const auto [units, scenes, textures, transfers, copy, out] = readEverywhere(scene, binary);
+    const std::string joined = binary ? copy : std::accumulate(units.begin(), units.end(), std::string());
+    ASSERT_EQ(joined.size(), scene.size()) << "round " << round;
+    for (std::size_t i = 0; i < scene.size(); ++i) {
+      ASSERT_TRUE(joined[i] == scene[i] || (binary && scene[i] >= ' ' && joined[i] >= ' ')) << round << ", " << i;
+      ASSERT_TRUE(!plain || copy[i] == scene[i]) << "round " << round;
+    }
+  }
+}
+
+// Relative entries resolve against the folder above the scene's folder, as the system names it.
+TEST_F(SceneTest, PathResolutionAndSceneIdentity) {
+  const std::string deep = "proj/" + std::string(200, 'd') + "/" + std::string(120, 'e');  // over 300 bytes
+  for (const std::string& folder : Strings{deep + "/scenes", "proj/scenes", "work/scenes"}) temp.makeDir(folder);
+  const std::string shot = at("proj/scenes/shot.ma"), tif = "maps/" + std::string(200, 't') + ".tif";
+  const std::string root = windowsForm(cwd.substr(0, cwd.find_first_of("\\/") + 1));  // the root is its own parent
+  const struct { std::string scene, before, after; int result; } rows[] = {  // Windows drive rows go here (_WIN32)
+      {shot, "sourceimages/a.tif", at("proj/sourceimages/a.tif"), 1}, {shot, "C:a.tif", at("proj") + "\\C:a.tif", 1},
+      {shot, "scenes\\set.ma", at("proj/scenes/set.ma"), 1}, {shot, "D:/maps/wood.tif", "D:\\maps\\wood.tif", 0},
+      {shot, "/maps/wood.tif", "\\maps\\wood.tif", 0}, {shot, " C:\\maps\\wood.tif", " C:\\maps\\wood.tif", 0},
+      {"\\shot.ma", "wood.tif", root + "wood.tif", 1}, {"/shot.ma", "maps/wood.tif", root + "maps\\wood.tif", 1},
+      {"shot.ma", "maps\\a.tif", at("maps/a.tif"), 1}, {"scenes\\shot.ma", "maps\\a.tif", at("work/maps/a.tif"), 1},
+      {"scenes/shot.ma", "maps\\a.tif", at("work/maps/a.tif"), 1}, {"no\\where\\shot.ma", "a.tif", at("work/a.tif"), 1},
+      {at(deep + "/scenes/shot.ma"), tif, at(deep + "/" + tif), 1}};
+  for (const auto& row : rows) {
+    std::string entry = row.before;
+    EXPECT_EQ(SceneJob(row.scene, nullptr).resolveDependencyPath(entry), row.result) << row.scene << row.before;
+    EXPECT_EQ(entry, row.after) << row.scene << " | " << row.before;
+    EXPECT_EQ(platform::currentDirectory(), cwd);
+  }
+  EXPECT_EQ(makeAbsoluteScenePath("..\\work//scenes\\.\\..\\shot.ma"), windowsForm(cwd) + "\\shot.ma");
+  EXPECT_EQ(makeAbsoluteScenePath("C:/p/../..//shot.ma"), "C:\\shot.ma");
+  // Names differ in case only where the system keeps paths as given, on Windows.
+  EXPECT_EQ(comparisonKey("C:\\P\\SHOT.ma") == comparisonKey("c:\\p\\shot.MA"), platform::systemPath("\\") == "\\");
+}
+
+// "w:xy": scene w references x and y. The walk prints "x" examined, "!x" skipped as circular, "?x" unable to open.
+TEST_F(SceneTest, WalkChains) {
+  const std::pair<const char*, std::string> rows[] = {{"w:x x:", "wx"}, {"w:xy x: y:", "wxy"}, {"w:x x:y y:", "wxyy"},
+      {"w:xy x:y y:", "wxyyy"}, {"w:x x:y y:z z:", "wxyzzyzzz"}, {"w:x x:y y:z z:v v:", "wxyzvvzvvvyzvvzvvvzvvvv"},
+      {"w:xx x:", "wxx"}, {"w:w", "w!w"}, {"w:xy x:w y:", "wx!wy!w"}, {"w:x x:y y:x", "wxy!x!xy!x!x!x"},
+      {"w:xg x:", "wx?g"}, {"", "?w"}};  // the chain of five examines the fifth scene 14 times
+  auto path = [&](char name) { return at("proj/scenes/" + std::string(1, name) + ".ma"); };
+  for (const auto& [tree, printed] : rows) {
+    std::filesystem::remove_all(temp.at("proj"));
+    std::istringstream scenes(tree);
+    for (std::string scene; scenes >> scene;) chainScene(scene[0], scene.substr(2));
+    std::string out;
+    for (std::size_t i = 0; i < printed.size(); ++i) {
+      out += printed[i] == '!' ? "Skipping '" + path(printed[++i]) + "': circular reference.\n"
+             : printed[i] == '?' ? "Unable to open '" + path(printed[++i]) + "'\nstatus 2"
+                                 : "Examining '" + path(printed[i]) + "'.\n";
+    }
+    EXPECT_EQ(scan(path('w')), out) << tree;
+  }
+}
+
+TEST_F(SceneTest, WalkStopsAtTwoScenesForOneCopyNameBeforeOpeningTheSecond) {
+  temp.write("proj/scenes/w.ma", kHead + reference("scenes/x.ma") + reference("other/x.ma"));
+  temp.write("proj/other/x.ma", kHead + "// another scene\n");
+  chainScene('x', "");
+  const std::string w = at("proj/scenes/w.ma"), x = at("proj/scenes/x.ma");
+  EXPECT_EQ(scan(w), "Examining '" + w + "'.\nExamining '" + x + "'.\nERROR: '" + x + "' and '" +
+                         at("proj/other/x.ma") + "' would both be copied to '~x.ma'.\nstatus 2");
+  EXPECT_EQ(readFile(work + "/~x.ma"), kHead + kTex + " (\"tx.tif\");\n");
+}
+
+// A binary scene between two ASCII ones; its reference path holds "ftn" and is rewritten once, as a reference.
+TEST_F(SceneTest, WalkAsciiBinaryAsciiTree) {
+  temp.write("proj/scenes/w.ma", kHead + reference("scenes/x.mb"));
+  const std::string before = "FOR4" + N + "\x01 FREFFREF" + N + "\x0b", between = N + "\x04" "ftn" + N;
+  temp.write("proj/scenes/x.mb", before + "scenes/softness.ma" + between + "maps/wood.tif" + N + "\xff");
+  temp.write("proj/scenes/softness.ma", kHead + kTex + " \"C:/tex/stone.tif\";\n");
+  const std::string w = at("proj/scenes/w.ma"), x = at("proj/scenes/x.mb"), y = at("proj/scenes/softness.ma");
+  EXPECT_EQ(scan(w),
+            "Examining '" + w + "'.\nExamining '" + x + "'.\nExamining '" + y + "'.\nExamining '" + y + "'.\n");
+  EXPECT_EQ(readFile(work + "/~w.ma") + readFile(work + "/~x.mb") + readFile(work + "/~softness.ma"), kHead + kRef +
+            " \"~x.mb\";\n" + before + "~softness.ma      " + between + "wood.tif     " + N + "\xff" + kHead + kTex +
+            " (\"stone.tif\");\n");
+  EXPECT_EQ(std::tie(job->sceneFiles, job->textureFiles, job->transferFiles), std::make_tuple(Strings{x, y}, Strings{at(
+      "proj/maps/wood.tif"), "C:\\tex\\stone.tif", "C:\\tex\\stone.tif"}, Strings{"~x.mb", "wood.tif", "stone.tif",
+      "~softness.ma", "stone.tif"}));
+  EXPECT_EQ(platform::currentDirectory(), cwd);
+}
+}  // namespace
