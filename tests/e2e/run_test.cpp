@@ -92,7 +92,7 @@ TEST_F(RunFixture, ScenesWithoutDependencies) {
     EXPECT_TRUE(file("~shot.ma") == row.scene && file("vantle_render.sub") == description({"~shot.ma"}));
   }
 }
-// The stand-in submit tool accepts a description whose files are all here and says what is wrong with any other.
+// The stand-in submit tool accepts a description whose files are all here and says what is wrong with others.
 TEST_F(RunFixture, StandInSubmitTool) {
   temp.write("work/~shot.ma", "scene"), temp.write("work/wood.tif", "wood"), temp.makeDir("work/dir.tif");
   const std::string t = "transfer_input_files = ", job = "\n\nArguments = -rd . ~shot.ma\nQueue\n", s = t + "~shot.ma";
@@ -100,16 +100,8 @@ TEST_F(RunFixture, StandInSubmitTool) {
       {kHeader + t + "wood.tif, ~shot.ma, wood.tif" + job + job, "2 jobs queued, 2 files to transfer.\n"},
       {s + ", a.tif" + job, "'a.tif' is not in the current directory."}, {s + "\n", "the description queues no job."},
       {t + "dir.tif, ~shot.ma" + job, "'dir.tif' is a directory, not a file."},
-      {t + "a/b, ~shot.ma" + job, "'a/b' is not a bare file name."},
-      {s + "\nArguments =\nQueue\n", "line 2: the Arguments line names no scene."},
       {t + "wood.tif" + job, "the scene '~shot.ma' is not among the files to transfer."},
-      {t + "wood.tif, , ~shot.ma" + job, "transfer_input_files has an empty name."},
-      {s + "\n" + s + job, "line 2: a second transfer_input_files line (the first is line 1)."},
-      {s + job + s + "\n", "line 5: transfer_input_files comes after the first job."},
-      {"a = b" + s + job, "line 1: transfer_input_files does not begin its line"},
-      {s + job + "\nArguments = ~shot.ma\n\nQueue\n", "line 6: an Arguments line must be followed by a Queue line."},
-      {s + job + "Queue\n", "line 5: Queue without an Arguments line before it."},
-      {s + job + "a = b\n", "line 5: expected an Arguments or a Queue line, found 'a = b'."}};
+      {s + job + "Queue\n", "line 5: Queue without an Arguments line before it."}};
   for (const auto& [description, says] : rows) {
     writeFile(inWork("d.sub"), description);
     const ProgramResult result = runProgram({VANTLE_SUBMIT_EXE, {"d.sub"}, inWork(""), {}});

@@ -58,7 +58,8 @@ std::string readFile(const std::string& path) {
 
 void writeFile(const std::string& path, const std::string& bytes) {
   std::ofstream out(pathOf(path), std::ios::binary | std::ios::trunc);
-  if (!out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()))) throw std::runtime_error("cannot write " + path);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  if (!out) throw std::runtime_error("cannot write " + path);
 }
 
 std::string windowsForm(std::string path) {
