@@ -18,7 +18,7 @@ using Pass = std::tuple<Strings, Strings, Strings, Strings, std::string, std::st
 using Rewrite = std::tuple<std::string, Strings, Strings, Strings>;  // transfers, copy, output; a marked text and lists
 const std::string N(1, '\0'), kTex = "setAttr \".ftn\" -type \"string\"", kHead = "//Maya ASCII 2008 scene\n",
                   kRef = "file -r -ns \"n\" -dr 1 -op \"v=0;\" -typ \"mayaAscii\"\n\t\t";
-const std::size_t kLimit = SceneJob::kMaxStatementBytes, kTokenLimit = SceneJob::kMaxTokenBytes;
+const std::size_t kLimit = 40958, kTokenLimit = 40957;  // the format's limits, not read from the program
 std::string reference(const std::string& path) { return kRef + " \"" + path + "\";\n"; }
 
 // Works in <temp>/work; the walk's scenes live in <temp>/proj.

@@ -48,6 +48,8 @@ TEST_F(SubmitDescription, SplitsTheFrameRange) {
       {{"~shot.ma"}, 1, 2, 4, 0.25, "1.0000 1.7500 2.0000 2.0000", "0.2500"},
       {{"~shot.ma"}, 1, 2, 5, 0.1, "1.0000 1.4000 1.5000 1.9000 2.0000 2.0000", "0.1000"},
       {{"~shot.ma"}, 1, 15.7, 10, 1, "1.0000 10.0000 11.0000 15.7000", "1.0000"},
+      // the span is a float (1.2f > 1.2): the first job reaches the end; a double span would queue one more
+      {{"~shot.ma"}, 10, 11.2, 7, 0.2, "10.0000 11.2000", "0.2000"},
       // the last job starts past the end
       {{"~shot.ma"}, 1, 20, 5, 2, "1.0000 9.0000 11.0000 19.0000 21.0000 20.0000", "2.0000"},
       // frames past 2^24: the running frame is a float, rounded to even
