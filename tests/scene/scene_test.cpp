@@ -14,8 +14,10 @@
 namespace {
 using namespace std::string_literals;
 using Strings = std::vector<std::string>;
-using Pass = std::tuple<Strings, Strings, Strings, Strings, std::string, std::string>;  // units, scenes, textures,
-using Rewrite = std::tuple<std::string, Strings, Strings, Strings>;  // transfers, copy, output; a marked text and lists
+// What a reading leaves: the units read, the scene, texture and transfer lists, the copy, what was printed.
+using Pass = std::tuple<Strings, Strings, Strings, Strings, std::string, std::string>;
+// A marked scene text (see expectReading) and the scene, texture and transfer lists it gives.
+using Rewrite = std::tuple<std::string, Strings, Strings, Strings>;
 const std::string N(1, '\0'), kTex = "setAttr \".ftn\" -type \"string\"", kHead = "//Maya ASCII 2008 scene\n",
                   kRef = "file -r -ns \"n\" -dr 1 -op \"v=0;\" -typ \"mayaAscii\"\n\t\t";
 const std::size_t kLimit = 40958, kTokenLimit = 40957;  // the format's limits, not read from the program
