@@ -605,32 +605,23 @@ void measureScene(const Bench& b, const char* label, const fs::path& scene, cons
   const fs::path log = b.root / "program.log";
   const std::string copyName = "~" + scene.filename().string();
 
-  const auto runCopy = [&] {
-    Child child;
-    child.argv = {b.self, "--copy", scene.string(), (b.copies / "copy").string()};
-    const Measure m = run(child);
-    if (m.status != 0) fail("the read-write copy failed");
-    copy.add(m);
+  // The plain commands the program is set beside; what each wrote is
+  // cleared after it.
+  Child copyCommand, cpCommand, sedCommand;
+  copyCommand.argv = {b.self, "--copy", scene.string(), (b.copies / "copy").string()};
+  cpCommand.argv = {"cp", scene.string(), (b.copies / "cp").string()};
+  sedCommand.argv = {"sed", "-e", kSedScript, scene.string()};
+  sedCommand.environment = {{"LC_ALL", "C"}};
+  sedCommand.stdoutPath = (b.copies / "sed").string();
+  const auto runPlain = [&](const Child& command, Samples& samples, const char* failure) {
+    const Measure m = run(command);
+    if (m.status != 0) fail(failure);
+    samples.add(m);
     emptyDirectory(b.copies);
   };
-  const auto runCp = [&] {
-    Child child;
-    child.argv = {"cp", scene.string(), (b.copies / "cp").string()};
-    const Measure m = run(child);
-    if (m.status != 0) fail("cp failed");
-    cp.add(m);
-    emptyDirectory(b.copies);
-  };
-  const auto runSed = [&] {
-    Child child;
-    child.argv = {"sed", "-e", kSedScript, scene.string()};
-    child.environment = {{"LC_ALL", "C"}};
-    child.stdoutPath = (b.copies / "sed").string();
-    const Measure m = run(child);
-    if (m.status != 0) fail("sed failed");
-    sed.add(m);
-    emptyDirectory(b.copies);
-  };
+  const auto runCopy = [&] { runPlain(copyCommand, copy, "the read-write copy failed"); };
+  const auto runCp = [&] { runPlain(cpCommand, cp, "cp failed"); };
+  const auto runSed = [&] { runPlain(sedCommand, sed, "sed failed"); };
   const auto runProgram = [&] {
     const Measure m = run(b.program(scene, log));
     if (m.status != 0) fail(std::string("vantleRender failed on the ") + label + " scene, see " + log.string());

@@ -27,43 +27,33 @@ void checkOverwritePadded(const std::string& bytes) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  fuzz::enterWorkspace();
-  return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string scene(reinterpret_cast<const char*>(data), size);
   checkOverwritePadded(scene.substr(0, 512));
-  fuzz::writeBytes("scene.mb", scene);
-
-  SceneJob job("scene.mb", nullptr);
-  FUZZ_CHECK(job.openScene() == 1);
+  const auto job = fuzz::openScene("scene.mb", scene);
   const fuzz::BinaryOutcome expected = fuzz::walkBinary(scene);
 
   std::size_t rewritten = 0;
-  while (job.readToken() == 1) {
-    const int reference = job.rewriteBinaryReference();
-    const int texture = reference == 1 ? 0 : job.rewriteBinaryTexture();
+  while (job->readToken() == 1) {
+    const int reference = job->rewriteBinaryReference();
+    const int texture = reference == 1 ? 0 : job->rewriteBinaryTexture();
     if (reference == 1 || texture == 1) {
       // The overwritten path token has been written; the cursor is after it.
       FUZZ_CHECK(rewritten < expected.rewritten.size());
       const fuzz::Span path = expected.rewritten[rewritten++];
-      FUZZ_CHECK(job.statementLength == path.length);
-      FUZZ_CHECK(static_cast<std::size_t>(job.sceneStream->position()) == path.start + path.length);
-      FUZZ_CHECK(std::string(job.statement) == expected.copy.substr(path.start, path.length));
+      FUZZ_CHECK(job->statementLength == path.length);
+      FUZZ_CHECK(static_cast<std::size_t>(job->sceneStream->position()) == path.start + path.length);
+      FUZZ_CHECK(std::string(job->statement) == expected.copy.substr(path.start, path.length));
       continue;
     }
-    job.sceneStream->putString(job.statement);
+    job->sceneStream->putString(job->statement);
   }
   FUZZ_CHECK(rewritten == expected.rewritten.size());
-  FUZZ_CHECK(job.sceneFiles == expected.scenes);
-  FUZZ_CHECK(job.textureFiles == expected.textures);
-  FUZZ_CHECK(job.transferFiles == expected.transfers);
+  FUZZ_CHECK(job->sceneFiles == expected.scenes);
+  FUZZ_CHECK(job->textureFiles == expected.textures);
+  FUZZ_CHECK(job->transferFiles == expected.transfers);
 
-  job.sceneStream->close();
-  FUZZ_CHECK(!job.sceneStream->writeFailed());
-  const std::string copy = fuzz::readBytes("~scene.mb");
+  const std::string copy = fuzz::closeCopy(*job, "~scene.mb");
   FUZZ_CHECK(copy.size() == scene.size());
   FUZZ_CHECK(copy == expected.copy);
   // Outside the rewritten path tokens not a byte has changed.

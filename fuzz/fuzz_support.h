@@ -11,6 +11,7 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -29,23 +30,9 @@ namespace fuzz {
     }                                                                                  \
   } while (0)
 
-// A fresh folder under $TMPDIR (or /dev/shm, else /tmp) that becomes the
-// current directory; the program's messages go to /dev/null.
-inline std::string enterWorkspace() {
-  const char* base = std::getenv("TMPDIR");
-  std::string root = base != nullptr && *base != '\0' ? base : (access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp");
-  std::string pattern = root + "/vantle-fuzz-XXXXXX";
-  std::vector<char> name(pattern.begin(), pattern.end());
-  name.push_back('\0');
-  if (mkdtemp(name.data()) == nullptr || chdir(name.data()) != 0) {
-    std::perror("fuzz workspace");
-    std::abort();
-  }
-  if (std::freopen("/dev/null", "w", stdout) == nullptr) std::abort();
-  char resolved[4096];
-  if (getcwd(resolved, sizeof resolved) == nullptr) std::abort();
-  return resolved;
-}
+// The absolute path of the target's own folder, its current directory
+// (fuzz_workspace.cpp makes it before the first input).
+const std::string& workspace();
 
 inline void writeBytes(const std::string& path, const std::string& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -57,6 +44,22 @@ inline std::string readBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   FUZZ_CHECK(in.good());
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Writes the scene to `path` and opens it as a run does, with its copy
+// "~<path>" beside it. SceneJob cannot be copied or moved, hence the pointer.
+inline std::unique_ptr<SceneJob> openScene(const std::string& path, const std::string& scene) {
+  writeBytes(path, scene);
+  auto job = std::make_unique<SceneJob>(path, nullptr);
+  FUZZ_CHECK(job->openScene() == 1);
+  return job;
+}
+
+// Closes the job's output and returns what was written to `path`.
+inline std::string closeCopy(SceneJob& job, const std::string& path) {
+  job.sceneStream->close();
+  FUZZ_CHECK(!job.sceneStream->writeFailed());
+  return readBytes(path);
 }
 
 inline std::string currentDirectory() {
@@ -162,23 +165,26 @@ inline std::optional<AsciiRewrite> textureAttribute(const std::string& statement
 struct AsciiOutcome {
   std::string written;
   std::vector<std::string> scenes, textures, transfers;
+
+  // Records one rewrite as its recogniser does: the path in `paths`
+  // (scenes or textures), the new name among the transfers, the new
+  // statement in the copy.
+  void record(const AsciiRewrite& rewrite, std::vector<std::string>& paths) {
+    paths.push_back(rewrite.path);
+    transfers.push_back(rewrite.transfer);
+    written += rewrite.written;
+  }
 };
 
 inline void walkStatement(const std::string& statement, AsciiOutcome& out) {
   std::string text = asText(statement);
   auto reference = fileReference(text);
   if (reference) {
-    out.scenes.push_back(reference->path);
-    out.transfers.push_back(reference->transfer);
-    out.written += reference->written;
+    out.record(*reference, out.scenes);
     text = reference->kept;
   }
   auto texture = textureAttribute(text);
-  if (texture) {
-    out.textures.push_back(texture->path);
-    out.transfers.push_back(texture->transfer);
-    out.written += texture->written;
-  }
+  if (texture) out.record(*texture, out.textures);
   if (!reference && !texture) out.written += statement;
 }
 

@@ -20,8 +20,15 @@
 
 namespace {
 
-std::string workspace;
-std::string resolutionBase;  // the folder above the workspace
+// The folder above the workspace, where relative paths are resolved.
+const std::string& resolutionBase() {
+  static const std::string base = [] {
+    const std::string& workspace = fuzz::workspace();
+    const std::string above = workspace.substr(0, workspace.find_last_of('/'));
+    return above.empty() ? std::string("/") : above;
+  }();
+  return base;
+}
 
 bool isRelative(const std::string& path) {
   std::size_t i = path.find_first_not_of("\n\t \r");
@@ -34,8 +41,9 @@ bool isRelative(const std::string& path) {
 
 std::string resolved(const std::string& entry) {
   if (!isRelative(entry)) return entry;
-  const bool separated = !resolutionBase.empty() && (resolutionBase.back() == '\\' || resolutionBase.back() == '/');
-  return fuzz::normalizeSlashes(resolutionBase + (separated ? "" : "\\") + entry);
+  const std::string& base = resolutionBase();
+  const bool separated = !base.empty() && (base.back() == '\\' || base.back() == '/');
+  return fuzz::normalizeSlashes(base + (separated ? "" : "\\") + entry);
 }
 
 bool isExistingFile(const std::string& entry) {
@@ -76,13 +84,6 @@ Expected expectedScan(const std::string& scene) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  workspace = fuzz::enterWorkspace();
-  resolutionBase = workspace.substr(0, workspace.find_last_of('/'));
-  if (resolutionBase.empty()) resolutionBase = "/";
-  return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string scene(reinterpret_cast<const char*>(data), size);
   fuzz::writeBytes("scene.ma", scene);
@@ -101,7 +102,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   } catch (const RunStop& stop) {
     status = stop.status();
   }
-  FUZZ_CHECK(fuzz::currentDirectory() == workspace);
+  FUZZ_CHECK(fuzz::currentDirectory() == fuzz::workspace());
   FUZZ_CHECK(status == (expected.scenes.empty() ? 0 : exit_status::kFailure));
 
   // The copy is complete before any referenced scene is looked at.

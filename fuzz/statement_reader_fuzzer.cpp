@@ -59,29 +59,21 @@ void checkStatement(const std::string& s, bool last) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  fuzz::enterWorkspace();
-  return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string scene(reinterpret_cast<const char*>(data), size);
-  fuzz::writeBytes("scene.ma", scene);
-
-  SceneJob job("scene.ma", nullptr);
-  FUZZ_CHECK(job.openScene() == 1);
-  FUZZ_CHECK(job.isBinary == (scene.compare(0, 6, "//Maya") == 0 && size >= 6 ? 0 : 1));
+  const auto job = fuzz::openScene("scene.ma", scene);
+  FUZZ_CHECK(job->isBinary == (scene.compare(0, 6, "//Maya") == 0 && size >= 6 ? 0 : 1));
 
   std::vector<std::string> statements;
-  while (job.nextStatement() == 1) {
-    FUZZ_CHECK(job.statementLength < sizeof job.statement);
-    FUZZ_CHECK(job.statement[job.statementLength] == '\0');
-    statements.emplace_back(job.statement, job.statementLength);
+  while (job->nextStatement() == 1) {
+    FUZZ_CHECK(job->statementLength < sizeof job->statement);
+    FUZZ_CHECK(job->statement[job->statementLength] == '\0');
+    statements.emplace_back(job->statement, job->statementLength);
     FUZZ_CHECK(statements.size() <= size);
   }
   // The end of the scene is final.
-  FUZZ_CHECK(job.nextStatement() == 0);
-  FUZZ_CHECK(job.statementLength == 0);
+  FUZZ_CHECK(job->nextStatement() == 0);
+  FUZZ_CHECK(job->statementLength == 0);
 
   std::string joined;
   for (std::size_t i = 0; i < statements.size(); ++i) {
