@@ -98,6 +98,12 @@ class SceneJob {
   // length: an ASCII statement may hold NUL bytes of its own.
   char statement[kStatementCapacity] = {};
   std::size_t statementLength = 0;
+  // Leaves no unit in `statement`, as every reader does before it reads and
+  // at the end of the scene.
+  void clearStatement() {
+    statement[0] = '\0';
+    statementLength = 0;
+  }
   int isBinary = 0;
 
   std::vector<std::string> textureFiles;

@@ -259,8 +259,7 @@ int SceneJob::nextStatement() {
 }
 
 int SceneJob::readMarkedStatement() {
-  statement[0] = '\0';
-  statementLength = 0;
+  clearStatement();
   if (!sceneStream) openScene();
   if (!sceneStream) return 0;
   FilterStream& in = *sceneStream;
@@ -268,8 +267,7 @@ int SceneJob::readMarkedStatement() {
   for (;;) {
     const std::string_view ahead = in.inputAhead();
     if (ahead.empty()) {
-      statement[0] = '\0';
-      statementLength = 0;
+      clearStatement();
       return 0;
     }
     // Whole statements in memory are measured where they lie; those
@@ -302,8 +300,7 @@ int SceneJob::readMarkedStatement() {
 }
 
 int SceneJob::readStatement() {
-  statement[0] = '\0';
-  statementLength = 0;
+  clearStatement();
   if (!sceneStream) return 0;
   FilterStream& in = *sceneStream;
   const std::size_t limit = static_cast<std::size_t>(kMaxStatementBytes);

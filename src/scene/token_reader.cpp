@@ -108,8 +108,7 @@ bool holdsMarker(const char* token) {
 }  // namespace
 
 int SceneJob::readToken() {
-  statement[0] = '\0';
-  statementLength = 0;
+  clearStatement();
   if (!sceneStream) return 0;
   FilterStream& stream = *sceneStream;
   const std::size_t limit = static_cast<std::size_t>(kMaxTokenBytes);
@@ -189,8 +188,7 @@ int SceneJob::readToken() {
 }
 
 int SceneJob::readMarkedToken() {
-  statement[0] = '\0';
-  statementLength = 0;
+  clearStatement();
   if (!sceneStream) return 0;
   FilterStream& stream = *sceneStream;
   const std::size_t limit = static_cast<std::size_t>(kMaxTokenBytes);
@@ -200,8 +198,7 @@ int SceneJob::readMarkedToken() {
   for (;;) {
     const std::string_view ahead = stream.inputAhead();
     if (ahead.empty()) {
-      statement[0] = '\0';
-      statementLength = 0;
+      clearStatement();
       return 0;
     }
     const char* base = ahead.data();
