@@ -4,29 +4,23 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <string>
-#include <vector>
-
 #include "support/program_runner.h"
 #include "support/temp_dir.h"
 
 using Names = std::vector<std::string>;
 struct RunFixture : ::testing::Test {
-  RunFixture() { temp.makeDir(work), submitTool(0); }
-  // A tool that echoes its command line and ends with `status`, or runs `script`: sh, or on Windows a .bat.
-  void submitTool(int status, const std::string& script = "") {
+  RunFixture() { temp.makeDir(work), submitTool(); }
+  // A tool that echoes its command line, then runs `then`: sh, or on Windows a .bat.
+  void submitTool(const std::string& then = "") {
 #ifdef _WIN32
-    const std::string tool = "bin/vantle_submit.bat", echo = "@echo vantle_submit %*\r\n@exit /b ";
+    chmod(temp.write("bin/vantle_submit.bat", "@echo vantle_submit %*\r\n" + then + "\r\n").c_str(), 0755);
 #else
-    const std::string tool = "bin/vantle_submit", echo = "#!/bin/sh\necho \"vantle_submit $*\"\nexit ";
+    chmod(temp.write("bin/vantle_submit", "#!/bin/sh\necho \"vantle_submit $*\"\n" + then + "\n").c_str(), 0755);
 #endif
-    chmod(temp.write(tool, (script.empty() ? echo + std::to_string(status) : script) + "\n").c_str(), 0755);
-    how.environment["PATH"] = searchPathWith(temp.at("bin"));
   }
   ProgramResult run(const Names& arguments) {  // with the limits, user and environment of `how`
-    ProgramRun r = how;
-    r.program = VANTLE_RENDER_EXE, r.arguments = arguments, r.workingDirectory = temp.at(work);
-    return runProgram(r);
+    how.arguments = arguments, how.workingDirectory = temp.at(work);
+    return runProgram(how);
   }
   ProgramResult render() { return run({"-s", "1", "-e", "1", at("scenes/shot.ma")}); }
   std::string at(const std::string& relative) const { return temp.at("proj/" + relative); }
@@ -52,9 +46,10 @@ struct RunFixture : ::testing::Test {
     return text;
   }
   static constexpr const char* kHeader = "universe = vanilla\nexecutable = render.bat\n";
-  static constexpr const char* kSubmitted =
-      "\n\nCalling vantle_submit:\nvantle_submit vantle_render.sub\n\nSubmitted jobs successfully. Have a nice day!\n";
+  static inline const std::string kCalled = "\n\nCalling vantle_submit:\nvantle_submit vantle_render.sub\n",
+                                  kSubmitted = kCalled + "\nSubmitted jobs successfully. Have a nice day!\n";
   TempDir temp;
   std::string work = "work";
-  ProgramRun how{"", {}, "", {{"VANTLE_RENDER_PATH", temp.write("header.hdr", kHeader)}}};
+  ProgramRun how{VANTLE_RENDER_EXE, {}, "", {{"VANTLE_RENDER_PATH", temp.write("header.hdr", kHeader)},
+                                             {"PATH", searchPathWith(temp.at("bin"))}}};
 };

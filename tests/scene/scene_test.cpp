@@ -2,8 +2,6 @@
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <filesystem>
-#include <numeric>
-#include <random>
 #include <sstream>
 #include "job/run_stop.h"
 #include "job/scene_job.h"
@@ -16,8 +14,8 @@ using namespace std::string_literals;
 using Strings = std::vector<std::string>;
 // What a reading leaves: the units read, the scene, texture and transfer lists, the copy, what was printed.
 using Pass = std::tuple<Strings, Strings, Strings, Strings, std::string, std::string>;
-// A marked scene text (see expectReading) and the scene, texture and transfer lists it gives.
-using Rewrite = std::tuple<std::string, Strings, Strings, Strings>;
+// A marked scene text (see expectReadings) and the scene, texture and transfer lists it gives.
+struct Row { std::string text; Strings scenes = {}, textures = {}, transfers = {}; };
 const std::string N(1, '\0'), kTex = "setAttr \".ftn\" -type \"string\"", kHead = "//Maya ASCII 2008 scene\n",
                   kRef = "file -r -ns \"n\" -dr 1 -op \"v=0;\" -typ \"mayaAscii\"\n\t\t";
 const std::size_t kLimit = 40958, kTokenLimit = 40957;  // the format's limits, not read from the program
@@ -58,25 +56,27 @@ class SceneTest : public ::testing::Test {
     }
     return every;
   }
-  // `text` is a scene with marks: '|' between statements, '[' and ']' around the tokens the walk is offered, '^'
-  // after a statement that reaches the length limit and warns, "{bytes>new bytes}" where the copy differs.
-  void expectReading(const std::string& text, bool binary, const Strings& scenes = {}, const Strings& textures = {},
-                     const Strings& transfers = {}) {
-    Strings units(binary ? 0 : 1);
-    std::string scene, copy, out;
-    bool inUnit = !binary, inScene = true, inCopy = true;
-    for (char c : text) {
-      if (c == '|' || c == '[') units.emplace_back();
-      if (c == '|' || c == '[' || c == ']') inUnit = c != ']';
-      else if (c == '{' || c == '>' || c == '}') inScene = c != '>', inCopy = c != '{';
-      else if (c == '^') out += "\nMAX_BUFFER_SIZE exceeded, parsing errors may have occured.\n"
-                                "Please send mail to render-support@example.com.\n";
-      else if (inCopy) copy += c;
-      if (!inScene || std::string_view("|[]{>}^").find(c) != std::string_view::npos) continue;
-      scene += c;
-      if (inUnit) units.back() += c;
+  // Each row's text is a scene with marks: '|' between statements, '[' and ']' around the tokens the walk is
+  // offered, '^' after a statement that reaches the length limit and warns, "{bytes>new bytes}" where the copy differs.
+  void expectReadings(bool binary, const std::vector<Row>& rows) {
+    for (const Row& row : rows) {
+      Strings units(binary ? 0 : 1);
+      std::string scene, copy, out;
+      bool inUnit = !binary, inScene = true, inCopy = true;
+      for (char c : row.text) {
+        if (c == '|' || c == '[') units.emplace_back();
+        if (c == '|' || c == '[' || c == ']') inUnit = c != ']';
+        else if (c == '{' || c == '>' || c == '}') inScene = c != '>', inCopy = c != '{';
+        else if (c == '^') out += "\nMAX_BUFFER_SIZE exceeded, parsing errors may have occured.\n"
+                                  "Please send mail to render-support@example.com.\n";
+        else if (inCopy) copy += c;
+        if (!inScene || std::string_view("|[]{>}^").find(c) != std::string_view::npos) continue;
+        scene += c;
+        if (inUnit) units.back() += c;
+      }
+      const Pass expected(units, row.scenes, row.textures, row.transfers, copy, out);
+      EXPECT_EQ(readEverywhere(scene, binary), expected) << row.text.substr(0, 80);
     }
-    EXPECT_EQ(readEverywhere(scene, binary), Pass(units, scenes, textures, transfers, copy, out)) << text.substr(0, 80);
   }
   std::string at(const std::string& relative) const { return windowsForm(temp.at(relative)); }
   // proj/scenes/<name>.ma: a `file -rdi` sibling and a reference for each child, then the texture t<name>.tif.
@@ -101,86 +101,38 @@ class SceneTest : public ::testing::Test {
   std::unique_ptr<SceneJob> job;
 };
 
-TEST_F(SceneTest, StatementsAndTokens) {
-  const std::string x(kLimit, 'x'), p(kLimit - 11, 'p'), q(kTokenLimit, 'q');
-  for (const std::string& text : Strings{"//Maya ASCII\n|//N: a\n|requires \"2\";\n", "ab;\n|\n|cd;| ef;",
-           "//c\n\n|\n|x;", "a;b;|c", ";;x;|a\nb;", "// x; y\n|z;", " // c;| d\n\t// e;", "/*/|x;", "/* a; */| b;| */",
-           "/* a\n*/\n|b;", "print \"a;|b\";\n", "ab;|\r\n//c;|\r\nb;|\r\n", "xy;|//c\n", "\n", "ab" + N + "cd;\n|x;",
-           "xy;|\r\n\t file\t-r -op \"v=0;\" \"a.ma\";|\r\n", "file -rdi \"a\\\";b\" \"x\";|file -rdi \"C:\\\\\";|y;",
-           "fileInfo \"a;|b\";|file\n-r \"a;|b\";", "//file \"a;b\"\n|file -rdi \"a.ma;\nb;",  // quotes count in `file`
-           x + "^|yz;|w;", x + "\n^|w;", x + "^", x.substr(1) + ";^|w;", x.substr(2) + ";\n|w;", x + "^|//a;b\n|c;",
-           "file -rdi \"" + p + "^|ppppppppp;|\";x;", "file -rx 1 \"a/b\";|file  -r \"a/b\";|file -r\t\"a\";|file -r "
-           "\"a b\";|file -r x.ma;|setAttr -k 1 \".ftn\" -type \"string\" \"a\";|\"" + kTex + "\"a\";|x file -r "}) {
-    expectReading(text, false);  // the last: none the recognisers' (no separating space, other spellings)
-  }
-  for (const std::string& text : Strings{"[abc]" + N + "ab" + N + "12[abc]" + N + "[a b;]\x01. [abc]",
-           "[abc]\x80[def]\x01" "ab\x7f[cde]\xc3\xa9[bar]\t[def]\n[ghi]\rjk"s, "\x01xy", "[" + q + "]12[abc]",
-           "[" + q + "][" + std::string(50000 - kTokenLimit, 'q') + "]", "[abc]" + N + "[FREFFRE ft n]" + N + "[ftn]",
-           "[" + std::string(kTokenLimit - 1, 'z') + "f]tn" + N + "[path/a.tif]"}) {  // a marker cut at the limit
-    expectReading(text, true);
-  }
+TEST_F(SceneTest, AsciiScenes) {
+  const std::string x(kLimit, 'x');
+  const std::string rdi = "file -rdi 1 -ns \"s\" -op \"v=0;\" -typ \"mayaAscii\"\n\t\t \"C:/p/set.ma\";\n";
+  expectReadings(false, {{"ab;\n|\n|cd;| ef;"}, {"a;b;|c"}, {"/* a; */| b;|/*/|x;"}, {"ab;|\r\n//c;|\r\nb;|\r\n"},
+      {"ab" + N + "cd;\n|x;"}, {"xy;|\r\n\t file\t-r -op \"v=0;\" \"a.ma\";|\r\n"},  // quotes count in `file` only
+      {"fileInfo \"a;|b\";|file\n-r \"a;|b\";"}, {x + "\n^|w;"}, {x.substr(1) + ";^|w;"}, {x + "^|//a;b\n|c;"},
+      {"file -r x.ma;|\"" + kTex + "\"a\";"},  // no space outside quotes after the keyword: not taken
+      {rdi + "|" + kRef + "{ \"C:/p/set.ma\";\n> \"~set.ma\";\n}|file -r -op \"v=0;\"{ \"C:/p/prop.ma\";> \"~prop.ma\";"
+       "\n}", {"C:\\p\\set.ma", "C:\\p\\prop.ma"}, {}, {"~set.ma", "~prop.ma"}},
+      {"//file -r -ns \"x\"{ \"old/x.ma\"\n> \"~x.ma\";\n}|file -r \"ball.ma\"{ ;> \"~\";\n}|file -r -ns \"n\"{ "
+       "\"a/b.ma\"" + N + " \"c/d\";> \"~b.ma\";\n}", {"old\\x.ma", "", "a\\b.ma"}, {}, {"~x.ma", "~", "~b.ma"}},
+      {"{\t>}" + kTex + "{ (\"C:/tex/wood.tif\");\n> (\"wood.tif\");\n}|ab;|{\r\n\t>}" + kTex + "{ \"m/a b.tif\";"
+       "> (\"a b.tif\");\n}", {}, {"C:\\tex\\wood.tif", "m\\a b.tif"}, {"wood.tif", "a b.tif"}}});
+  std::string text = " '(wood.tif)' \r(a ;b)\n'\"();\t ";  // a carriage return is no delimiter
+  SceneJob::trimDelimiters(text);
+  // Only spaces outside quotes count, and every quote flips, also one after a backslash.
+  EXPECT_EQ(text + SceneJob::findLastUnquoted("a b \"c\\\" d\" e", ' '), "wood.tif)' \r(a ;b d\" e");
+  EXPECT_EQ(SceneJob::findLastUnquoted("x\"y z\"", ' '), nullptr);
   EXPECT_EQ(SceneJob().nextStatement() + SceneJob("missing.ma", nullptr).nextStatement(), 0);
 }
 
-TEST_F(SceneTest, Recognisers) {
-  const std::string rdi = "file -rdi 1 -ns \"s\" -op \"v=0;\" -typ \"mayaAscii\"\n\t\t \"C:/p/set.ma\";\n";
-  for (const auto& [text, scenes, textures, transfers] : std::vector<Rewrite>{
-           {"file -r -ns \"b\"{ \"C:/scenes/ball.ma\";\n> \"~ball.ma\";\n}", {"C:\\scenes\\ball.ma"}, {}, {"~ball.ma"}},
-           {rdi + "|" + kRef + "{ \"C:/p/set.ma\";\n> \"~set.ma\";\n}|file -r -op \"v=0;\"{ \"C:/p/prop.ma\";> \"~prop"
-            ".ma\";\n}", {"C:\\p\\set.ma", "C:\\p\\prop.ma"}, {}, {"~set.ma", "~prop.ma"}},
-           {"file -r -ns \"a\"{ \"C:/my scenes/a b.ma\";> \"~a b.ma\";\n}|file -r C:/my{ scenes/ab.ma;> \"~ab.ma\";\n}|"
-            "file -r -op \"a\\\"{ b\" \"c.ma\";> \"~b\" \"c.ma\";\n}", {"C:\\my scenes\\a b.ma", "scenes\\ab.ma",
-            "b\" \"c.ma"}, {}, {"~a b.ma", "~ab.ma", "~b\" \"c.ma"}},  // every quote flips, escaped or not
-           {"//file -r -ns \"x\"{ \"old/x.ma\"\n> \"~x.ma\";\n}|file -r \"ball.ma\"{ ;> \"~\";\n}|file -r -ns \"n\"{ "
-            "\"a/b.ma\"" + N + " \"c/d\";> \"~b.ma\";\n}", {"old\\x.ma", "", "a\\b.ma"}, {}, {"~x.ma", "~", "~b.ma"}},
-           {"{\t>}" + kTex + "{ (\"C:/tex/wood.tif\");\n> (\"wood.tif\");\n}|ab;|{\r\n\t>}" + kTex + "{ \"m/a b.tif\";"
-            "> (\"a b.tif\");\n}|{\r\n>}" + kTex + "{ \"\";> (\"\");\n}", {}, {"C:\\tex\\wood.tif", "m\\a b.tif", ""},
-            {"wood.tif", "a b.tif", ""}},
-           {"file -r -x " + kTex + " \"t/w.tif\"{ \"s/b.ma\";\n> \"~b.ma\";\n" + kTex + " (\"w.tif\");\n}", {"s\\b.ma"},
-            {"t\\w.tif"}, {"~b.ma", "w.tif"}}}) {
-    expectReading(text, false, scenes, textures, transfers);
-  }
-  for (const auto& [text, scenes, textures, transfers] : std::vector<Rewrite>{
-           {N + "\x03\x10[FREFFREF]" + N + "\x11{C:/scenes/ball.mb>~ball.mb         }" + N + "\x7f[more]" + N +
-            "[FREFFREF]" + N + "{ball.mb>~ball.m}", {"C:\\scenes\\ball.mb", "ball.mb"}, {}, {"~ball.mb", "~ball.mb"}},
-           {"\x05[ftn]" + N + N + "{C:/tex/wood.tif>wood.tif       }" + N + "[softness]" + N +
-            "{maps\\grain.tif>grain.tif     }" + N + "[wordftn]" + N + "plainword",  // ftn in a longer word
-            {}, {"C:\\tex\\wood.tif", "maps\\grain.tif", "plainword"}, {"wood.tif", "grain.tif", "plainword"}},
-           {"[xFREFFREFftn]" + N + "{s/a.mb>~a.mb }" + N + "[t/w.tif]" + N + "[FREFFREF]" + N + "./{sc/b.mb>~b.mb  }",
-            {"s\\a.mb", "sc\\b.mb"}, {}, {"~a.mb", "~b.mb"}},  // both markers: a reference
-           {"[ftn]" + N + "{C:/t/wood.tif >wood.tif      }" + N + "[FREFFREF]" + N + "{C:/dir/>~      }" + N +
-            "[ftn]" + N + "{C:/maps/>        }" + N + "[FREFFREF]", {"C:\\dir\\"}, {"C:\\t\\wood.tif", "C:\\maps\\"},
-            {"wood.tif ", "~", ""}}}) {
-    expectReading(text, true, scenes, textures, transfers);
-  }
-  std::string text = " '(wood.tif)' \r(a ;b)\n'\"();\t ";  // a carriage return is no delimiter
-  SceneJob::trimDelimiters(text);
-  EXPECT_EQ(text + SceneJob::findLastUnquoted("a b \"c d\" e", ' '), "wood.tif)' \r(a ;b e");
-  EXPECT_EQ(SceneJob::findLastUnquoted("x\"y z\"", ' '), nullptr);
-}
-
-// Generated scenes (CRLF, comments, quotes, NUL, bytes of 0x80 and up, units at their limits) lose no byte; a binary
-// copy differs only in runs of printable bytes, the copy of an ASCII scene without keywords not at all.
-TEST_F(SceneTest, GeneratedScenes) {
-  const Strings pieces[] = {{";", ";\n", "\n", "\r\n", " ", "\t", "//", "/*", "*/", "\"", "\\\"", N, "\xe9", "f",
-      "file ", "\r\n\tfile ", "file -", "-op \"v=0;\" ", " 1.5", "setAttr \".f\"", " \"a/b.tif\";\n", "file -r ", kTex},
-      {"FREFFREF", "ftn", "FREF", "ft", "softness", "xFREFFREFftn", "C:/p/s.mb", "a.mb", "m\\w.tif", "./a", "dir/", N}};
-  std::mt19937 random(20240601);
-  for (int round = 0; round < 100; ++round) {
-    const bool binary = round % 2, plain = round % 4 == 0;  // plain: none of the keyword pieces (the last two)
-    std::string scene = binary ? "" : "//Maya ASCII\n";
-    for (std::size_t i = random() % 60, kinds = pieces[binary].size() - (plain ? 2 : 0); i > 0; --i) {
-      if (random() % 150 == 0) scene += std::string((binary ? kTokenLimit : kLimit) - 4 + random() % 8, 'z') + "ftn;";
-      else scene += random() % 3 == 0 ? std::string(1, char(random())) : pieces[binary][random() % kinds];
-    }
-    const auto [units, scenes, textures, transfers, copy, out] = readEverywhere(scene, binary);
-    const std::string joined = binary ? copy : std::accumulate(units.begin(), units.end(), std::string());
-    ASSERT_EQ(joined.size(), scene.size()) << "round " << round;
-    for (std::size_t i = 0; i < scene.size(); ++i) {
-      ASSERT_TRUE(joined[i] == scene[i] || (binary && scene[i] >= ' ' && joined[i] >= ' ')) << round << ", " << i;
-      ASSERT_TRUE(!plain || copy[i] == scene[i]) << "round " << round;
-    }
-  }
+TEST_F(SceneTest, BinaryScenes) {
+  const std::string q(kTokenLimit, 'q'), rest(50000 - kTokenLimit, 'q'), z(kTokenLimit - 1, 'z');
+  expectReadings(true, {{"[abc]" + N + "ab" + N + "12[abc]" + N + "[a b;]\x01. [abc]"},
+      {"[abc]\x80[def]\x01" "ab\x7f[cde]\xc3\xa9[bar]\t[def]\n[ghi]\rjk"s}, {"[" + q + "][" + rest + "]"},
+      {"[abc]" + N + "[FREFFRE ft n]" + N + "[ftn]"}, {"[" + z + "f]tn" + N + "[path/a.tif]"},  // a marker cut short
+      {N + "\x03\x10[FREFFREF]" + N + "\x11{C:/scenes/ball.mb>~ball.mb         }" + N + "\x7f[more]" + N +
+       "[FREFFREF]" + N + "{ball.mb>~ball.m}", {"C:\\scenes\\ball.mb", "ball.mb"}, {}, {"~ball.mb", "~ball.mb"}},
+      {"\x05[ftn]" + N + N + "{C:/tex/wood.tif >wood.tif        }" + N + "[softness]" + N +  // ftn in a word
+       "{maps\\grain.tif>grain.tif     }", {}, {"C:\\tex\\wood.tif", "maps\\grain.tif"}, {"wood.tif ", "grain.tif"}},
+      {"[xFREFFREFftn]" + N + "{s/a.mb>~a.mb }" + N + "[t/w.tif]" + N + "[FREFFREF]" + N + "./{sc/b.mb>~b.mb  }",
+       {"s\\a.mb", "sc\\b.mb"}, {}, {"~a.mb", "~b.mb"}}});  // both markers in one token: a reference
 }
 
 // Relative entries resolve against the folder above the scene's folder, as the system names it.
@@ -191,10 +143,8 @@ TEST_F(SceneTest, PathResolutionAndSceneIdentity) {
   const std::string root = windowsForm(cwd.substr(0, cwd.find_first_of("\\/") + 1));  // the root is its own parent
   const struct { std::string scene, before, after; int result; } rows[] = {  // Windows drive rows go here (_WIN32)
       {shot, "sourceimages/a.tif", at("proj/sourceimages/a.tif"), 1}, {shot, "C:a.tif", at("proj") + "\\C:a.tif", 1},
-      {shot, "scenes\\set.ma", at("proj/scenes/set.ma"), 1}, {shot, "D:/maps/wood.tif", "D:\\maps\\wood.tif", 0},
       {shot, "/maps/wood.tif", "\\maps\\wood.tif", 0}, {shot, " C:\\maps\\wood.tif", " C:\\maps\\wood.tif", 0},
-      {"\\shot.ma", "wood.tif", root + "wood.tif", 1}, {"/shot.ma", "maps/wood.tif", root + "maps\\wood.tif", 1},
-      {"shot.ma", "maps\\a.tif", at("maps/a.tif"), 1}, {"scenes\\shot.ma", "maps\\a.tif", at("work/maps/a.tif"), 1},
+      {"/shot.ma", "maps/wood.tif", root + "maps\\wood.tif", 1}, {"shot.ma", "maps\\a.tif", at("maps/a.tif"), 1},
       {"scenes/shot.ma", "maps\\a.tif", at("work/maps/a.tif"), 1}, {"no\\where\\shot.ma", "a.tif", at("work/a.tif"), 1},
       {at(deep + "/scenes/shot.ma"), tif, at(deep + "/" + tif), 1}};
   for (const auto& row : rows) {
@@ -211,10 +161,9 @@ TEST_F(SceneTest, PathResolutionAndSceneIdentity) {
 
 // "w:xy": scene w references x and y. The walk prints "x" examined, "!x" skipped as circular, "?x" unable to open.
 TEST_F(SceneTest, WalkChains) {
-  const std::pair<const char*, std::string> rows[] = {{"w:x x:", "wx"}, {"w:xy x: y:", "wxy"}, {"w:x x:y y:", "wxyy"},
-      {"w:xy x:y y:", "wxyyy"}, {"w:x x:y y:z z:", "wxyzzyzzz"}, {"w:x x:y y:z z:v v:", "wxyzvvzvvvyzvvzvvvzvvvv"},
-      {"w:xx x:", "wxx"}, {"w:w", "w!w"}, {"w:xy x:w y:", "wx!wy!w"}, {"w:x x:y y:x", "wxy!x!xy!x!x!x"},
-      {"w:xg x:", "wx?g"}, {"", "?w"}};  // the chain of five examines the fifth scene 14 times
+  const std::pair<const char*, std::string> rows[] = {{"w:xy x: y:", "wxy"}, {"w:xy x:y y:", "wxyyy"},
+      {"w:x x:y y:z z:v v:", "wxyzvvzvvvyzvvzvvvzvvvv"}, {"w:xx x:", "wxx"}, {"w:xy x:w y:", "wx!wy!w"},
+      {"w:x x:y y:x", "wxy!x!xy!x!x!x"}, {"w:xg x:", "wx?g"}, {"", "?w"}};  // the chain of five: the fifth 14 times
   auto path = [&](char name) { return at("proj/scenes/" + std::string(1, name) + ".ma"); };
   for (const auto& [tree, printed] : rows) {
     std::filesystem::remove_all(temp.at("proj"));

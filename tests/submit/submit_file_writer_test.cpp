@@ -33,19 +33,13 @@ class SubmitDescription : public ::testing::Test {
 };
 
 TEST_F(SubmitDescription, SplitsTheFrameRange) {
-  struct Case {
-    std::vector<std::string> transfers;
-    double start, end;
-    int perJob;
-    double by;
-    std::string jobs, step;
-  };
+  // The transfer list, the frame settings, and the jobs' frames "first last first last ..." at their step.
+  struct Case { std::vector<std::string> transfers; double start, end; int perJob; double by; std::string jobs, step; };
   const Case cases[] = {
       {{"~set.ma", "wood.tif", "~shot.ma"}, 1, 25, 10, 1, "1.0000 10.0000 11.0000 20.0000 21.0000 25.0000", "1.0000"},
       {{}, 1, 1, 10, 1, "1.0000 1.0000", "1.0000"},  // no transfer line at all
       {{"~shot.ma"}, 10, 5, 10, 1, "10.0000 5.0000", "1.0000"},  // always one job at least
       {{"~shot.ma"}, 1, 3, 1, 1, "1.0000 1.0000 2.0000 2.0000 3.0000 3.0000", "1.0000"},
-      {{"~shot.ma"}, 1, 2, 4, 0.25, "1.0000 1.7500 2.0000 2.0000", "0.2500"},
       {{"~shot.ma"}, 1, 2, 5, 0.1, "1.0000 1.4000 1.5000 1.9000 2.0000 2.0000", "0.1000"},
       {{"~shot.ma"}, 1, 15.7, 10, 1, "1.0000 10.0000 11.0000 15.7000", "1.0000"},
       // the span is a float (1.2f > 1.2): the first job reaches the end; a double span would queue one more
@@ -59,8 +53,8 @@ TEST_F(SubmitDescription, SplitsTheFrameRange) {
   for (const Case& c : cases) {
     job.transferFiles = c.transfers;
     std::string expected = kHeader, first, last;
-    for (const std::string& name : c.transfers) {
-      expected += (&name == &c.transfers[0] ? "transfer_input_files = " : ", ") + name;
+    for (std::size_t i = 0; i < c.transfers.size(); ++i) {
+      expected += (i ? ", " : "transfer_input_files = ") + c.transfers[i];
     }
     for (std::istringstream frames(c.jobs); frames >> first >> last;) {
       expected += "\n\nArguments = -rd . -im Frame -s " + first + " -e " + last + " -b " + c.step;
@@ -76,20 +70,13 @@ TEST_F(SubmitDescription, SplitsTheFrameRange) {
   EXPECT_EQ(readFile("vantle_render.sub").substr(0, 25), "transfer_input_files = ~s");
 }
 
-// Failures leave no description that looks finished.
-TEST_F(SubmitDescription, Failures) {
-  ASSERT_EQ(write(16777217, 16777300, 1, 1), 0);  // a job that cannot advance the frame
+// A job that cannot advance the frame leaves no description that looks
+// finished. (A header that cannot be read, or is the description itself, and
+// a full disk are met end to end.)
+TEST_F(SubmitDescription, AJobThatCannotAdvanceFailsTheDescription) {
+  ASSERT_EQ(write(16777217, 16777300, 1, 1), 0);
   EXPECT_EQ(printed, "ERROR: Unable to create Vantle Submit File.\n");
   EXPECT_FALSE(std::filesystem::exists("vantle_render.sub"));
-  job.headerPath = "C:\\vantle_render\\vantle_render.hdr";
-  ASSERT_EQ(write(1, 10, 10, 1), 0);
-  EXPECT_EQ(printed, "ERROR: Can not open file for reading: 'C:\\vantle_render\\vantle_render.hdr'\n"
-                     "ERROR: Unable to create Vantle Submit File.\n");
-  job.headerPath = temp.write("vantle_render.sub", "my own header\n");  // the header is the description
-  ASSERT_EQ(write(1, 10, 10, 1), 0);
-  EXPECT_EQ(printed, "ERROR: Can not open file for writing: 'vantle_render.sub'\n"
-                     "ERROR: Unable to create Vantle Submit File.\n");
-  EXPECT_EQ(readFile("vantle_render.sub"), "my own header\n");
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 #include "support/temp_dir.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -14,16 +13,14 @@ static fs::path pathOf(const std::string& utf8) { return fs::u8path(utf8); }
 
 TempDir::TempDir() {
   static std::mt19937_64 random{std::random_device{}()};
-  for (int attempt = 0; path_.empty() && attempt < 100; ++attempt) {
-    fs::path candidate = fs::temp_directory_path() / ("vantle-test-" + std::to_string(random()));
-    if (fs::create_directory(candidate)) path_ = fs::canonical(candidate).generic_u8string();
-  }
-  if (path_.empty()) throw std::runtime_error("cannot create a temp folder");
+  const fs::path made = fs::temp_directory_path() / ("vantle-test-" + std::to_string(random()));
+  fs::create_directory(made);
+  path_ = fs::canonical(made).generic_u8string();
 }
 
 TempDir::~TempDir() {
   std::error_code walk, ignored;  // a destructor must not throw
-  // Permission tests leave read-only folders behind.
+  // Fault tests leave read-only folders behind.
   for (fs::recursive_directory_iterator entry(pathOf(path_), walk), end; !walk && entry != end; entry.increment(walk)) {
     if (!entry->is_symlink()) fs::permissions(entry->path(), fs::perms::owner_all, fs::perm_options::add, ignored);
   }
@@ -67,11 +64,9 @@ std::string windowsForm(std::string path) {
   return path;
 }
 
-ScopedCurrentDirectory::ScopedCurrentDirectory(const std::string& path) : previous_(fs::current_path().u8string()) {
-  fs::current_path(pathOf(path));
-}
+ScopedCurrentDirectory::ScopedCurrentDirectory(const std::string& path) { fs::current_path(pathOf(path)); }
 
 ScopedCurrentDirectory::~ScopedCurrentDirectory() {
   std::error_code ignored;
-  fs::current_path(pathOf(previous_), ignored);
+  fs::current_path(previous_, ignored);
 }

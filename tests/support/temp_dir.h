@@ -2,8 +2,14 @@
 // Files for tests: a fresh temp folder removed with all in it, whole-file
 // reads and writes, a change of folder for a scope.
 
+#include <filesystem>
 #include <string>
 #include <vector>
+
+std::string readFile(const std::string& path);
+void writeFile(const std::string& path, const std::string& bytes);
+// A path as the program stores it: every '/' turned into '\'.
+std::string windowsForm(std::string path);
 
 class TempDir {
  public:
@@ -11,23 +17,15 @@ class TempDir {
   ~TempDir();
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
-
   const std::string& path() const { return path_; }
   std::string at(const std::string& relative) const { return path_ + "/" + relative; }
-  // Writes a file, creating its folders; returns its path.
-  std::string write(const std::string& relative, const std::string& bytes) const;
+  std::string write(const std::string& relative, const std::string& bytes) const;  // creates folders; the path
   std::string makeDir(const std::string& relative) const;
-  // The names in the folder or a subfolder, sorted.
-  std::vector<std::string> list(const std::string& relative = "") const;
+  std::vector<std::string> list(const std::string& relative = "") const;  // the names in a folder, sorted
 
  private:
   std::string path_;
 };
-
-std::string readFile(const std::string& path);
-void writeFile(const std::string& path, const std::string& bytes);
-// A path as the program stores it: every '/' turned into '\'.
-std::string windowsForm(std::string path);
 
 class ScopedCurrentDirectory {
  public:
@@ -35,5 +33,5 @@ class ScopedCurrentDirectory {
   ~ScopedCurrentDirectory();
 
  private:
-  std::string previous_;
+  std::filesystem::path previous_ = std::filesystem::current_path();
 };
