@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <memory>
-#include <string_view>
 
 #include "io/filter_stream.h"
 #include "platform/platform.h"
@@ -22,21 +21,16 @@ int copyFile(const std::string& source, const std::string& destination) {
 
   // A partial copy must not pass for the texture in a later run, which
   // would find it in the working directory and keep it.
-  std::unique_ptr<FilterStream> stream;
+  std::unique_ptr<FilterStream> stream = FilterStream::openPair(source, destination);
   try {
-    stream = FilterStream::openPair(source, destination);
-    for (std::string_view bytes = stream->inputAhead(); !bytes.empty(); bytes = stream->inputAhead()) {
-      stream->putBytes(bytes.data(), bytes.size());
-      stream->skipInput(bytes.size());
-    }
+    stream->passRest();
     stream->close();
   } catch (...) {
-    stream.reset();
-    platform::removeFile(destination);
+    stream->discardOutput();
     throw;
   }
   if (stream->writeFailed() || !stream->inputOk() || !stream->outputOk()) {
-    platform::removeFile(destination);
+    stream->discardOutput();
     return reportFailure(source, destination);
   }
   return 1;

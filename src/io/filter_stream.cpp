@@ -15,7 +15,12 @@ std::unique_ptr<FilterStream> FilterStream::openSceneCopy(const std::string& sce
 std::unique_ptr<FilterStream> FilterStream::openPair(const std::string& inputPath,
                                                      const std::string& outputPath) {
   std::unique_ptr<FilterStream> stream(new FilterStream());
-  stream->openFiles(inputPath, outputPath);
+  try {
+    stream->openFiles(inputPath, outputPath);
+  } catch (...) {  // out of memory while loading the input: the output is already open
+    stream->discardOutput();
+    throw;
+  }
   return stream;
 }
 
@@ -160,6 +165,18 @@ void FilterStream::writePending() {
 void FilterStream::flush() {
   writePending();
   if (outputFile != nullptr && std::fflush(outputFile) != 0) writeFailed_ = true;
+}
+
+void FilterStream::discardOutput() {
+  close();
+  if (outputOk_) platform::removeFile(outputPath_);
+}
+
+void FilterStream::passRest() {
+  for (std::string_view bytes = inputAhead(); !bytes.empty(); bytes = inputAhead()) {
+    putBytes(bytes.data(), bytes.size());
+    skipInput(bytes.size());
+  }
 }
 
 void FilterStream::close() {

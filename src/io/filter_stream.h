@@ -89,6 +89,12 @@ class FilterStream {
   void flush();
   // Writes what is pending and closes both files; safe to call twice.
   void close();
+  // Closes the stream and removes its output, if the stream opened it: an
+  // output that was not written whole must not stay behind looking finished.
+  // An output the stream never opened (the input itself, say) is left alone.
+  void discardOutput();
+  // Writes the input from the cursor to its end to the output.
+  void passRest();
 
   bool inputOk() const { return inputOk_; }
   bool outputOk() const { return outputOk_; }

@@ -35,9 +35,8 @@ void stageTextures(const SceneJob& job) {
   for (const std::string& texture : job.textureFiles) {
     const std::string name(baseName(texture));
     const bool present = platform::fileOpens(name, "r");
-    auto known = staged.find(comparisonKey(name));
-    if (known != staged.end()) checkCollision(known->second, texture, name);
-    else staged.emplace(comparisonKey(name), StagedName{texture, present});
+    const auto [known, first] = staged.try_emplace(comparisonKey(name), StagedName{texture, present});
+    if (!first) checkCollision(known->second, texture, name);
 
     if (present) {
       std::printf("File '%s' found in current directory.\n", name.c_str());

@@ -88,7 +88,9 @@ class SceneJob {
 
   // Submit description (submit/submit_file_writer.cpp).
   int writeSubmitFile();
-  int writeSubmitDescription();
+  // The header, the transfer line and the jobs; false when a job did not
+  // advance the running frame and the jobs were stopped.
+  bool writeSubmitDescription(FilterStream& stream);
 
   // Path of the scene this record scans; absent until the command line
   // names one. A referenced-scene record keeps its own copy of the path.

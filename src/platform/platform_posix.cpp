@@ -21,12 +21,13 @@ std::string systemPath(const std::string& path) {
 std::FILE* openFile(const std::string& path, const char* mode) {
   // Opening a named pipe waits for its other end, which may never come:
   // the program would hang. No pipe or socket is a file we can use.
+  const std::string name = systemPath(path);
   struct stat named;
-  if (stat(systemPath(path).c_str(), &named) == 0 && (S_ISFIFO(named.st_mode) || S_ISSOCK(named.st_mode))) {
+  if (stat(name.c_str(), &named) == 0 && (S_ISFIFO(named.st_mode) || S_ISSOCK(named.st_mode))) {
     errno = ENXIO;
     return nullptr;
   }
-  std::FILE* file = std::fopen(systemPath(path).c_str(), mode);
+  std::FILE* file = std::fopen(name.c_str(), mode);
   if (file == nullptr) return nullptr;
   struct stat info;
   if (fstat(fileno(file), &info) == 0 && S_ISDIR(info.st_mode)) {

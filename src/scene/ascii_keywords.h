@@ -9,11 +9,7 @@ inline constexpr std::size_t kReferenceKeywordLength = sizeof(kReferenceKeyword)
 inline constexpr char kTextureKeyword[] = "setAttr \".ftn\" -type \"string\"";
 inline constexpr std::size_t kTextureKeywordLength = sizeof(kTextureKeyword) - 1;
 
-// Where `keyword` first stands whole in bytes[0, length), or null. Both
-// keywords are found by memchr on their 'f', a byte seldom seen in the
-// numbers that make up most of a scene.
-const char* findKeyword(const char* bytes, std::size_t length, const char* keyword, std::size_t keywordLength);
-
 // True when either keyword stands whole in bytes[0, length), NUL bytes
-// or not.
+// or not. Both are found by memchr on their 'f', a byte seldom seen in the
+// numbers that make up most of a scene.
 bool holdsKeyword(const char* bytes, std::size_t length);

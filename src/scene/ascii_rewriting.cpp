@@ -23,29 +23,7 @@ constexpr std::size_t anchorOf(const char* keyword) {
 constexpr std::size_t kReferenceAnchor = anchorOf(kReferenceKeyword);
 constexpr std::size_t kTextureAnchor = anchorOf(kTextureKeyword);
 
-// Where the keyword stands in a text that ends at its NUL: what
-// strstr(text, keyword) finds.
-const char* findInText(const char* text, const char* keyword, std::size_t keywordLength) {
-  return findKeyword(text, std::strlen(text), keyword, keywordLength);
-}
-
 }  // namespace
-
-const char* findKeyword(const char* bytes, std::size_t length, const char* keyword, std::size_t keywordLength) {
-  if (keywordLength == 0) return bytes;
-  if (length < keywordLength) return nullptr;
-  const void* f = std::memchr(keyword, 'f', keywordLength);
-  const std::size_t anchor = f == nullptr ? 0 : static_cast<std::size_t>(static_cast<const char*>(f) - keyword);
-  const std::size_t lastStart = length - keywordLength;
-  for (std::size_t from = anchor; from <= lastStart + anchor;) {
-    const void* hit = std::memchr(bytes + from, keyword[anchor], lastStart + anchor + 1 - from);
-    if (hit == nullptr) return nullptr;
-    const std::size_t start = static_cast<std::size_t>(static_cast<const char*>(hit) - bytes) - anchor;
-    if (std::memcmp(bytes + start, keyword, keywordLength) == 0) return bytes + start;
-    from = start + anchor + 1;
-  }
-  return nullptr;
-}
 
 bool holdsKeyword(const char* bytes, std::size_t length) {
   static_assert(kReferenceKeyword[kReferenceAnchor] == kTextureKeyword[kTextureAnchor], "one byte finds both");
@@ -89,7 +67,7 @@ void SceneJob::trimDelimiters(std::string& text) {
 }
 
 int SceneJob::rewriteFileReference() {
-  const char* keyword = findInText(statement, kReferenceKeyword, kReferenceKeywordLength);
+  const char* keyword = std::strstr(statement, kReferenceKeyword);
   if (keyword == nullptr) return 0;
   // The keyword's own trailing space never separates the path.
   const char* separator = findLastUnquoted(keyword + kReferenceKeywordLength, ' ');
@@ -116,7 +94,7 @@ int SceneJob::rewriteFileReference() {
 }
 
 int SceneJob::rewriteTextureAttribute() {
-  if (findInText(statement, kTextureKeyword, kTextureKeywordLength) == nullptr) return 0;
+  if (std::strstr(statement, kTextureKeyword) == nullptr) return 0;
   const char* separator = findLastUnquoted(statement, ' ');
   if (separator == nullptr) return 0;
 

@@ -10,7 +10,6 @@
 
 #include "job/run_stop.h"
 #include "job/scene_job.h"
-#include "platform/platform.h"
 #include "scene/base_name.h"
 #include "scene/scene_identity.h"
 
@@ -51,19 +50,10 @@ void claimCopyName(SceneJob& job) {
 }
 
 // A copy that was not written whole must not stay behind looking like a
-// finished one. Called while the scan of `job`'s scene is cut short.
+// finished one. Called while the scan of `job`'s scene is cut short. (A
+// stream cut short while opening removes its own output.)
 void discardCopy(SceneJob& job) {
-  if (job.sceneStream) {
-    // A copy that never opened was never ours to remove.
-    if (!job.sceneStream->outputOk()) return;
-    job.sceneStream->close();
-    platform::removeFile(job.sceneStream->outputPath());
-    return;
-  }
-  // Cut short while the stream was being opened: its output may already
-  // have been created (it is opened before the scene is loaded).
-  const std::string copyName = "~" + std::string(baseName(*job.scenePath));
-  if (!platform::sameFile(copyName, *job.scenePath)) platform::removeFile(copyName);
+  if (job.sceneStream) job.sceneStream->discardOutput();
 }
 
 // A copy that was not written whole would be sent to the jobs as if it were.

@@ -5,7 +5,6 @@
 #include <string>
 
 #include "job/scene_job.h"
-#include "platform/platform.h"
 #include "submit/submit_file.h"
 
 namespace {
@@ -18,39 +17,41 @@ std::string formatFrame(double value) {
   return text;
 }
 
-void writeHeader(FilterStream& stream) {
-  char c;
-  while (stream.getChar(c)) stream.putChar(c);
-}
-
 }  // namespace
 
 int SceneJob::writeSubmitFile() {
-  try {
-    return writeSubmitDescription();
-  } catch (...) {
-    // Out of memory half way: a cut-off description must not be left
-    // where it could be submitted. (A header that is the description
-    // itself is never opened for writing, and so is never ours to remove.)
-    if (!platform::sameFile(headerPath, kSubmitFileName)) platform::removeFile(kSubmitFileName);
-    throw;
-  }
-}
-
-int SceneJob::writeSubmitDescription() {
   auto stream = FilterStream::openPair(headerPath, kSubmitFileName);
   if (!stream->inputOk() || !stream->outputOk()) {
     std::printf("ERROR: Unable to create Vantle Submit File.\n");
     return 0;
   }
-  writeHeader(*stream);
+  bool whole = false;
+  try {
+    whole = writeSubmitDescription(*stream);
+    stream->close();
+  } catch (...) {
+    // Out of memory half way: a cut-off description must not be left
+    // where it could be submitted.
+    stream->discardOutput();
+    throw;
+  }
+  if (!whole || stream->writeFailed()) {
+    stream->discardOutput();
+    std::printf("ERROR: Unable to create Vantle Submit File.\n");
+    return 0;
+  }
+  return 1;
+}
+
+bool SceneJob::writeSubmitDescription(FilterStream& stream) {
+  stream.passRest();  // the header, as it is
 
   if (!transferFiles.empty()) {
-    stream->putString("transfer_input_files = ");
-    stream->putString(transferFiles[0].c_str());
+    stream.putString("transfer_input_files = ");
+    stream.putString(transferFiles[0].c_str());
     for (std::size_t i = 1; i < transferFiles.size(); ++i) {
-      stream->putString(", ");
-      stream->putString(transferFiles[i].c_str());
+      stream.putString(", ");
+      stream.putString(transferFiles[i].c_str());
     }
   }
 
@@ -64,14 +65,14 @@ int SceneJob::writeSubmitDescription() {
   bool advancing = true;
   for (;;) {
     const float jobStart = runningFrame;
-    stream->putString("\n\nArguments = -rd . -im ");
-    stream->putString(imageName);
-    stream->putString(" -s ");
+    stream.putString("\n\nArguments = -rd . -im ");
+    stream.putString(imageName);
+    stream.putString(" -s ");
     const double firstFrame = static_cast<double>(runningFrame) + byFrame;
     runningFrame = static_cast<float>(firstFrame);
-    stream->putString(formatFrame(firstFrame).c_str());
+    stream.putString(formatFrame(firstFrame).c_str());
 
-    stream->putString(" -e ");
+    stream.putString(" -e ");
     const double lastFrame = static_cast<double>(runningFrame) + jobSpan;
     runningFrame = static_cast<float>(lastFrame);
     bool finalJob = false;
@@ -79,13 +80,13 @@ int SceneJob::writeSubmitDescription() {
       runningFrame = static_cast<float>(endFrame);
       finalJob = true;
     }
-    stream->putString(formatFrame(static_cast<double>(runningFrame)).c_str());
+    stream.putString(formatFrame(static_cast<double>(runningFrame)).c_str());
 
-    stream->putString(" -b ");
-    stream->putString(step.c_str());
-    stream->putString(" ");
-    stream->putString(sceneCopy.c_str());
-    stream->putString("\nQueue\n");
+    stream.putString(" -b ");
+    stream.putString(step.c_str());
+    stream.putString(" ");
+    stream.putString(sceneCopy.c_str());
+    stream.putString("\nQueue\n");
 
     if (finalJob || !(static_cast<double>(runningFrame) < endFrame)) break;
     // Past 2^24 a float frame counter can stop moving; the jobs would
@@ -96,11 +97,5 @@ int SceneJob::writeSubmitDescription() {
     }
   }
 
-  stream->close();
-  if (!advancing || stream->writeFailed()) {
-    platform::removeFile(kSubmitFileName);
-    std::printf("ERROR: Unable to create Vantle Submit File.\n");
-    return 0;
-  }
-  return 1;
+  return advancing;
 }
