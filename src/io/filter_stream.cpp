@@ -7,9 +7,7 @@
 #include "scene/base_name.h"
 
 std::unique_ptr<FilterStream> FilterStream::openSceneCopy(const std::string& scenePath) {
-  std::string copyName = "~";
-  copyName += baseName(scenePath);
-  return openPair(scenePath, copyName);
+  return openPair(scenePath, sceneCopyName(scenePath));
 }
 
 std::unique_ptr<FilterStream> FilterStream::openPair(const std::string& inputPath,

@@ -76,7 +76,7 @@ int SceneJob::rewriteFileReference() {
   std::string path(separator);
   trimDelimiters(path);
   normalizeSlashes(path);
-  std::string newName = "~" + std::string(baseName(path));
+  std::string newName = sceneCopyName(path);
   normalizeSlashes(newName);
   sceneFiles.push_back(path);
   transferFiles.push_back(newName);

@@ -5,3 +5,5 @@ std::string_view baseName(std::string_view path) {
   if (separator == std::string_view::npos) return path;
   return path.substr(separator + 1);
 }
+
+std::string sceneCopyName(std::string_view scenePath) { return "~" + std::string(baseName(scenePath)); }

@@ -1,4 +1,5 @@
 #pragma once
+#include <string>
 #include <string_view>
 
 // The file name of a path: the text after whichever comes later of its
@@ -6,3 +7,7 @@
 // path that ends in a separator has an empty base name. The result points
 // into the given text.
 std::string_view baseName(std::string_view path);
+
+// The name of a scene's rewritten copy in the working directory: "~" and
+// the scene's base name.
+std::string sceneCopyName(std::string_view scenePath);

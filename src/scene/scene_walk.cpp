@@ -36,7 +36,7 @@ bool isOnChain(const std::vector<std::string>& chain, const std::string& absolut
 // Two different scenes of one run would be rewritten into one file, the
 // later over the earlier; the run cannot go on with either copy.
 void claimCopyName(SceneJob& job) {
-  const std::string copyName = "~" + std::string(baseName(*job.scenePath));
+  const std::string copyName = sceneCopyName(*job.scenePath);
   auto& owners = commandLineRecord(job).copyOwners;
   auto found = owners.find(comparisonKey(copyName));
   if (found == owners.end()) {
@@ -100,7 +100,7 @@ void takeOver(SceneJob& parent, SceneJob& child) {
   // Scenes further down are transferred with the jobs as well: the copies
   // above them name them.
   for (std::size_t j = 0; j < child.sceneFiles.size(); ++j) {
-    std::string transferName = "~" + std::string(baseName(child.sceneFiles[j]));
+    std::string transferName = sceneCopyName(child.sceneFiles[j]);
     SceneJob::normalizeSlashes(transferName);
     parent.sceneFiles.push_back(std::move(child.sceneFiles[j]));
     parent.sceneFileChains.push_back(std::move(child.sceneFileChains[j]));

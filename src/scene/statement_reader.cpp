@@ -13,6 +13,7 @@
 #include "job/scene_job.h"
 #include "platform/platform.h"
 #include "scene/ascii_keywords.h"
+#include "scene/byte_search.h"
 
 #if defined(__SSE2__) || defined(_M_X64)
 #include <emmintrin.h>
@@ -78,14 +79,6 @@ class QuoteTracker {
   bool escaped_ = false;
 };
 
-const std::size_t kNowhere = static_cast<std::size_t>(-1);
-
-// Where a statement ends within the next `size` bytes of the scene, or
-// kNowhere: the index of its ending byte.
-std::size_t findByte(const char* bytes, std::size_t size, char wanted) {
-  const void* hit = std::memchr(bytes, wanted, size);
-  return hit == nullptr ? kNowhere : static_cast<std::size_t>(static_cast<const char*>(hit) - bytes);
-}
 
 // A slash right after an asterisk; `before` is the byte stored just
 // before these.

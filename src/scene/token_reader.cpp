@@ -13,6 +13,7 @@
 
 #include "job/scene_job.h"
 #include "scene/binary_markers.h"
+#include "scene/byte_search.h"
 
 #if defined(__SSE2__) || defined(_M_X64)
 #include <emmintrin.h>
@@ -26,20 +27,6 @@ inline bool isLetter(char c) {
 inline bool isPrintable(char c) { return static_cast<unsigned char>(static_cast<unsigned char>(c) - 0x20) < 0x5F; }
 
 const std::size_t kMinTokenBytes = 3;
-const std::size_t kNowhere = static_cast<std::size_t>(-1);
-
-// Where `needle` first starts in base[0, size), or kNowhere.
-std::size_t find(const char* base, std::size_t size, const char* needle, std::size_t length) {
-  std::size_t from = 0;
-  while (size >= from + length) {
-    const void* hit = std::memchr(base + from, needle[0], size - from - length + 1);
-    if (hit == nullptr) return kNowhere;
-    const std::size_t at = static_cast<std::size_t>(static_cast<const char*>(hit) - base);
-    if (std::memcmp(base + at + 1, needle + 1, length - 1) == 0) return at;
-    from = at + 1;
-  }
-  return kNowhere;
-}
 
 struct MarkerPlace {
   std::size_t at;
@@ -92,10 +79,10 @@ MarkerPlace findMarker(const char* base, std::size_t size) {
   }
 #endif
   // The rest, and everything where there is no SSE2: by memchr.
-  const std::size_t texture = find(base + i, size - i, kTextureMarker, kTextureMarkerLength);
+  const std::size_t texture = findBytes(base + i, size - i, kTextureMarker, kTextureMarkerLength);
   // Only a reference marker that starts before the texture marker counts.
   const std::size_t bound = texture == kNowhere ? size - i : std::min(size - i, texture + kReferenceMarkerLength - 1);
-  const std::size_t reference = find(base + i, bound, kReferenceMarker, kReferenceMarkerLength);
+  const std::size_t reference = findBytes(base + i, bound, kReferenceMarker, kReferenceMarkerLength);
   if (reference < texture) return {i + reference, kReferenceMarkerLength};
   if (texture != kNowhere) return {i + texture, kTextureMarkerLength};
   return {kNowhere, 0};
