@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "io/filter_stream.h"
+#include "job/dependency.h"
 
 class SceneJob {
  public:
@@ -60,9 +61,24 @@ class SceneJob {
   // the first statement that holds one.
   int readMarkedStatement();
 
+  // The one place where a recogniser records a path it found
+  // (scene/dependency_record.cpp): the text is trimmed, its variables
+  // expanded and its slashes made backslashes; with `facts` it is a
+  // texture, without a scene. Returns the path as recorded.
+  std::string recordPath(const char* text, const DependencyFacts* facts);
+  // The facts of a texture found now: the node the statement belongs to.
+  DependencyFacts factsOfAttribute(const char* attribute) const;
+
   // ASCII recognisers (scene/ascii_rewriting.cpp).
   int rewriteFileReference();
   int rewriteTextureAttribute();
+  // A path attribute of the table on a node of its type (scene/node_tracking.cpp).
+  int rewriteNodeAttribute();
+  // Follows the node that statements belong to; true when the statement
+  // sets a path attribute that the table names for that node's type.
+  bool followNode(const char* bytes, std::size_t length);
+  // Ends the node that statements belong to, if any.
+  void endNode();
   static void trimDelimiters(std::string& text);
   static const char* findLastUnquoted(const char* text, int c);
 
@@ -109,6 +125,8 @@ class SceneJob {
   int isBinary = 0;
 
   std::vector<std::string> textureFiles;
+  // Beside each textureFiles entry, in step with it.
+  std::vector<DependencyFacts> textureFacts;
   std::vector<std::string> sceneFiles;
   std::vector<std::string> transferFiles;
 
@@ -123,6 +141,23 @@ class SceneJob {
 
   // The record this one was created for; null for the command-line record.
   SceneJob* parent = nullptr;
+
+  // --dry-run: scenes are read but no copy is written, nothing is staged,
+  // described or submitted. Referenced-scene records take it from their parent.
+  bool dryRun = false;
+  // Dependencies that could not be opened (counted on the command-line record).
+  int missingDependencies = 0;
+
+  // The ASCII walk's node: set by `createNode` of a type the table knows,
+  // kept by setAttr, addAttr, rename and lockNode, ended by anything else.
+  struct OpenNode {
+    bool open = false;
+    std::string type;
+    std::size_t firstTexture = 0;  // textureFiles entries from here on were named by this node
+    int tiling = 0;
+    bool frames = false;
+    const struct FileAttribute* pathRow = nullptr;  // the path attribute the statement at hand sets
+  } node;
 
   // Kept by the scene walk. This scene's path made absolute, which tells
   // scenes apart; the absolute paths of the scenes through which it was

@@ -89,13 +89,18 @@ void passBinaryScene(SceneJob& job) {
 
 // The child's entries pass to the parent; the child keeps none of them.
 void takeOver(SceneJob& parent, SceneJob& child) {
-  for (std::string& texture : child.textureFiles) {
+  for (std::size_t j = 0; j < child.textureFiles.size(); ++j) {
+    std::string& texture = child.textureFiles[j];
     std::string transferName(baseName(texture));
     SceneJob::normalizeSlashes(transferName);
+    DependencyFacts& facts = child.textureFacts[j];
+    facts.transferIndex = parent.transferFiles.size();
     parent.textureFiles.push_back(std::move(texture));
+    parent.textureFacts.push_back(std::move(facts));
     parent.transferFiles.push_back(std::move(transferName));
   }
   child.textureFiles.clear();
+  child.textureFacts.clear();
 
   // Scenes further down are transferred with the jobs as well: the copies
   // above them name them.
