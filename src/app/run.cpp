@@ -13,6 +13,10 @@ int runVantleRender(int argc, char** argv) {
 
   if (job->prepareSubmission() == 0) return exit_status::kFailure;
   job->printDependencies();
+  if (job->dryRun) {
+    std::printf("\nDry run: nothing written, nothing submitted.\n");
+    return job->missingDependencies == 0 ? exit_status::kSuccess : exit_status::kFailure;
+  }
   if (job->runSubmit() != 0) {
     std::printf("\nVantle_submit failed. Make sure vantle_submit is in your search path.\n");
     return exit_status::kFailure;

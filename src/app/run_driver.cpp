@@ -15,6 +15,7 @@ int SceneJob::prepareSubmission() {
   transferFiles.push_back(copyName);
 
   stageTextures(*this);
+  if (dryRun) return 1;
   return writeSubmitFile();
 }
 

@@ -6,15 +6,18 @@
 #include "platform/platform.h"
 #include "scene/base_name.h"
 
-std::unique_ptr<FilterStream> FilterStream::openSceneCopy(const std::string& scenePath) {
-  return openPair(scenePath, sceneCopyName(scenePath));
+std::unique_ptr<FilterStream> FilterStream::openSceneCopy(const std::string& scenePath, bool writeCopy) {
+  if (writeCopy) return openPair(scenePath, sceneCopyName(scenePath));
+  std::unique_ptr<FilterStream> stream(new FilterStream());
+  stream->openFiles(scenePath, sceneCopyName(scenePath), false);
+  return stream;
 }
 
 std::unique_ptr<FilterStream> FilterStream::openPair(const std::string& inputPath,
                                                      const std::string& outputPath) {
   std::unique_ptr<FilterStream> stream(new FilterStream());
   try {
-    stream->openFiles(inputPath, outputPath);
+    stream->openFiles(inputPath, outputPath, true);
   } catch (...) {  // out of memory while loading the input: the output is already open
     stream->discardOutput();
     throw;
@@ -39,14 +42,14 @@ FilterStream::BufferSizes FilterStream::setBufferSizes(BufferSizes sizes) {
 
 FilterStream::BufferSizes FilterStream::bufferSizes() { return currentSizes; }
 
-void FilterStream::openFiles(const std::string& inputPath, const std::string& outputPath) {
+void FilterStream::openFiles(const std::string& inputPath, const std::string& outputPath, bool withOutput) {
   inputPath_ = inputPath;
   outputPath_ = outputPath;
   openInput();
-  openOutput();
-  if (inputOk_ && outputOk_) {
+  if (withOutput) openOutput();
+  if (inputOk_ && (outputOk_ || !withOutput)) {
     outCapacity_ = currentSizes.outputCapacity;
-    outBuf_.reset(new char[outCapacity_]);
+    if (withOutput) outBuf_.reset(new char[outCapacity_]);
     inBlock_ = currentSizes.inputBlock;
     loadInput();
   }

@@ -42,7 +42,9 @@ class FilterStream {
 
   // Input is the scene, output its rewritten copy "~" + base name in the
   // current directory.
-  static std::unique_ptr<FilterStream> openSceneCopy(const std::string& scenePath);
+  // Without `writeCopy` the copy is only named: the scene is read and
+  // whatever is written goes nowhere.
+  static std::unique_ptr<FilterStream> openSceneCopy(const std::string& scenePath, bool writeCopy = true);
   // Input and output as given.
   static std::unique_ptr<FilterStream> openPair(const std::string& inputPath,
                                                 const std::string& outputPath);
@@ -110,7 +112,7 @@ class FilterStream {
 
  private:
   FilterStream() = default;
-  void openFiles(const std::string& inputPath, const std::string& outputPath);
+  void openFiles(const std::string& inputPath, const std::string& outputPath, bool withOutput);
   void openInput();
   void openOutput();
   int loadInput();

@@ -30,7 +30,7 @@ void checkCollision(const StagedName& earlier, const std::string& texture, const
 
 }  // namespace
 
-void stageTextures(const SceneJob& job) {
+void stageTextures(SceneJob& job) {
   std::map<std::string, StagedName> staged;
   for (const std::string& texture : job.textureFiles) {
     const std::string name(baseName(texture));
@@ -42,7 +42,12 @@ void stageTextures(const SceneJob& job) {
       std::printf("File '%s' found in current directory.\n", name.c_str());
       continue;
     }
-    if (copyFile(texture, name) == 1) {
+    if (job.dryRun && platform::fileOpens(texture, "r")) {
+      std::printf("File '%s' would be copied to current directory.\n", name.c_str());
+    } else if (job.dryRun) {
+      std::printf("ERROR: Unable to copy '%s' to '%s'\n", texture.c_str(), name.c_str());
+      ++job.missingDependencies;
+    } else if (copyFile(texture, name) == 1) {
       std::printf("File '%s' copied to current directory.\n", name.c_str());
     }
   }

@@ -58,6 +58,7 @@ void discardCopy(SceneJob& job) {
 
 // A copy that was not written whole would be sent to the jobs as if it were.
 void requireCopyWritten(SceneJob& job) {
+  if (job.dryRun) return;
   const FilterStream& stream = *job.sceneStream;
   if (stream.outputOk() && !stream.writeFailed()) return;
   std::printf("ERROR: Can not write file: '%s'\n", stream.outputPath().c_str());
@@ -132,7 +133,10 @@ int SceneJob::scanScene() {
   }
   if (opened == 0) {
     std::printf("Unable to open '%s'\n", scenePath ? scenePath->c_str() : "");
-    throw RunStop(exit_status::kFailure);
+    // A dry run goes on to show everything else the tree names.
+    if (!dryRun || parent == nullptr) throw RunStop(exit_status::kFailure);
+    ++commandLineRecord(*this).missingDependencies;
+    return 0;
   }
   std::printf("Examining '%s'.\n", scenePath->c_str());
 

@@ -233,7 +233,7 @@ void printOverLongStatement() {
 int SceneJob::openScene() {
   if (!scenePath) return 0;
   if (!platform::fileOpens(*scenePath, "r")) return 0;
-  sceneStream = FilterStream::openSceneCopy(*scenePath);
+  sceneStream = FilterStream::openSceneCopy(*scenePath, !dryRun);
 
   // Peek at the first bytes and put them back where they came from.
   char head[kMagicLength];

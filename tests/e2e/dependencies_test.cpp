@@ -26,3 +26,30 @@ TEST_F(RunFixture, EnvironmentVariables) {
   EXPECT_EQ(file("~shot.ma"), kMa + "file -r -ns \"set\" \"~set.ma\";\n" + bare("wood.tif") + bare("${NOPE}.tif"));
   EXPECT_EQ(file("vantle_render.sub"), description({"~set.ma", "wood.tif", "${NOPE}.tif", "g.tif", "~shot.ma"}));
 }
+// --help, --version anywhere; --dry-run anywhere: the whole tree is read (a reference or texture missing is counted),
+// nothing is written into the working folder and nothing submitted.
+TEST_F(RunFixture, DryRunHelpVersion) {
+  const std::string usage = "Usage: vantleRender -s <float>  -e <float> [-j <int>] [-b <float>]  mayafile\nWhere:\n"
+      "-s\t\tStart frame in rendered sequence\n-e\t\tEnd frame in rendered sequence\n-j\t\tNumber of frames per vantle"
+      " job\n-b\t\tBy frame for rendered sequence\nmayafile\tMaya Scene file to be rendered\n";
+  const std::string shot = at("scenes/shot.ma"), set = proj("scenes/set.ma", kMa + ftn("sourceimages/wood.tif"));
+  const std::string wood = proj("sourceimages/wood.tif", "w"), none = windowsForm(at("sourceimages/none.tif"));
+  const std::string gone = windowsForm(at("scenes/gone.ma")), end = "\nDry run: nothing written, nothing submitted.\n";
+  temp.write(work + "/mine.tif", "mine");
+  const std::string wouldCopy = "File 'wood.tif' would be copied to current directory.\n";
+  const struct { Names arguments; std::string scene, out; int status; } rows[] = {
+      {{"-s", "1", "--help", "x.ma"}, "", usage, 0}, {{"--version", "--help"}, "", "vantleRender 0.1.0\n", 0},
+      {{"-s", "1", "-e", "1", shot, "--dry-run"}, kMa + "file -r -ns \"s\" \"scenes/set.ma\";\n" + ftn("mine.tif"),
+       examining(shot) + examining(set) + "File 'mine.tif' found in current directory.\n" + wouldCopy +
+       report({windowsForm(at("mine.tif")), wood}, {set}) + end, 0},
+      {{"--dry-run", "-s", "1", "-e", "1", shot}, kMa + "file -r -ns \"g\" \"scenes/gone.ma\";\nfile -r -ns \"s\" \"scenes/set.ma\";\n" +
+       ftn("sourceimages/none.tif"), examining(shot) + "Unable to open '" + gone + "'\n" + examining(set) +
+       unable(none, "none.tif") + wouldCopy + report({none, wood}, {gone, set}) + end, 2}};
+  for (const auto& row : rows) {
+    if (!row.scene.empty()) proj("scenes/shot.ma", row.scene);
+    const ProgramResult result = run(row.arguments);
+    EXPECT_EQ(result.out, row.out);
+    EXPECT_EQ(result.status, row.status) << row.out;
+    EXPECT_EQ(left(), Names{"mine.tif"});
+  }
+}
