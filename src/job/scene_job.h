@@ -12,10 +12,13 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "io/filter_stream.h"
 #include "job/dependency.h"
+
+struct FileAttribute;
 
 class SceneJob {
  public:
@@ -56,9 +59,10 @@ class SceneJob {
   int openScene();
   int nextStatement();
   int readStatement();
-  // readStatement for the walk: writes through, unchanged, every statement
-  // in which neither keyword of the ASCII recognisers stands, and stops at
-  // the first statement that holds one.
+  // readStatement for the walk: follows the node of every statement, writes
+  // through, unchanged, every statement in which neither keyword of the
+  // ASCII recognisers stands and that sets no path attribute of the table,
+  // and stops at the first statement that does.
   int readMarkedStatement();
 
   // The one place where a recogniser records a path it found
@@ -67,7 +71,7 @@ class SceneJob {
   // texture, without a scene. Returns the path as recorded.
   std::string recordPath(const char* text, const DependencyFacts* facts);
   // The facts of a texture found now: the node the statement belongs to.
-  DependencyFacts factsOfAttribute(const char* attribute) const;
+  DependencyFacts factsOfAttribute(std::string_view attribute) const;
 
   // ASCII recognisers (scene/ascii_rewriting.cpp).
   int rewriteFileReference();
@@ -156,7 +160,7 @@ class SceneJob {
     std::size_t firstTexture = 0;  // textureFiles entries from here on were named by this node
     int tiling = 0;
     bool frames = false;
-    const struct FileAttribute* pathRow = nullptr;  // the path attribute the statement at hand sets
+    const FileAttribute* pathRow = nullptr;  // the path attribute the statement at hand sets
   } node;
 
   // Kept by the scene walk. This scene's path made absolute, which tells

@@ -22,7 +22,7 @@ std::string SceneJob::recordPath(const char* text, const DependencyFacts* facts)
   return path;
 }
 
-DependencyFacts SceneJob::factsOfAttribute(const char* attribute) const {
+DependencyFacts SceneJob::factsOfAttribute(std::string_view attribute) const {
   DependencyFacts facts;
   if (node.open) facts.nodeType = node.type;
   facts.attribute = attribute;

@@ -72,9 +72,12 @@ void passAsciiScene(SceneJob& job) {
   while (job.readMarkedStatement() == 1) {
     const int reference = job.rewriteFileReference();
     const int texture = job.rewriteTextureAttribute();
+    // Today's `ftn` rule comes first: no statement is taken twice.
+    const int attribute = reference == 0 && texture == 0 ? job.rewriteNodeAttribute() : 0;
     // Whole, NUL bytes and all: nothing of the scene is lost.
-    if (reference == 0 && texture == 0) job.sceneStream->putBytes(job.statement, job.statementLength);
+    if (reference == 0 && texture == 0 && attribute == 0) job.sceneStream->putBytes(job.statement, job.statementLength);
   }
+  job.endNode();
 }
 
 void passBinaryScene(SceneJob& job) {

@@ -272,7 +272,8 @@ int SceneJob::readMarkedStatement() {
       bool mayHoldKeyword = false;
       const std::size_t length = wholeStatementLength(bytes + passed, ahead.size() - passed, mayHoldKeyword);
       if (length == 0) break;
-      if (mayHoldKeyword && holdsKeyword(bytes + passed, length)) {
+      const bool attribute = followNode(bytes + passed, length);
+      if (attribute || (mayHoldKeyword && holdsKeyword(bytes + passed, length))) {
         in.putBytes(bytes, passed);
         std::memcpy(statement, bytes + passed, length);
         statement[length] = '\0';
@@ -287,7 +288,8 @@ int SceneJob::readMarkedStatement() {
 
     // The next statement runs on past what is in memory, or is too long.
     if (readStatement() == 0) return 0;
-    if (holdsKeyword(statement, statementLength)) return 1;
+    const bool attribute = followNode(statement, statementLength);
+    if (attribute || holdsKeyword(statement, statementLength)) return 1;
     in.putBytes(statement, statementLength);
   }
 }

@@ -53,3 +53,36 @@ TEST_F(RunFixture, DryRunHelpVersion) {
     EXPECT_EQ(left(), Names{"mine.tif"});
   }
 }
+// Every path attribute of the table on a node of its type is staged as a texture is; the same attribute on another
+// type, a camera's imn, a reference node's fn[0], and an attribute after the node ended are left alone.
+TEST_F(RunFixture, NodeAttributes) {
+  const std::pair<std::string, std::string> taken[] = {{"file", "ftn"}, {"psdFileTex", "ftn"}, {"movie", "ftn"},
+      {"file", "euvt[2].eutn"}, {"imagePlane", "imn"}, {"AlembicNode", "fn"}, {"gpuCache", "cfn"},
+      {"aiImage", "filename"}, {"aiStandIn", "dso"}, {"aiVolume", "filename"}, {"aiPhotometricLight", "ai_filename"},
+      {"aiMaterialx", "filename"}, {"RedshiftProxyMesh", "fn"}, {"RedshiftNormalMap", "tex0"},
+      {"RedshiftDomeLight", "tex0"}, {"RedshiftDomeLight", "tex1"}, {"PxrTexture", "filename"},
+      {"mentalrayIblShape", "tx"}, {"xgmPalette", "xfn"}, {"mayaUsdProxyShape", "fp"}};
+  const std::string alone[] = {"createNode camera -n \"c\";\n\tsetAttr \".imn\" -type \"string\" \"sourceimages/c.x\";\n",
+      "createNode reference -n \"rRN\";\n\tsetAttr \".fn[0]\" -type \"string\" \"sourceimages/r.x\";\n",
+      "createNode transform -n \"t\";\n\tsetAttr \".fn\" -type \"string\" \"sourceimages/t.x\";\n",
+      "createNode AlembicNode -n \"a\";\nconnectAttr \"time1.o\" \"a.tm\";\n\tsetAttr \".fn\" -type \"string\" \"a.x\";\n",
+      "createNode gpuCache -n \"g\";\n\tsetAttr \"other.cfn\" -type \"string\" \"sourceimages/g.x\";\n"};
+  std::string scene = kMa, copy = kMa, out = examining(at("scenes/shot.ma"));
+  Names paths, transfer;
+  for (const auto& [type, attribute] : taken) {
+    const std::string name = type + "." + std::to_string(paths.size()), node = "createNode " + type + " -n \"n\";\n"
+        "\trename -uid \"ID\";\n\taddAttr -ci true -sn \"x\" -ln \"x\" -at \"bool\";\n\tsetAttr \"." + attribute + "\"";
+    paths.push_back(proj("sourceimages/" + name, name)), transfer.push_back(name), out += copied(name);
+    scene += node + " -type \"string\" \"sourceimages/" + name + "\";\n";
+    copy += attribute == "ftn" ? node.substr(0, node.rfind('\t')) + bare(name) : node + " -type \"string\" \"" + name +
+                                                                                     "\";\n";
+  }
+  for (const std::string& statement : alone) scene += statement, copy += statement;
+  for (const std::string name : {"c.x", "r.x", "t.x", "a.x", "g.x"}) proj("sourceimages/" + name, name);
+  proj("scenes/shot.ma", scene);
+  transfer.push_back("~shot.ma");
+  EXPECT_EQ(render().out, out + report(paths, {}) + kSubmitted);
+  EXPECT_EQ(file("~shot.ma"), copy);
+  EXPECT_EQ(file("vantle_render.sub"), description(transfer));
+  EXPECT_EQ(left().size(), paths.size() + 2);
+}
