@@ -105,6 +105,14 @@ class SceneJob {
   static int joinDirectory(const std::string& directory, std::string& entry);
   static void normalizeSlashes(std::string& entry);
   static int cutLastComponent(std::string& path);
+  // Where a file named by the scene at `namingScene` is looked for when it
+  // does not open at its path: the scene's folder, the project folder
+  // above it, and the project's scenes\ (`forScene`) or sourceimages\.
+  static std::vector<std::string> fallbackFolders(const std::string& namingScene, bool forScene);
+  // 1 when `entry` does not open but a file of its base name opens in one
+  // of this scene's fallback folders: `entry` is then that file, and a
+  // line says so (naming the path as `recorded`).
+  int locateElsewhere(std::string& entry, const std::string& recorded, bool forScene) const;
 
   // Submit description (submit/submit_file_writer.cpp).
   int writeSubmitFile();

@@ -11,6 +11,7 @@
 #include "job/run_stop.h"
 #include "job/scene_job.h"
 #include "scene/base_name.h"
+#include "scene/name_pattern.h"
 #include "scene/scene_identity.h"
 
 namespace {
@@ -159,8 +160,21 @@ int SceneJob::scanScene() {
   requireCopyWritten(*this);
 
   // Only what this scene itself named is in the lists yet.
-  for (std::string& scene : sceneFiles) resolveDependencyPath(scene);
-  for (std::string& texture : textureFiles) resolveDependencyPath(texture);
+  // A path from another machine is looked for where the scene travelled to;
+  // names that stand for several files are looked for when they are staged.
+  for (std::string& scene : sceneFiles) {
+    const std::string recorded = scene;
+    resolveDependencyPath(scene);
+    locateElsewhere(scene, recorded, true);
+  }
+  for (std::size_t j = 0; j < textureFiles.size(); ++j) {
+    const std::string recorded = textureFiles[j];
+    resolveDependencyPath(textureFiles[j]);
+    const DependencyFacts* facts = j < textureFacts.size() ? &textureFacts[j] : nullptr;
+    if (!NamePattern::of(baseName(recorded), facts ? facts->tiling : 0, facts && facts->frames)) {
+      locateElsewhere(textureFiles[j], recorded, false);
+    }
+  }
   sceneFileChains.assign(sceneFiles.size(), referenceChain);
 
   // The bound is read on every pass: what a child hands over is scanned
