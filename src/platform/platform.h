@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -46,6 +47,10 @@ bool removeFile(const std::string& path);
 // Hands the command line to the system's command interpreter and waits.
 // The result is the command's exit status, or -1 when no interpreter ran.
 int runCommand(const std::string& commandLine);
+
+// The names in a folder (files, folders, anything but "." and ".."), in
+// the order the system gives them; none when the folder cannot be read.
+std::vector<std::string> listFolder(const std::string& path);
 
 // The value of an environment variable, or nullptr when it is not set.
 const char* environmentValue(const char* name);

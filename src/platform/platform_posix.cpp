@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <dirent.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -81,6 +82,18 @@ int runCommand(const std::string& commandLine) {
   if (status == -1) return -1;
   if (WIFEXITED(status)) return WEXITSTATUS(status);
   return status == 0 ? 0 : -1;
+}
+
+std::vector<std::string> listFolder(const std::string& path) {
+  std::vector<std::string> names;
+  DIR* folder = opendir(systemPath(path).c_str());
+  if (folder == nullptr) return names;
+  while (const dirent* entry = readdir(folder)) {
+    const std::string name = entry->d_name;
+    if (name != "." && name != "..") names.push_back(name);
+  }
+  closedir(folder);
+  return names;
 }
 
 const char* environmentValue(const char* name) { return std::getenv(name); }

@@ -104,6 +104,22 @@ int runCommand(const std::string& commandLine) {
   return std::system(commandLine.c_str());
 }
 
+std::vector<std::string> listFolder(const std::string& path) {
+  std::vector<std::string> names;
+  std::string pattern = path;
+  if (pattern.empty() || (pattern.back() != '\\' && pattern.back() != '/')) pattern += '\\';
+  pattern += '*';
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW(wide(pattern).c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    const std::string name = narrow(found.cFileName);
+    if (name != "." && name != "..") names.push_back(name);
+  } while (FindNextFileW(search, &found) != 0);
+  FindClose(search);
+  return names;
+}
+
 const char* environmentValue(const char* name) { return std::getenv(name); }
 
 }  // namespace platform

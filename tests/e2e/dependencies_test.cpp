@@ -73,6 +73,8 @@ TEST_F(RunFixture, NodeAttributes) {
     const std::string name = type + "." + std::to_string(paths.size()), node = "createNode " + type + " -n \"n\";\n"
         "\trename -uid \"ID\";\n\taddAttr -ci true -sn \"x\" -ln \"x\" -at \"bool\";\n\tsetAttr \"." + attribute + "\"";
     paths.push_back(proj("sourceimages/" + name, name)), transfer.push_back(name), out += copied(name);
+    if (type == "xgmPalette" || type == "mayaUsdProxyShape")
+      out += "WARNING: files that '" + paths.back() + "' names itself are not staged.\n";
     scene += node + " -type \"string\" \"sourceimages/" + name + "\";\n";
     copy += attribute == "ftn" ? node.substr(0, node.rfind('\t')) + bare(name) : node + " -type \"string\" \"" + name +
                                                                                      "\";\n";
@@ -109,4 +111,51 @@ TEST_F(RunFixture, PathsFromAnotherMachine) {
             copied("t2.tif") + copied("t3.tif") + unable(gone, "t4.tif") +
             report({found[2], found[3], found[4], gone}, {found[0], found[1]}) + kSubmitted);
   EXPECT_EQ(file("~shot.ma") + file("t1.tif") + file("t2.tif") + file("t3.tif"), copy + "123");
+}
+// Names that stand for several files: each node's files as staged, in order, in the entry's place; decoys stay.
+TEST_F(RunFixture, TilesSequencesAndSiblings) {
+  const auto node = [](const std::string& type, const std::string& before, const std::string& attribute,
+                       const std::string& path, const std::string& after = "") {
+    const std::string head = "createNode " + type + " -n \"n\";\n" + before, name = path.substr(path.rfind('/') + 1);
+    std::string bareAfter = after;  // a path there is bare in the copy too
+    if (after.find("\"sourceimages/") != std::string::npos) bareAfter.erase(after.find("\"sourceimages/") + 1, 13);
+    return std::make_pair(head + "\tsetAttr \"." + attribute + "\" -type \"string\" \"" + path + "\";\n" + after,
+                          head + (attribute == "ftn" ? bare(name) : "\tsetAttr \"." + attribute +
+                                                       "\" -type \"string\" \"" + name + "\";\n") + bareAfter);
+  };
+  const std::string uvt = "\tsetAttr \".uvt\" ", s = "sourceimages/";
+  const struct { std::pair<std::string, std::string> scene; Names files, decoys; } rows[] = {
+      {node("file", "", "ftn", s + "stone.<UDIM>.tif"), {"stone.1001.tif", "stone.1002.tif"},
+       {"stone.10x1.tif", "stone.12345.tif"}},
+      {node("file", uvt + "1;\n", "ftn", s + "z_u0_v0.tif"), {"z_u0_v0.tif", "z_u1_v0.tif"}, {"z_u1.tif"}},
+      {node("file", "", "ftn", s + "m.u1_v1.tif", uvt + "2;\n"), {"m.u1_v1.tif", "m.u2_v1.tif"}, {"m.u1_w1.tif"}},
+      {node("file", uvt + "4;\n", "ftn", s + "e_1.tif", "\tsetAttr \".euvt[0].eutn\" -type \"string\" \"" + s +
+            "e_2.tif\";\n"), {"e_1.tif", "e_2.tif"}, {"e_3.tif"}},
+      {node("imagePlane", "\tsetAttr \".ufe\" yes;\n", "imn", s + "anim.0001.png"),
+       {"anim.0001.png", "anim.0002.png", "anim.10.png"}, {"anim.png", "anim.0001.png.bak"}},
+      {node("aiImage", "", "filename", s + "seq.<f>.exr"), {"seq.1.exr", "seq.25.exr"}, {"seq..exr"}},
+      {node("aiVolume", "", "filename", s + "v.####.vdb"), {"v.0001.vdb"}, {"v.vdb"}},
+      {node("file", "", "ftn", s + "rock.tif"), {"rock.tif", "rock.tx"}, {"rock.png"}},
+      {node("file", "", "ftn", "Q:/old/p.<UDIM>.tif"), {"p.1001.tif"}, {}},
+      {node("file", uvt + "3;\n", "ftn", s + "w_1001_c.png"), {"w_1001_c.png", "w_1002_c.png", "w_1011_c.png"},
+       {"w_2001_c.png", "w_1002_cc.png", "w_1002_c.png.bak"}}};  // in the referenced scene
+  const std::string set = proj("scenes/set.ma", kMa + rows[std::size(rows) - 1].scene.first);
+  std::string scene = kMa + "file -r -ns \"s\" \"scenes/set.ma\";\n", copy = kMa + "file -r -ns \"s\" \"~set.ma\";\n";
+  std::string out = examining(at("scenes/shot.ma")) + examining(set);
+  Names staged, transfer = {"~set.ma"};
+  for (const auto& row : rows) {
+    if (&row != &rows[std::size(rows) - 1]) scene += row.scene.first, copy += row.scene.second;
+    if (row.files[0] == "p.1001.tif")
+      out += "File 'Q:\\old\\p.<UDIM>.tif' not found; using '" + windowsForm(at(s + "p.<UDIM>.tif")) + "'.\n";
+    for (const std::string& name : row.decoys) proj(s + name, "decoy");
+    for (const std::string& name : row.files)
+      staged.push_back(proj(s + name, name)), transfer.push_back(name), out += copied(name);
+  }
+  proj("scenes/shot.ma", scene);
+  transfer.push_back("~shot.ma");
+  EXPECT_EQ(render().out, out + report(staged, {set}) + kSubmitted);
+  EXPECT_EQ(file("~shot.ma"), copy);
+  EXPECT_EQ(file("vantle_render.sub"), description(transfer));
+  for (const std::string& name : transfer) EXPECT_TRUE(name[0] == '~' || file(name) == name) << name;
+  EXPECT_EQ(left().size(), transfer.size() + 1);
 }
