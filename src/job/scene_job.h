@@ -66,10 +66,16 @@ class SceneJob {
   int readMarkedStatement();
 
   // The one place where a recogniser records a path it found
-  // (scene/dependency_record.cpp): the text is trimmed, its variables
-  // expanded and its slashes made backslashes; with `facts` it is a
-  // texture, without a scene. Returns the path as recorded.
-  std::string recordPath(const char* text, const DependencyFacts* facts);
+  // (scene/dependency_record.cpp): its variables are expanded and its
+  // slashes made backslashes; with `facts` it is a texture, without a
+  // scene. Returns the path as recorded.
+  std::string recordPath(const std::string& text, const DependencyFacts* facts);
+  // The path in a statement or token: the text without the delimiters around it.
+  static std::string trimmed(const char* text) {
+    std::string path(text);
+    trimDelimiters(path);
+    return path;
+  }
   // The facts of a texture found now: the node the statement belongs to.
   DependencyFacts factsOfAttribute(std::string_view attribute) const;
 

@@ -73,7 +73,7 @@ int SceneJob::rewriteFileReference() {
   const char* separator = findLastUnquoted(keyword + kReferenceKeywordLength, ' ');
   if (separator == nullptr) return 0;
 
-  const std::string path = recordPath(separator, nullptr);
+  const std::string path = recordPath(trimmed(separator), nullptr);
   std::string newName = sceneCopyName(path);
   normalizeSlashes(newName);
   transferFiles.push_back(newName);
@@ -96,7 +96,7 @@ int SceneJob::rewriteTextureAttribute() {
   if (separator == nullptr) return 0;
 
   const DependencyFacts facts = factsOfAttribute("ftn");
-  const std::string path = recordPath(separator, &facts);
+  const std::string path = recordPath(trimmed(separator), &facts);
   std::string bareName(baseName(path));
   normalizeSlashes(bareName);
   transferFiles.push_back(bareName);

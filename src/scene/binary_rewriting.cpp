@@ -20,7 +20,7 @@ int rewriteMarkedPath(SceneJob& job, const char* marker, const char* prefix, con
   job.sceneStream->putString(job.statement);
   if (job.readToken() == 0) return 0;
 
-  const std::string path = job.recordPath(job.statement, facts);
+  const std::string path = job.recordPath(SceneJob::trimmed(job.statement), facts);
 
   // Taken from the token as read: delimiters at its end stay in the name;
   // a token with variables in it is named as they expand.

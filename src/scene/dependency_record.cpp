@@ -4,10 +4,8 @@
 #include "scene/file_attributes.h"
 #include "scene/path_variables.h"
 
-std::string SceneJob::recordPath(const char* text, const DependencyFacts* facts) {
-  std::string path(text);
-  trimDelimiters(path);
-  path = expandVariables(path);
+std::string SceneJob::recordPath(const std::string& text, const DependencyFacts* facts) {
+  std::string path = expandVariables(text);
   normalizeSlashes(path);
   if (facts == nullptr) {
     sceneFiles.push_back(path);

@@ -126,12 +126,11 @@ int SceneJob::rewriteNodeAttribute() {
   if (row == nullptr || std::strstr(statement, "-type \"string\"") == nullptr) return 0;
   const char* separator = findLastUnquoted(statement, ' ');
   if (separator == nullptr) return 0;
-  std::string text(separator);
-  trimDelimiters(text);
+  const std::string text = trimmed(separator);
   if (text.empty()) return 0;  // an empty name names no file
 
   const DependencyFacts facts = factsOfAttribute(row->attribute);
-  const std::string path = recordPath(separator, &facts);
+  const std::string path = recordPath(text, &facts);
   std::string bareName(baseName(path));
   normalizeSlashes(bareName);
   transferFiles.push_back(bareName);
