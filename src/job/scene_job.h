@@ -86,7 +86,17 @@ class SceneJob {
   int rewriteNodeAttribute();
   // Follows the node that statements belong to; true when the statement
   // sets a path attribute that the table names for that node's type.
-  bool followNode(const char* bytes, std::size_t length);
+  // Inline for the reader's fast path: while no node is open, only a
+  // statement that begins with 'c' (createNode) can matter.
+  bool followNode(const char* bytes, std::size_t length) {
+    if (!node.open) {
+      std::size_t i = 0;
+      while (i < length && (bytes[i] == ' ' || bytes[i] == '\t' || bytes[i] == '\r' || bytes[i] == '\n')) ++i;
+      if (i == length || bytes[i] != 'c') return false;
+    }
+    return followStatement(bytes, length);
+  }
+  bool followStatement(const char* bytes, std::size_t length);
   // Ends the node that statements belong to, if any.
   void endNode();
   static void trimDelimiters(std::string& text);

@@ -38,7 +38,7 @@ bool isOn(std::string_view value) { return value == "yes" || value == "on" || va
 
 }  // namespace
 
-bool SceneJob::followNode(const char* bytes, std::size_t length) {
+bool SceneJob::followStatement(const char* bytes, std::size_t length) {
   node.pathRow = nullptr;
   const std::string_view text = skipBlanks(std::string_view(bytes, length));
   if (text.empty()) return false;
