@@ -56,17 +56,19 @@ std::string dependencyOf(const SceneJob& job, const std::string& entry) {
   return entry;
 }
 
+// The checks of one name that a texture is to be staged under.
+void requireStageableTexture(const SceneJob& job, const std::string& texture, const std::string& name) {
+  requireStageableName(texture, name);
+  // On the render nodes the texture would take the copy's place.
+  for (const auto& [key, owner] : job.copyOwners) {
+    if (namesOneFile(name, sceneCopyName(owner.scenePath))) refuseStagedName(texture, name);
+  }
+}
+
 }  // namespace
 
 void checkStagingNames(const SceneJob& job) {
-  for (const std::string& texture : job.textureFiles) {
-    const std::string name = stagedName(texture);
-    requireStageableName(texture, name);
-    // On the render nodes the texture would take the copy's place.
-    for (const auto& [key, owner] : job.copyOwners) {
-      if (namesOneFile(name, sceneCopyName(owner.scenePath))) refuseStagedName(texture, name);
-    }
-  }
+  for (const std::string& texture : job.textureFiles) requireStageableTexture(job, texture, stagedName(texture));
   // A scene's entry is its copy's name, checked as the walk claimed it, and
   // a texture's entry its staged name, unless a binary token left
   // delimiters on it.

@@ -1,6 +1,8 @@
 // Names a scene holds that the run must not put into the working folder or the description: refused in both
 // formats, as a texture and as a reference, with status 2, nothing staged and no description; names close to them
 // pass as before. The stand-in submit tool sees an injected line as a failed submission.
+#include <algorithm>
+
 #include "e2e/run_fixture.h"
 
 namespace {
@@ -73,12 +75,13 @@ TEST_F(RunFixture, NamesCloseToRefusedOnesPass) {
   const Names names{"console.tif", "COM10.png", "nul_x.tif", "lpt.tif", "~set.ma", "vantle_render.sub.tif",
                     "tex..tif", ".hidden.tif", "a'b (2).tif"};
   for (const std::string shot : {"shot.ma", "shot.mb"}) {
-    Names paths, copied, transfer = names;
+    Names paths, transfer = names;
     std::vector<std::pair<std::string, std::string>> marked;
     std::string scene = kAscii, out;
     for (const std::string& name : names) {
       paths.push_back(proj("sourceimages/" + name, name)), marked.push_back({"ftn", "sourceimages/" + name});
-      scene += kTexture + "\"sourceimages/" + name + "\";\n", out += "File '" + name + "' copied to current directory.\n";
+      scene += kTexture + "\"sourceimages/" + name + "\";\n";
+      out += "File '" + name + "' copied to current directory.\n";
     }
     proj("scenes/" + shot, shot == "shot.ma" ? scene : binary(marked)), temp.makeDir(work = "w-" + shot);
     EXPECT_EQ(run({"-s", "1", "-e", "1", at("scenes/" + shot)}).out,

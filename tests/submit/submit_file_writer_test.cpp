@@ -93,7 +93,8 @@ TEST(StagingName, Rules) {
       {"vantle_render.sub.tif", true}, {"a/b", false}, {"a\\b", false}, {".x", true}, {"x.", false}, {"x ", false},
       {" x", false}, {"", false}, {".", false}, {"..", false}, {"...", false}};
   for (const auto& [name, stageable] : rows) EXPECT_EQ(isStageableName(name), stageable) << name;
-  EXPECT_TRUE(namesOneFile("~Shot.MA", "~shot.ma") && !namesOneFile("\xC3\x89", "\xC3\xA9") && !namesOneFile("a", "ab"));
+  EXPECT_TRUE(namesOneFile("~Shot.MA", "~shot.ma") && !namesOneFile("\xC3\x89", "\xC3\xA9"));
+  EXPECT_FALSE(namesOneFile("a", "ab"));
   EXPECT_TRUE(holdsBlank("a b") && holdsBlank("a\tb") && !holdsBlank("a\nb"));
 }
 
@@ -114,7 +115,9 @@ std::optional<ReadBack> readBack(const std::string& text) {
   }
   ReadBack read;
   std::size_t i = 0;
-  for (; i < lines.size() && trim(lines[i]).rfind("transfer_input_files =", 0) != 0; ++i) read.header.push_back(lines[i]);
+  for (; i < lines.size() && trim(lines[i]).rfind("transfer_input_files =", 0) != 0; ++i) {
+    read.header.push_back(lines[i]);
+  }
   if (i == lines.size()) return std::nullopt;
   std::istringstream list(trim(lines[i].substr(lines[i].find('=') + 1)) + ",");
   for (std::string name; std::getline(list, name, ',');) read.names.push_back(trim(name));
