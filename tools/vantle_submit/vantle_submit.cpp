@@ -9,9 +9,9 @@
 // and blank lines), at most one "transfer_input_files = a, b, c" line, and
 // one or more jobs, each an "Arguments = ..." line followed at once by a
 // "Queue" line. The last word of an Arguments line is the scene the job
-// renders. After the header nothing else may stand, but blank lines
-// before a job: a line slipped in there by a name that held a line break
-// would be a key or a job that nobody wrote.
+// renders. After the header only the transfer line and the jobs may
+// stand, with blank lines before each job: a line slipped in there by a
+// file name that held a line break would be a key or a job nobody wrote.
 //
 // Exit status: 0 when the jobs were queued, 1 for a wrong command line,
 // 2 when the description is malformed or names a file that is not there.
