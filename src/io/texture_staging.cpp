@@ -1,18 +1,16 @@
 #include "io/texture_staging.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <string>
-#include <vector>
 
 #include "io/file_copy.h"
 #include "job/run_stop.h"
 #include "job/scene_job.h"
 #include "platform/platform.h"
 #include "scene/base_name.h"
-#include "scene/name_pattern.h"
 #include "scene/scene_identity.h"
+#include "submit/staging_name.h"
 
 namespace {
 
@@ -31,120 +29,79 @@ void checkCollision(const StagedName& earlier, const std::string& texture, const
   throw RunStop(exit_status::kFailure);
 }
 
-void stageOne(SceneJob& job, std::map<std::string, StagedName>& staged, const std::string& texture) {
-  const std::string name(baseName(texture));
-  const bool present = platform::fileOpens(name, "r");
-  const auto [known, first] = staged.try_emplace(comparisonKey(name), StagedName{texture, present});
-  if (!first) checkCollision(known->second, texture, name);
+// The name a texture is staged under in the working directory.
+std::string stagedName(const std::string& texture) { return std::string(baseName(texture)); }
 
-  if (present) {
-    std::printf("File '%s' found in current directory.\n", name.c_str());
-    return;
-  }
-  if (job.dryRun && platform::fileOpens(texture, "r")) {
-    std::printf("File '%s' would be copied to current directory.\n", name.c_str());
-  } else if (job.dryRun) {
-    std::printf("ERROR: Unable to copy '%s' to '%s'\n", texture.c_str(), name.c_str());
-    ++job.missingDependencies;
-  } else if (copyFile(texture, name) == 1) {
-    std::printf("File '%s' copied to current directory.\n", name.c_str());
-  }
+// A name with the delimiters a binary token may end with taken off: such an
+// entry of the transfer line keeps them, the recorded path does not.
+std::string withoutDelimiters(const std::string& name) {
+  const bool copy = !name.empty() && name[0] == '~';
+  std::string rest = name.substr(copy ? 1 : 0);
+  SceneJob::trimDelimiters(rest);
+  return (copy ? "~" : "") + rest;
 }
 
-// The files in `folder` that `pattern` stands for, in byte order of their
-// names (letter case aside where the system's names ignore it).
-std::vector<std::string> matchingFiles(const std::string& folder, const NamePattern& pattern) {
-  std::vector<std::string> names;
-  for (std::string& name : platform::listFolder(folder)) {
-    if (pattern.matches(name)) names.push_back(std::move(name));
+// The dependency a transfer entry stands for, as the lists record it: the
+// texture staged under that name, else the scene copied to it; the entry
+// itself when none is.
+std::string dependencyOf(const SceneJob& job, const std::string& entry) {
+  for (const std::string& name : {entry, withoutDelimiters(entry)}) {
+    for (const std::string& texture : job.textureFiles) {
+      if (stagedName(texture) == name) return texture;
+    }
+    for (const auto& [key, owner] : job.copyOwners) {
+      if (sceneCopyName(owner.scenePath) == name) return owner.scenePath;
+    }
   }
-  std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-    const std::string keyA = comparisonKey(a), keyB = comparisonKey(b);
-    return keyA != keyB ? keyA < keyB : a < b;
-  });
-  std::vector<std::string> files;
-  for (std::string& name : names) {
-    SceneJob::joinDirectory(folder, name);
-    if (platform::fileOpens(name, "r")) files.push_back(std::move(name));
-  }
-  return files;
+  return entry;
 }
 
-// The files an entry stands for: itself, unless its name is a pattern that
-// matches files in its folder or, failing that, in the folders where a
-// file from another machine is looked for.
-std::vector<std::string> expandEntry(const std::string& entry, const DependencyFacts& facts) {
-  const std::string name(baseName(entry));
-  const std::optional<NamePattern> pattern = NamePattern::of(name, facts.tiling, facts.frames);
-  if (!pattern) return {entry};
-  std::string folder = entry;
-  if (!SceneJob::cutLastComponent(folder)) folder = platform::currentDirectory();
-  std::vector<std::string> files = matchingFiles(folder, *pattern);
-  if (!files.empty()) return files;
-  for (const std::string& other : SceneJob::fallbackFolders(facts.scenePath, false)) {
-    files = matchingFiles(other, *pattern);
-    if (files.empty()) continue;
-    std::string used = name;
-    SceneJob::joinDirectory(other, used);
-    std::printf("File '%s' not found; using '%s'.\n", entry.c_str(), used.c_str());
-    return files;
+// The checks of one name that a texture is to be staged under.
+void requireStageableTexture(const SceneJob& job, const std::string& texture, const std::string& name) {
+  requireStageableName(texture, name);
+  // On the render nodes the texture would take the copy's place.
+  for (const auto& [key, owner] : job.copyOwners) {
+    if (namesOneFile(name, sceneCopyName(owner.scenePath))) refuseStagedName(texture, name);
   }
-  return {entry};
-}
-
-// The prepared `name.tx` beside a texture `name.ext`, when there is one.
-std::string preparedSibling(const std::string& texture) {
-  const std::string name(baseName(texture));
-  const std::size_t dot = name.rfind('.');
-  if (dot == std::string::npos || comparisonKey(name.substr(dot)) == ".tx") return std::string();
-  if (!platform::fileOpens(texture, "r")) return std::string();
-  const std::string sibling = texture.substr(0, texture.size() - (name.size() - dot)) + ".tx";
-  return platform::fileOpens(sibling, "r") ? sibling : std::string();
 }
 
 }  // namespace
 
+void checkStagingNames(const SceneJob& job) {
+  for (std::size_t i = 0; i < job.textureFiles.size(); ++i) {
+    // A name that stood for several files and matched none is never staged.
+    if (i < job.textureFacts.size() && job.textureFacts[i].unmatched) continue;
+    requireStageableTexture(job, job.textureFiles[i], stagedName(job.textureFiles[i]));
+  }
+  // A scene's entry is its copy's name, checked as the walk claimed it, and
+  // a texture's entry its staged name, unless a binary token left
+  // delimiters on it.
+  for (const std::string& entry : job.transferFiles) {
+    if (!isStageableName(entry)) refuseStagedName(dependencyOf(job, entry), entry);
+  }
+}
+
 void stageTextures(SceneJob& job) {
   std::map<std::string, StagedName> staged;
-  std::vector<std::string> textures;
-  std::vector<DependencyFacts> facts;
-  // The names that stand on the transfer list in place of an entry's one.
-  std::map<std::size_t, std::vector<std::string>> transferInstead;
   for (std::size_t i = 0; i < job.textureFiles.size(); ++i) {
-    const std::string& entry = job.textureFiles[i];
-    const DependencyFacts entryFacts = i < job.textureFacts.size() ? job.textureFacts[i] : DependencyFacts{};
-    std::vector<std::string> files;
-    for (const std::string& file : expandEntry(entry, entryFacts)) {
-      files.push_back(file);
-      std::string sibling = preparedSibling(file);
-      if (!sibling.empty()) files.push_back(std::move(sibling));
+    const std::string& texture = job.textureFiles[i];
+    const std::string name = stagedName(texture);
+    const bool present = platform::fileOpens(name, "r");
+    const auto [known, first] = staged.try_emplace(comparisonKey(name), StagedName{texture, present});
+    if (!first) checkCollision(known->second, texture, name);
+
+    if (present) {
+      std::printf("File '%s' found in current directory.\n", name.c_str());
+    } else if (job.dryRun && platform::fileOpens(texture, "r")) {
+      std::printf("File '%s' would be copied to current directory.\n", name.c_str());
+    } else if (job.dryRun) {
+      std::printf("ERROR: Unable to copy '%s' to '%s'\n", texture.c_str(), name.c_str());
+      ++job.missingDependencies;
+    } else if (copyFile(texture, name) == 1) {
+      std::printf("File '%s' copied to current directory.\n", name.c_str());
     }
-    for (const std::string& file : files) stageOne(job, staged, file);
-    if (entryFacts.namesFurtherFiles) {
-      std::printf("WARNING: files that '%s' names itself are not staged.\n", entry.c_str());
-    }
-    const bool same = files.size() == 1 && files[0] == entry;
-    std::vector<std::string> names;
-    for (std::string& file : files) {
-      std::string name(baseName(file));
-      SceneJob::normalizeSlashes(name);
-      names.push_back(std::move(name));
-      textures.push_back(std::move(file));
-      facts.push_back(entryFacts);
-    }
-    if (!same && i < job.textureFacts.size()) transferInstead[entryFacts.transferIndex] = std::move(names);
-  }
-  if (transferInstead.empty()) return;
-  job.textureFiles = std::move(textures);
-  job.textureFacts = std::move(facts);
-  std::vector<std::string> transfer;
-  for (std::size_t k = 0; k < job.transferFiles.size(); ++k) {
-    const auto instead = transferInstead.find(k);
-    if (instead == transferInstead.end()) {
-      transfer.push_back(std::move(job.transferFiles[k]));
-    } else {
-      for (std::string& name : instead->second) transfer.push_back(std::move(name));
+    if (i < job.textureFacts.size() && job.textureFacts[i].namesFurtherFiles) {
+      std::printf("WARNING: files that '%s' names itself are not staged.\n", texture.c_str());
     }
   }
-  job.transferFiles = std::move(transfer);
 }

@@ -12,6 +12,7 @@ struct DependencyFacts {
   int tiling = 0;         // the node's uvt when its name is a first tile: 1 ZBrush, 2 Mudbox, 3 UDIM
   bool frames = false;    // the node's ufe: the name is one frame of a sequence
   bool namesFurtherFiles = false;  // the file names files of its own, which are not followed
+  bool unmatched = false;  // a name standing for several files that matched none: never staged nor transferred
   std::string scenePath;  // the scene that named it, as the walk spells it
   std::size_t transferIndex = 0;  // its place on its record's transfer list
 };

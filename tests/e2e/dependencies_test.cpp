@@ -137,23 +137,26 @@ TEST_F(RunFixture, TilesSequencesAndSiblings) {
       {node("aiVolume", "", "filename", s + "v.####.vdb"), {"v.0001.vdb"}, {"v.vdb"}},
       {node("file", "", "ftn", s + "rock.tif"), {"rock.tif", "rock.tx"}, {"rock.png"}},
       {node("file", "", "ftn", "Q:/old/p.<UDIM>.tif"), {"p.1001.tif"}, {}},
+      {node("PxrTexture", "", "filename", s + "none.<UDIM>.tex"), {}, {"none.tex"}},  // reported, not transferred
       {node("file", uvt + "3;\n", "ftn", s + "w_1001_c.png"), {"w_1001_c.png", "w_1002_c.png", "w_1011_c.png"},
        {"w_2001_c.png", "w_1002_cc.png", "w_1002_c.png.bak"}}};  // in the referenced scene
   const std::string set = proj("scenes/set.ma", kMa + rows[std::size(rows) - 1].scene.first);
   std::string scene = kMa + "file -r -ns \"s\" \"scenes/set.ma\";\n", copy = kMa + "file -r -ns \"s\" \"~set.ma\";\n";
-  std::string out = examining(at("scenes/shot.ma")) + examining(set);
+  std::string out = examining(at("scenes/shot.ma")) + examining(set), staging;
   Names staged, transfer = {"~set.ma"};
   for (const auto& row : rows) {
     if (&row != &rows[std::size(rows) - 1]) scene += row.scene.first, copy += row.scene.second;
-    if (row.files[0] == "p.1001.tif")
-      out += "File 'Q:\\old\\p.<UDIM>.tif' not found; using '" + windowsForm(at(s + "p.<UDIM>.tif")) + "'.\n";
+    if (row.files.empty())
+      staged.push_back(windowsForm(at(s + "none.<UDIM>.tex"))), staging += unable(staged.back(), "none.<UDIM>.tex");
+    else if (row.files[0] == "p.1001.tif")
+      out += "File 'Q:\\old\\p.<UDIM>.tif' not found; using '" + windowsForm(at(s + "p.<UDIM>.tif")) + "'.\n";  // expanded before any is staged
     for (const std::string& name : row.decoys) proj(s + name, "decoy");
     for (const std::string& name : row.files)
-      staged.push_back(proj(s + name, name)), transfer.push_back(name), out += copied(name);
+      staged.push_back(proj(s + name, name)), transfer.push_back(name), staging += copied(name);
   }
   proj("scenes/shot.ma", scene);
   transfer.push_back("~shot.ma");
-  EXPECT_EQ(render().out, out + report(staged, {set}) + kSubmitted);
+  EXPECT_EQ(render().out, out + staging + report(staged, {set}) + kSubmitted);
   EXPECT_EQ(file("~shot.ma"), copy);
   EXPECT_EQ(file("vantle_render.sub"), description(transfer));
   for (const std::string& name : transfer) EXPECT_TRUE(name[0] == '~' || file(name) == name) << name;
