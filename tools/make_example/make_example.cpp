@@ -90,9 +90,10 @@ std::string cstr(const std::string& text) { return text + '\0'; }
 
 // ---------------------------------------------------------------- binary scene
 
-// IFF with four-byte alignment: a chunk is a tag, a big-endian size and the
-// data padded to four bytes; a group is "FOR4", its size, its type and its
-// chunks.
+// As Maya writes a FOR4 scene: a chunk is a tag, a big-endian size and the
+// data padded to four bytes; a group is "FOR4", its size, its form type and
+// its children. Each node is a group whose form type is its type id; its
+// first chunk CREA holds a flag byte, its name and its parent's name.
 std::string chunk(const std::string& tag, const std::string& data) {
   std::string out = tag;
   putBigEndian32(out, static_cast<std::uint32_t>(data.size()));
@@ -109,27 +110,32 @@ std::string group(const std::string& type, const std::vector<std::string>& chunk
   return out + body;
 }
 
-std::string createNode(const std::string& type, const std::string& name, const std::string& parent = "") {
-  std::string data = cstr(type) + cstr(name);
+std::string createNode(const std::string& name, const std::string& parent = "") {
+  std::string data = '\0' + cstr(name);
   if (!parent.empty()) data += cstr(parent);
   return chunk("CREA", data);
 }
 
-std::string stringAttribute(const std::string& attribute, const std::string& value) {
-  return chunk("STR ", cstr(attribute) + cstr(value));
+// An attribute chunk: the short name, NUL, a flag byte, the value.
+std::string attribute(const std::string& tag, const std::string& name, const std::string& value) {
+  return chunk(tag, cstr(name) + '\0' + value);
 }
 
-std::string double3Attribute(const std::string& attribute, double x, double y, double z) {
-  std::string data = cstr(attribute);
+std::string stringAttribute(const std::string& name, const std::string& value) {
+  return attribute("STR ", name, cstr(value));
+}
+
+std::string double3Attribute(const std::string& name, double x, double y, double z) {
+  std::string data;
   putDouble(data, x);
   putDouble(data, y);
   putDouble(data, z);
-  return chunk("DBL3", data);
+  return attribute("DBL3", name, data);
 }
 
 // A crate: a box of 8 corners, with the corner positions as 32-bit floats.
 std::string propScene() {
-  std::string corners = cstr(".vt");
+  std::string corners;
   const float half = 0.75f;
   for (int corner = 0; corner < 8; ++corner) {
     putFloat(corners, (corner & 1) ? half : -half);
@@ -149,21 +155,21 @@ std::string propScene() {
       chunk("FINF", cstr("product") + cstr("Maya 2024")),
   });
   std::string crate = group("XFRM", {
-      createNode("transform", "crate"),
-      double3Attribute(".t", 3.25, 0.0, -1.5),
-      double3Attribute(".r", 0.0, 35.0, 0.0),
+      createNode("crate"),
+      double3Attribute("t", 3.25, 0.0, -1.5),
+      double3Attribute("r", 0.0, 35.0, 0.0),
   });
-  std::string crateShape = group("MESH", {
-      createNode("mesh", "crateShape", "crate"),
-      chunk("FLT3", corners),
+  std::string crateShape = group("DMSH", {
+      createNode("crateShape", "crate"),
+      attribute("FLT3", "vt", corners),
   });
-  std::string texture = group("FILE", {
-      createNode("file", "crateFile"),
-      stringAttribute(".ftn", "sourceimages/metal.png"),
-      stringAttribute(".cs", "sRGB"),
+  std::string texture = group("RTFT", {
+      createNode("crateFile"),
+      stringAttribute("ftn", "sourceimages/metal.png"),
+      stringAttribute("cs", "sRGB"),
   });
-  std::string placement = group("PL2D", {
-      createNode("place2dTexture", "place2dTexture1"),
+  std::string placement = group("RPL2", {
+      createNode("place2dTexture1"),
   });
   return group("Maya", {head, crate, crateShape, texture, placement});
 }
