@@ -36,6 +36,8 @@ void skipUntil(FilterStream& stream, std::int64_t offset) {
 
 int SceneJob::passStructuredBinary() {
   FilterStream& stream = *sceneStream;
+  // A copy that cannot be written has nothing read into it either.
+  if (!stream.inputOk() || !stream.outputOk()) return 1;
   const BinaryScenePlan plan = planBinaryScene(*scenePath, stream.inputSize());
   if (!plan.wellFormed) {
     // A cache, a mesh or a text that a scene references is sent as it is.
