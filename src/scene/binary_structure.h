@@ -27,7 +27,7 @@ class BinaryFile {
   std::size_t read(std::int64_t offset, char* out, std::size_t count);
 
  private:
-  static constexpr std::size_t kBlock = 8192;
+  static constexpr std::size_t kBlock = 4096;
   std::FILE* file_ = nullptr;
   std::int64_t size_ = 0;
   std::unique_ptr<char[]> buffer_;
