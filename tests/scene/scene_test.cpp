@@ -136,6 +136,23 @@ TEST_F(SceneTest, BinaryScenes) {
        {"s\\a.mb", "sc\\b.mb"}, {}, {"~a.mb", "~b.mb"}}});  // both markers in one token: a reference
 }
 
+// The structured copy is the same at every block size, a grown reference and the sizes around it included.
+TEST_F(SceneTest, StructuredBinaryCopyAtEveryBlockSize) {
+  const MayaBinary m{8};
+  const auto scene = [&](const std::string& ref, const std::string& tex) {
+    return m.scene({m.head({m.chunk("VERS", "2024")}), m.reference(ref, "n", 3, "ball.mb"),
+                    m.node("RTFT", "f", "", {m.text("ftn", tex)})});
+  };
+  for (std::size_t block : {1, 3, 7, 1024}) {
+    ScopedBufferSizes sizes(block, block);
+    SceneJob job(temp.write("work/s.mb", scene("ball.mb", "maps/wood.tif")), nullptr);
+    EXPECT_EQ(job.openScene() + job.passStructuredBinary(), 2);
+    job.sceneStream->close();
+    EXPECT_EQ(readFile(work + "/~s.mb"), scene("~ball.mb", "wood.tif     ")) << block;
+    EXPECT_EQ(job.transferFiles, (Strings{"~ball.mb", "wood.tif"}));
+  }
+}
+
 // Relative entries resolve against the folder above the scene's folder, as the system names it.
 TEST_F(SceneTest, PathResolutionAndSceneIdentity) {
   const std::string deep = "proj/" + std::string(200, 'd') + "/" + std::string(120, 'e');  // over 300 bytes
