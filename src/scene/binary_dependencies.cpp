@@ -16,7 +16,8 @@ constexpr std::size_t kMaxAttributeName = 255;
 
 std::string bigEndianBytes(std::uint64_t value, int width) {
   std::string bytes(static_cast<std::size_t>(width), '\0');
-  for (int i = width - 1; i >= 0; --i, value >>= 8) bytes[static_cast<std::size_t>(i)] = static_cast<char>(value & 0xFF);
+  for (int i = width - 1; i >= 0; --i, value >>= 8)
+    bytes[static_cast<std::size_t>(i)] = static_cast<char>(value & 0xFF);
   return bytes;
 }
 

@@ -18,7 +18,7 @@ struct BinaryEdit {
 };
 
 struct BinaryDependency {
-  bool isReference;          // else a file attribute
+  bool isReference;           // else a file attribute
   std::string_view nodeType;  // file attributes: the node's type and attribute, as the table names them
   std::string_view attribute;
   std::string path;     // the value as saved, up to its NUL
@@ -26,8 +26,8 @@ struct BinaryDependency {
 };
 
 struct BinaryScenePlan {
-  bool mayaForm = false;    // begins as a Maya binary scene does
-  bool wellFormed = false;  // and is one; only then is the rest filled in
+  bool mayaForm = false;                       // begins as a Maya binary scene does
+  bool wellFormed = false;                     // and is one; only then is the rest filled in
   std::vector<BinaryDependency> dependencies;  // in file order
   std::vector<BinaryEdit> edits;               // by offset, none overlapping
 };

@@ -36,22 +36,25 @@ class BinaryFile {
 };
 
 struct BinaryHeader {
-  std::int64_t offset = 0;    // of the tag
+  std::int64_t offset = 0;  // of the tag
   char tag[4] = {};
-  int width = 4;              // 4: tag, u32 size; 8: tag, 4 ignored bytes, u64 size
-  std::uint64_t size = 0;     // of the data, padding not counted
+  int width = 4;           // 4: tag, u32 size; 8: tag, 4 ignored bytes, u64 size
+  std::uint64_t size = 0;  // of the data, padding not counted
   bool isGroup = false;
   std::uint32_t formType = 0;  // groups only
 
   std::int64_t headerLength() const { return width == 4 ? 8 : 16; }
   std::int64_t sizeOffset() const { return offset + (width == 4 ? 4 : 8); }
   std::int64_t dataOffset() const { return offset + headerLength(); }
-  bool hasTag(const char* text) const { return tag[0] == text[0] && tag[1] == text[1] && tag[2] == text[2] && tag[3] == text[3]; }
+  bool hasTag(const char* text) const {
+    return tag[0] == text[0] && tag[1] == text[1] && tag[2] == text[2] && tag[3] == text[3];
+  }
 };
 
 // Zeros after a chunk's data up to a multiple of its width.
 inline std::uint64_t chunkPadding(std::uint64_t size, int width) {
-  return (static_cast<std::uint64_t>(width) - size % static_cast<std::uint64_t>(width)) % static_cast<std::uint64_t>(width);
+  return (static_cast<std::uint64_t>(width) - size % static_cast<std::uint64_t>(width)) %
+         static_cast<std::uint64_t>(width);
 }
 
 // Where a chunk stands: the form type of the group directly around it,

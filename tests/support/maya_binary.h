@@ -38,7 +38,8 @@ struct MayaBinary {
   }
   // The FRDI and FREF groups of a reference (FRDI holds `saved`, the path as saved); `fill` zero bytes end the FREF
   // chunk.
-  std::string reference(const std::string& path, const std::string& ns, std::size_t fill, std::string saved = "") const {
+  std::string reference(const std::string& path, const std::string& ns, std::size_t fill,
+                        std::string saved = "") const {
     if (saved.empty()) saved = path;
     return group("FOR", "FRDI", {chunk("FRDI", std::string("\0\0\0\x01", 4) + saved + '\0')}) +
            group("FOR", "FREF", {chunk("FREF", path + '\0' + ns + '\0' + "\x01\x02" + ns + "RN" + '\0' +
