@@ -10,6 +10,7 @@ BinaryFile::BinaryFile(const std::string& path) : file_(platform::openFile(path,
   if (file_ == nullptr) return;
   std::setvbuf(file_, nullptr, _IONBF, 0);
   if (platform::seekTo(file_, 0, SEEK_END)) size_ = std::max<std::int64_t>(0, platform::tellPosition(file_));
+  filePosition_ = -1;
   buffer_.reset(new char[kBlock]);
 }
 
@@ -23,16 +24,26 @@ std::size_t BinaryFile::read(std::int64_t offset, char* out, std::size_t count) 
   std::size_t copied = 0;
   while (copied < count) {
     const std::int64_t at = offset + static_cast<std::int64_t>(copied);
-    if (at < bufferStart_ || at >= bufferStart_ + static_cast<std::int64_t>(bufferLength_)) {
-      bufferStart_ = at;
+    const std::int64_t bufferEnd = bufferStart_ + static_cast<std::int64_t>(bufferLength_);
+    if (at < bufferStart_ || at >= bufferEnd) {
+      // Headers a little apart are reached by reading on, far apart by a
+      // seek over the data between them.
+      const bool readOn =
+          at >= bufferEnd && at - bufferEnd < static_cast<std::int64_t>(kBlock) && filePosition_ == bufferEnd;
+      bufferStart_ = readOn ? bufferEnd : at;
       bufferLength_ = 0;
-      if (!platform::seekTo(file_, at, SEEK_SET)) break;
+      if (!readOn && !platform::seekTo(file_, at, SEEK_SET)) {
+        filePosition_ = -1;
+        break;
+      }
       while (bufferLength_ < kBlock) {
         const std::size_t n = std::fread(buffer_.get() + bufferLength_, 1, kBlock - bufferLength_, file_);
         if (n == 0) break;
         bufferLength_ += n;
       }
-      if (bufferLength_ == 0) break;
+      filePosition_ = bufferStart_ + static_cast<std::int64_t>(bufferLength_);
+      if (at >= filePosition_) break;
+      continue;
     }
     const std::size_t from = static_cast<std::size_t>(at - bufferStart_);
     const std::size_t n = std::min(count - copied, bufferLength_ - from);

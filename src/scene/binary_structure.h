@@ -27,12 +27,13 @@ class BinaryFile {
   std::size_t read(std::int64_t offset, char* out, std::size_t count);
 
  private:
-  static constexpr std::size_t kBlock = 4096;
+  static constexpr std::size_t kBlock = std::size_t{64} << 10;
   std::FILE* file_ = nullptr;
   std::int64_t size_ = 0;
   std::unique_ptr<char[]> buffer_;
   std::int64_t bufferStart_ = 0;
   std::size_t bufferLength_ = 0;
+  std::int64_t filePosition_ = -1;  // where the next fread reads, -1 when unknown
 };
 
 struct BinaryHeader {
