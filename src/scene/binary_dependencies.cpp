@@ -41,12 +41,18 @@ class DependencyFinder : public BinaryVisitor {
     if (!open_.empty()) open_.back().growth += growth;
   }
 
+  // Every chunk passes here, knowing the type of the node it belongs to:
+  // a reference's FREF chunk, or an attribute chunk of a node (STR for
+  // strings; DBLE and the other typed chunks come by here as well).
   void chunk(const BinaryHeader& chunk, const ChunkContext& context) override {
     if (chunk.hasTag("FREF") && context.groupForm == kReferenceForm) {
       referenceFound(chunk);
       return;
     }
-    if (chunk.hasTag("STR ") && context.nodeTypeId != 0) stringAttribute(chunk, nodeTypeOfId(context.nodeTypeId));
+    if (context.nodeTypeId == 0) return;
+    const std::string_view nodeType = nodeTypeOfId(context.nodeTypeId);
+    if (nodeType.empty()) return;
+    if (chunk.hasTag("STR ")) stringAttribute(chunk, nodeType);
   }
 
  private:
@@ -72,12 +78,18 @@ class DependencyFinder : public BinaryVisitor {
     return text;
   }
 
-  // An attribute chunk's data: the name, NUL, one flag byte, the value.
+  // An attribute chunk's data is the name, NUL, one flag byte, the value.
+  // The name, or empty where no value follows or the name is longer than
+  // any the table lists.
+  std::string attributeName(const BinaryHeader& chunk) {
+    std::string name = textAt(chunk, 0, kMaxAttributeName + 1);
+    if (name.size() > kMaxAttributeName || name.size() + 2 > chunk.size) return {};
+    return name;
+  }
+
   void stringAttribute(const BinaryHeader& chunk, std::string_view nodeType) {
-    if (nodeType.empty()) return;
-    const std::string name = textAt(chunk, 0, kMaxAttributeName + 1);
-    if (name.size() > kMaxAttributeName || name.size() + 2 > chunk.size) return;
-    const FileAttribute* row = findFileAttribute(nodeType, name);
+    const std::string name = attributeName(chunk);
+    const FileAttribute* row = name.empty() ? nullptr : findFileAttribute(nodeType, name);
     if (row == nullptr) return;
     const std::uint64_t valueAt = name.size() + 2;
     fileAttributeFound(*row, chunk.dataOffset() + static_cast<std::int64_t>(valueAt),
