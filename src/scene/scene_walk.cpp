@@ -160,7 +160,7 @@ int SceneJob::scanScene() {
   try {
     if (isBinary == 0) {
       passAsciiScene(*this);
-    } else {
+    } else if (passStructuredBinary() == 0) {
       passBinaryScene(*this);
     }
     // The copy is complete here: closed now, it is whole on disk before
