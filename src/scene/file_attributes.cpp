@@ -88,11 +88,13 @@ const FileAttribute* findFileAttribute(std::string_view nodeType, std::string_vi
   return nullptr;
 }
 
-bool hasFileAttributes(std::string_view nodeType) {
+bool hasFileAttributes(std::string_view nodeType) { return !tableNodeType(nodeType).empty(); }
+
+std::string_view tableNodeType(std::string_view nodeType) {
   for (const FileAttribute& row : kFileAttributes) {
-    if (row.nodeType == nodeType) return true;
+    if (row.nodeType == nodeType) return row.nodeType;
   }
-  return false;
+  return {};
 }
 
 std::string_view nodeTypeOfId(std::uint32_t formType) {

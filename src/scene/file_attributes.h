@@ -29,6 +29,9 @@ const FileAttribute* findFileAttribute(std::string_view nodeType, std::string_vi
 
 // True when some attribute of `nodeType` is in the table.
 bool hasFileAttributes(std::string_view nodeType);
+// The table's own spelling of `nodeType` (which lives as long as the
+// program), or empty when no attribute of that type is in the table.
+std::string_view tableNodeType(std::string_view nodeType);
 
 // The node type that a binary scene's node group stands for, by the
 // group's form type; empty for a type without a fixed id of its own.

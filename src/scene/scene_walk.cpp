@@ -111,7 +111,7 @@ void takeOver(SceneJob& parent, SceneJob& child) {
     std::string& texture = child.textureFiles[j];
     std::string transferName(baseName(texture));
     SceneJob::normalizeSlashes(transferName);
-    DependencyFacts& facts = child.textureFacts[j];
+    DependencyFacts facts = j < child.textureFacts.size() ? std::move(child.textureFacts[j]) : DependencyFacts{};
     facts.transferIndex = parent.transferFiles.size();
     parent.textureFiles.push_back(std::move(texture));
     parent.textureFacts.push_back(std::move(facts));

@@ -1,8 +1,12 @@
 // What a render loads besides `file -r` scenes and `ftn` textures: variables in paths, the table's node attributes,
 // names that stand for several files, paths from another machine; and the dry run.
+#include <cstring>
+
 #include "e2e/run_fixture.h"
+#include "support/maya_binary.h"
 
 namespace {
+using namespace std::string_literals;
 const std::string kMa = "//Maya ASCII 2024 scene\n", kFtn = "setAttr \".ftn\" -type \"string\" ";
 std::string copied(const std::string& name) { return "File '" + name + "' copied to current directory.\n"; }
 std::string unable(const std::string& path, const std::string& name) {
@@ -161,4 +165,55 @@ TEST_F(RunFixture, TilesSequencesAndSiblings) {
   EXPECT_EQ(file("vantle_render.sub"), description(transfer));
   for (const std::string& name : transfer) EXPECT_TRUE(name[0] == '~' || file(name) == name) << name;
   EXPECT_EQ(left().size(), transfer.size() + 1);
+}
+// The same in binary scenes, in both widths: node types by form type, a plug-in's by the PLUG chunk's id, uvt and
+// ufe from DBLE chunks, a variable in a path; paths overwritten in place. A camera's imn and fn[0] are left alone.
+TEST_F(RunFixture, BinaryNodeAttributes) {
+  how.environment["LIB"] = temp.at("lib");
+  const auto dble = [](double value) {
+    std::uint64_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    std::string bytes;
+    for (int shift = 56; shift >= 0; shift -= 8) bytes += static_cast<char>(bits >> shift & 0xFF);
+    return bytes;
+  };
+  const std::string s = "sourceimages/", redshift = std::string("\0\x12\x34\x56", 4);
+  const struct { std::string form, attribute, path, mark; double value; Names files; } rows[] = {
+      {"RTFT", "ftn", s + "w_1001_c.png", "uvt", 3, {"w_1001_c.png", "w_1002_c.png"}},
+      {"DIPL", "imn", s + "anim.0001.png", "ufe", 1, {"anim.0001.png", "anim.0002.png"}},
+      {std::string("\0\x08\x26\x97", 4), "fn", "${LIB}/figure.abc", "", 0, {"figure.abc"}},
+      {std::string("\x58\0\0\xC4", 4), "cfn", s + "bottle.abc", "", 0, {"bottle.abc"}},
+      {redshift, "tex0", s + "n.png", "", 0, {"n.png"}}, {"DCAM", "imn", s + "cam.png", "", 0, {}},
+      {"REFN", "fn[0]", s + "ref.ma", "", 0, {}},
+      {std::string("\x58\0\0\x95", 4), "fp", s + "cube.usda", "", 0, {"cube.usda"}}};
+  for (const std::string name : {"w_2001_c.png", "anim.png", "cam.png", "ref.ma"}) proj(s + name, "decoy");
+  for (const int width : {4, 8}) {
+    const MayaBinary m{width};
+    std::vector<std::string> scene = {m.head({m.chunk("VERS", "2024"), m.chunk("PLUG", "redshift4maya\0" "3.0\0"
+        "RedshiftNormalMap\0"s + redshift)})}, copy = scene;
+    std::string out = examining(at("scenes/shot.mb"));
+    Names staged, transfer;
+    for (const auto& row : rows) {
+      const std::string bare = row.path.substr(row.path.rfind('/') + 1), field = row.files.empty() ? row.path :
+          bare + std::string(row.path.size() - bare.size(), ' ');
+      std::vector<std::string> marks;
+      if (!row.mark.empty()) marks.push_back(m.attribute("DBLE", row.mark, dble(row.value)));
+      const auto node = [&](const std::string& value) {
+        std::vector<std::string> attributes = marks;
+        attributes.insert(attributes.begin() + (row.mark == "ufe"), m.text(row.attribute, value));
+        return m.node(row.form, "n", "", attributes);
+      };
+      scene.push_back(node(row.path)), copy.push_back(node(field));
+      for (const std::string& name : row.files) {
+        staged.push_back(row.path[0] == '$' ? windowsForm(temp.write("lib/" + name, name)) : proj(s + name, name));
+        transfer.push_back(name), out += copied(name);
+      }
+    }
+    out += "WARNING: files that '" + staged.back() + "' names itself are not staged.\n";
+    proj("scenes/shot.mb", m.scene(scene));
+    work = "w" + std::to_string(width), temp.makeDir(work), transfer.push_back("~shot.mb");
+    EXPECT_EQ(run({"-s", "1", "-e", "1", at("scenes/shot.mb")}).out, out + report(staged, {}) + kSubmitted);
+    EXPECT_EQ(file("~shot.mb"), m.scene(copy));
+    EXPECT_EQ(file("vantle_render.sub"), description(transfer));
+  }
 }
