@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <map>
+#include <set>
 #include <string>
 
 #include "io/file_copy.h"
@@ -83,10 +84,12 @@ void checkStagingNames(const SceneJob& job) {
 
 void stageTextures(SceneJob& job) {
   std::map<std::string, StagedName> staged;
+  // What a dry run would have copied by now: a run would find it here.
+  std::set<std::string> wouldBeHere;
   for (std::size_t i = 0; i < job.textureFiles.size(); ++i) {
     const std::string& texture = job.textureFiles[i];
     const std::string name = stagedName(texture);
-    const bool present = platform::fileOpens(name, "r");
+    const bool present = platform::fileOpens(name, "r") || wouldBeHere.count(comparisonKey(name)) > 0;
     const auto [known, first] = staged.try_emplace(comparisonKey(name), StagedName{texture, present});
     if (!first) checkCollision(known->second, texture, name);
 
@@ -94,6 +97,7 @@ void stageTextures(SceneJob& job) {
       std::printf("File '%s' found in current directory.\n", name.c_str());
     } else if (job.dryRun && platform::fileOpens(texture, "r")) {
       std::printf("File '%s' would be copied to current directory.\n", name.c_str());
+      wouldBeHere.insert(comparisonKey(name));
     } else if (job.dryRun) {
       std::printf("ERROR: Unable to copy '%s' to '%s'\n", texture.c_str(), name.c_str());
       ++job.missingDependencies;

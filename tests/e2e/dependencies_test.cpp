@@ -43,9 +43,10 @@ TEST_F(RunFixture, DryRunHelpVersion) {
   const std::string wouldCopy = "File 'wood.tif' would be copied to current directory.\n";
   const struct { Names arguments; std::string scene, out; int status; } rows[] = {
       {{"-s", "1", "--help", "x.ma"}, "", usage, 0}, {{"--version", "--help"}, "", "vantleRender 0.1.0\n", 0},
-      {{"-s", "1", "-e", "1", shot, "--dry-run"}, kMa + "file -r -ns \"s\" \"scenes/set.ma\";\n" + ftn("mine.tif"),
-       examining(shot) + examining(set) + "File 'mine.tif' found in current directory.\n" + wouldCopy +
-       report({windowsForm(at("mine.tif")), wood}, {set}) + end, 0},
+      {{"-s", "1", "-e", "1", shot, "--dry-run"}, kMa + "file -r -ns \"s\" \"scenes/set.ma\";\n" + ftn("mine.tif") +
+       ftn("sourceimages/wood.tif"), examining(shot) + examining(set) + "File 'mine.tif' found in current directory.\n"
+       + wouldCopy + "File 'wood.tif' found in current directory.\n" + report({windowsForm(at("mine.tif")), wood, wood},
+       {set}) + end, 0},
       {{"--dry-run", "-s", "1", "-e", "1", shot}, kMa + "file -r -ns \"g\" \"scenes/gone.ma\";\nfile -r -ns \"s\" \"scenes/set.ma\";\n" +
        ftn("sourceimages/none.tif"), examining(shot) + "Unable to open '" + gone + "'\n" + examining(set) +
        unable(none, "none.tif") + wouldCopy + report({none, wood}, {gone, set}) + end, 2}};
