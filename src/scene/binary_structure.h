@@ -12,8 +12,9 @@
 #include <memory>
 #include <string>
 
-// Reads anywhere in a file through a small buffer, so that walking the
-// headers of a scene reads only the blocks they lie in.
+// Reads anywhere in a file through a buffer of one block, so that walking
+// the headers of a scene reads on where they lie close together and seeks
+// over the data between those far apart.
 class BinaryFile {
  public:
   explicit BinaryFile(const std::string& path);
