@@ -165,7 +165,13 @@ void catchInterruptions() {
   // Reads and writes go on where a signal met them; the run stops itself
   // at the next block.
   action.sa_flags = SA_RESTART;
-  for (int signal : {SIGINT, SIGTERM, SIGHUP}) sigaction(signal, &action, nullptr);
+  for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    // A signal ignored when we started (nohup, a background job of a
+    // script) stays ignored.
+    struct sigaction before;
+    if (sigaction(signal, nullptr, &before) == 0 && before.sa_handler == SIG_IGN) continue;
+    sigaction(signal, &action, nullptr);
+  }
 }
 
 bool interrupted() { return interruptSignal != 0; }
