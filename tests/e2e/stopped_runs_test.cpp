@@ -86,8 +86,11 @@ TEST_F(StoppedRuns, RunsAtOnceInOneFolderTakeTurns) {
     proj("scenes/shot" + n + ".ma", kMaya + textureLine(proj("t" + n + ".tif", filler(200000, 't' + i))) +
                                         filler(600000, 'a' + i));
   }
-  for (int i = 0; i < kRuns; ++i)
-    runs.emplace_back([&, i] { results[i] = run({"-s", "1", "-e", "1", at("scenes/shot" + std::to_string(i) + ".ma")}); });
+  for (int i = 0; i < kRuns; ++i) {
+    ProgramRun own = how;  // each thread its own
+    own.arguments = {"-s", "1", "-e", "1", at("scenes/shot" + std::to_string(i) + ".ma")}, own.workingDirectory = inWork("");
+    runs.emplace_back([&results, own, i] { results[i] = runProgram(own); });
+  }
   for (auto& r : runs) r.join();
   std::map<std::string, int> submitted;
   for (const auto& name : temp.list("records")) {

@@ -11,7 +11,7 @@
 
 namespace {
 
-const std::string kHeader("universe = vanilla\r\nnul \0 here\r\nno end", 38);  // copied as it is
+const std::string kHeader("# render of a shot\r\nnul \0 here\r\nno end", 38);  // copied as it is
 
 class SubmitDescription : public ::testing::Test {
  protected:
