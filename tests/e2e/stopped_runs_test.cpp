@@ -1,6 +1,7 @@
 // Runs stopped part way (killed, interrupted), leftovers of killed runs, and runs at once in one folder: a file under
 // one of the run's names is whole or not there, the next run leaves what an uninterrupted run leaves, and each
 // description is submitted once, with its own scene copy in place.
+#include <atomic>
 #include <filesystem>
 #include <map>
 #include <thread>
@@ -14,12 +15,6 @@ using Files = std::map<std::string, std::string>;
 namespace {
 const std::string kMaya = "//Maya ASCII\n", kLock = "vantle_render.lock";
 std::string textureLine(const std::string& path) { return "setAttr \".ftn\" -type \"string\" \"" + path + "\";\n"; }
-std::string filler(std::size_t bytes, char seed) {  // ordinary statements, none of them naming a file
-  std::string text;
-  for (unsigned i = 0; text.size() < bytes; ++i) text += "setAttr \".v" + std::string(1, seed) + std::to_string(i) +
-                                                          "\" 1.5 2.25 " + std::to_string(i * 7919u % 10007u) + ";\n";
-  return text;
-}
 }  // namespace
 
 struct StoppedRuns : RunFixture {
@@ -55,9 +50,11 @@ TEST_F(StoppedRuns, ASecondRunWaitsForTheFirst) {
   how.outputFile = temp.at("out.txt");
   temp.write("out.txt", "");
   ProgramResult result;
-  std::thread second([&] { result = render(); });
+  std::atomic<bool> ended = false;
+  std::thread second([&] { result = render(), ended = true; });
   const std::string waiting = "Waiting for another vantleRender run in this folder.\n";
-  while (readFile(how.outputFile).find(waiting) == std::string::npos) platform::sleepMilliseconds(20);
+  while (!ended && readFile(how.outputFile).find(waiting.substr(0, 20)) == std::string::npos)
+    platform::sleepMilliseconds(20);
   EXPECT_EQ(left(), Names{kLock});  // nothing written while waiting
   platform::releaseLockFile(inWork(kLock), held);
   second.join();
@@ -71,6 +68,13 @@ TEST_F(StoppedRuns, ASecondRunWaitsForTheFirst) {
 #include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+std::string filler(std::size_t bytes, char seed) {  // ordinary statements, none of them naming a file
+  std::string text;
+  for (unsigned i = 0; text.size() < bytes; ++i) text += "setAttr \".v" + std::string(1, seed) + std::to_string(i) +
+                                                          "\" 1.5 2.25 " + std::to_string(i * 7919u % 10007u) + ";\n";
+  return text;
+}
 
 // Eight runs at once in one folder, each for its own scene: each description reaches the submit tool once, whole,
 // with that scene's copy in place; the tool keeps what it was given.
