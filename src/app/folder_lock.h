@@ -3,12 +3,10 @@
 // write until the submit tool has returned. A second run waits for it.
 
 #include "platform/platform.h"
+#include "submit/submit_file.h"
 
 class WorkingFolderLock {
  public:
-  // The lock file, in the working folder while a run holds it.
-  static constexpr const char* kLockFileName = "vantle_render.lock";
-
   // Takes the lock, waiting for it when another run holds it (saying so
   // once). Where no lock can be had (a folder we may not write, a share
   // without locking) the run goes on without one and meets the folder's
