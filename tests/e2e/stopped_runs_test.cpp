@@ -18,6 +18,9 @@ std::string textureLine(const std::string& path) { return "setAttr \".ftn\" -typ
 }  // namespace
 
 struct StoppedRuns : RunFixture {
+#ifndef _WIN32
+  pid_t start(const std::string& out);
+#endif
   Files files() const {  // every regular file in the working directory and what it holds
     Files all;
     for (const auto& name : left()) all[name] = fs::is_regular_file(inWork(name)) ? file(name) : "<folder>";
@@ -74,6 +77,40 @@ std::string filler(std::size_t bytes, char seed) {  // ordinary statements, none
   for (unsigned i = 0; text.size() < bytes; ++i) text += "setAttr \".v" + std::string(1, seed) + std::to_string(i) +
                                                           "\" 1.5 2.25 " + std::to_string(i * 7919u % 10007u) + ";\n";
   return text;
+}
+
+// The program on the shot, started in the background as a terminal's foreground job of its own, output to `out`.
+pid_t StoppedRuns::start(const std::string& out) {
+  const std::string shot = at("scenes/shot.ma");
+  const pid_t pid = fork();
+  if (pid == 0) {
+    setpgid(0, 0);
+    if (chdir(temp.at(work).c_str()) != 0) _exit(127);
+    for (const auto& [name, value] : how.environment) setenv(name.c_str(), value->c_str(), 1);
+    const int fd = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    dup2(fd, 1);
+    execl(VANTLE_RENDER_EXE, VANTLE_RENDER_EXE, "-s", "1", "-e", "1", shot.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  return pid;
+}
+
+// Ctrl+C while the submit tool runs reaches the tool (here the tool presses it): a tool ended by it is an interrupted
+// run; the run's files stay. A tool that succeeds although the run was asked to stop (SIGTERM to the run alone) has
+// submitted the jobs.
+TEST_F(StoppedRuns, CtrlCWhileTheSubmitToolRuns) {
+  proj("scenes/shot.ma", kMaya);
+  const std::string calling = examining(at("scenes/shot.ma")) + report({}, {}) + kCalled, out = temp.at("out.txt");
+  const std::pair<std::string, std::string> rows[] = {{"kill -INT 0; sleep 5", calling + "ERROR: Interrupted.\n"},
+      {"kill -TERM $(cut -d' ' -f5 /proc/$$/stat)", calling + "\nSubmitted jobs successfully. Have a nice day!\n"}};
+  for (const auto& [then, printed] : rows) {
+    submitTool(then);
+    int status = 0;
+    waitpid(start(out), &status, 0);
+    EXPECT_EQ(readFile(out), printed) << then;
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == (printed == calling + "ERROR: Interrupted.\n" ? 130 : 0));
+    EXPECT_EQ(left(), (Names{"vantle_render.sub", "~shot.ma"})) << then;
+  }
 }
 
 // Eight runs at once in one folder, each for its own scene: each description reaches the submit tool once, whole,
@@ -137,16 +174,8 @@ TEST_F(StoppedRuns, KilledAndInterruptedRunsLeaveOnlyWholeFiles) {
     for (int k = 0; k < kInstants; ++k) {
       const std::string trace = "signal " + std::to_string(signal) + " at " + std::to_string(k);
       work = "w" + std::to_string(signal) + "-" + std::to_string(k), temp.makeDir(work);
-      const std::string out = temp.at(work + ".out"), shot = at("scenes/shot.ma");
-      const pid_t pid = fork();
-      if (pid == 0) {
-        if (chdir(temp.at(work).c_str()) != 0) _exit(127);
-        for (const auto& [name, value] : how.environment) setenv(name.c_str(), value->c_str(), 1);
-        const int fd = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        dup2(fd, 1);
-        execl(VANTLE_RENDER_EXE, VANTLE_RENDER_EXE, "-s", "1", "-e", "1", shot.c_str(), static_cast<char*>(nullptr));
-        _exit(127);
-      }
+      const std::string out = temp.at(work + ".out");
+      const pid_t pid = start(out);
       // Stopped once the run holds the folder and has written its share of the bytes, or not at all when it ends first.
       int status = 0;
       bool ended = false;
