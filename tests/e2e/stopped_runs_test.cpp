@@ -129,7 +129,8 @@ TEST_F(StoppedRuns, RunsAtOnceInOneFolderTakeTurns) {
   }
   for (int i = 0; i < kRuns; ++i) {
     ProgramRun own = how;  // each thread its own
-    own.arguments = {"-s", "1", "-e", "1", at("scenes/shot" + std::to_string(i) + ".ma")}, own.workingDirectory = inWork("");
+    own.arguments = {"-s", "1", "-e", "1", at("scenes/shot" + std::to_string(i) + ".ma")};
+    own.workingDirectory = inWork("");
     runs.emplace_back([&results, own, i] { results[i] = runProgram(own); });
   }
   for (auto& r : runs) r.join();
