@@ -19,7 +19,7 @@ namespace {
 // names (letter case aside where the system's names ignore it).
 std::vector<std::string> matchingFiles(const std::string& folder, const NamePattern& pattern) {
   std::vector<std::string> names;
-  for (std::string& name : platform::listFolder(folder)) {
+  for (std::string& name : platform::listDirectory(folder)) {
     if (pattern.matches(name)) names.push_back(std::move(name));
   }
   std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {

@@ -7,6 +7,7 @@
 #include "job/scene_job.h"
 #include "platform/platform.h"
 #include "scene/base_name.h"
+#include "submit/staging_name.h"
 
 namespace {
 
@@ -97,8 +98,10 @@ std::vector<std::string> SceneJob::fallbackFolders(const std::string& namingScen
 
 int SceneJob::locateElsewhere(std::string& entry, const std::string& recorded, bool forScene) const {
   if (platform::fileOpens(entry, "r")) return 0;
+  // A name the run may not stage is refused as it was recorded (and on
+  // Windows a device name would open anywhere).
   const std::string name(baseName(entry));
-  if (name.empty() || name == "." || name == "..") return 0;
+  if (!isStageableName(name)) return 0;
   for (const std::string& folder : fallbackFolders(scenePath.value_or(std::string()), forScene)) {
     std::string candidate = name;
     joinDirectory(folder, candidate);
