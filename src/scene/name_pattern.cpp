@@ -132,7 +132,8 @@ std::optional<NamePattern> NamePattern::of(std::string_view baseName, int tiling
     add(kind);
     from = span.at + span.length;
   };
-  const bool tileFirst = tile.at != std::string_view::npos && (frame.at == std::string_view::npos || tile.at < frame.at);
+  const bool tileFirst =
+      tile.at != std::string_view::npos && (frame.at == std::string_view::npos || tile.at < frame.at);
   if (tileFirst) put(tile, tileKind);
   if (frame.at != std::string_view::npos) put(frame, Kind::kDigits);
   if (!tileFirst && tile.at != std::string_view::npos) put(tile, tileKind);

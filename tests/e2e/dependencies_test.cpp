@@ -20,7 +20,8 @@ std::string bare(const std::string& name) { return kFtn + "(\"" + name + "\");\n
 TEST_F(RunFixture, EnvironmentVariables) {
   how.environment["PROJ"] = temp.at("proj"), how.environment["LIB"] = temp.at("lib");
   how.environment["NOPE"] = std::nullopt;
-  const std::string wood = windowsForm(temp.write("lib/wood.tif", "w")), grain = windowsForm(temp.write("lib/g.tif", "g"));
+  const std::string wood = windowsForm(temp.write("lib/wood.tif", "w"));
+  const std::string grain = windowsForm(temp.write("lib/g.tif", "g"));
   const std::string set = proj("scenes/set.ma", kMa + ftn("$LIB/g.tif"));
   proj("scenes/shot.ma", kMa + "file -r -ns \"set\" \"$PROJ/scenes/set.ma\";\n" + ftn("${LIB}/wood.tif") +
                          ftn("$NOPE/${NOPE}.tif"));
@@ -47,7 +48,8 @@ TEST_F(RunFixture, DryRunHelpVersion) {
        ftn("sourceimages/wood.tif"), examining(shot) + examining(set) + "File 'mine.tif' found in current directory.\n"
        + wouldCopy + "File 'wood.tif' found in current directory.\n" + report({windowsForm(at("mine.tif")), wood, wood},
        {set}) + end, 0},
-      {{"--dry-run", "-s", "1", "-e", "1", shot}, kMa + "file -r -ns \"g\" \"scenes/gone.ma\";\nfile -r -ns \"s\" \"scenes/set.ma\";\n" +
+      {{"--dry-run", "-s", "1", "-e", "1", shot},
+       kMa + "file -r -ns \"g\" \"scenes/gone.ma\";\nfile -r -ns \"s\" \"scenes/set.ma\";\n" +
        ftn("sourceimages/none.tif"), examining(shot) + "Unable to open '" + gone + "'\n" + examining(set) +
        unable(none, "none.tif") + wouldCopy + report({none, wood}, {gone, set}) + end, 2}};
   for (const auto& row : rows) {
@@ -67,10 +69,12 @@ TEST_F(RunFixture, NodeAttributes) {
       {"aiMaterialx", "filename"}, {"RedshiftProxyMesh", "fn"}, {"RedshiftNormalMap", "tex0"},
       {"RedshiftDomeLight", "tex0"}, {"RedshiftDomeLight", "tex1"}, {"PxrTexture", "filename"},
       {"mentalrayIblShape", "tx"}, {"xgmPalette", "xfn"}, {"mayaUsdProxyShape", "fp"}};
-  const std::string alone[] = {"createNode camera -n \"c\";\n\tsetAttr \".imn\" -type \"string\" \"sourceimages/c.x\";\n",
+  const std::string alone[] = {
+      "createNode camera -n \"c\";\n\tsetAttr \".imn\" -type \"string\" \"sourceimages/c.x\";\n",
       "createNode reference -n \"rRN\";\n\tsetAttr \".fn[0]\" -type \"string\" \"sourceimages/r.x\";\n",
       "createNode transform -n \"t\";\n\tsetAttr \".fn\" -type \"string\" \"sourceimages/t.x\";\n",
-      "createNode AlembicNode -n \"a\";\nconnectAttr \"time1.o\" \"a.tm\";\n\tsetAttr \".fn\" -type \"string\" \"a.x\";\n",
+      "createNode AlembicNode -n \"a\";\nconnectAttr \"time1.o\" \"a.tm\";\n"
+      "\tsetAttr \".fn\" -type \"string\" \"a.x\";\n",
       "createNode gpuCache -n \"g\";\n\tsetAttr \"other.cfn\" -type \"string\" \"sourceimages/g.x\";\n"};
   std::string scene = kMa, copy = kMa, out = examining(at("scenes/shot.ma"));
   Names paths, transfer;
@@ -154,7 +158,8 @@ TEST_F(RunFixture, TilesSequencesAndSiblings) {
     if (row.files.empty())
       staged.push_back(windowsForm(at(s + "none.<UDIM>.tex"))), staging += unable(staged.back(), "none.<UDIM>.tex");
     else if (row.files[0] == "p.1001.tif")
-      out += "File 'Q:\\old\\p.<UDIM>.tif' not found; using '" + windowsForm(at(s + "p.<UDIM>.tif")) + "'.\n";  // expanded before any is staged
+      // expanded before any is staged
+      out += "File 'Q:\\old\\p.<UDIM>.tif' not found; using '" + windowsForm(at(s + "p.<UDIM>.tif")) + "'.\n";
     for (const std::string& name : row.decoys) proj(s + name, "decoy");
     for (const std::string& name : row.files)
       staged.push_back(proj(s + name, name)), transfer.push_back(name), staging += copied(name);
@@ -186,13 +191,17 @@ TEST_F(RunFixture, BinaryNodeAttributes) {
       {std::string("\x58\0\0\xC4", 4), "cfn", s + "bottle.abc", "", 0, {"bottle.abc"}},
       {redshift, "tex0", s + "n.png", "", 0, {"n.png"}}, {"DCAM", "imn", s + "cam.png", "", 0, {}},
       {"REFN", "fn[0]", s + "ref.ma", "", 0, {}},
+      {"RTFT", "ftn", "Q:/old/far.png", "", 0, {"far.png"}},
+      {"PSDT", "ftn", s + "rock.tif", "", 0, {"rock.tif", "rock.tx"}},
+      {std::string("\0\x11\x5d\x17", 4), "filename", s + "c.<udim>.tx", "", 0, {"c.1001.tx", "c.1002.tx"}},
       {std::string("\x58\0\0\x95", 4), "fp", s + "cube.usda", "", 0, {"cube.usda"}}};
   for (const std::string name : {"w_2001_c.png", "anim.png", "cam.png", "ref.ma"}) proj(s + name, "decoy");
   for (const int width : {4, 8}) {
     const MayaBinary m{width};
     std::vector<std::string> scene = {m.head({m.chunk("VERS", "2024"), m.chunk("PLUG", "redshift4maya\0" "3.0\0"
         "RedshiftNormalMap\0"s + redshift)})}, copy = scene;
-    std::string out = examining(at("scenes/shot.mb"));
+    std::string out = examining(at("scenes/shot.mb")) + "File 'Q:\\old\\far.png' not found; using '" +
+                      windowsForm(at(s + "far.png")) + "'.\n";
     Names staged, transfer;
     for (const auto& row : rows) {
       const std::string bare = row.path.substr(row.path.rfind('/') + 1), field = row.files.empty() ? row.path :
@@ -216,5 +225,8 @@ TEST_F(RunFixture, BinaryNodeAttributes) {
     EXPECT_EQ(run({"-s", "1", "-e", "1", at("scenes/shot.mb")}).out, out + report(staged, {}) + kSubmitted);
     EXPECT_EQ(file("~shot.mb"), m.scene(copy));
     EXPECT_EQ(file("vantle_render.sub"), description(transfer));
+    work = "d" + std::to_string(width), temp.makeDir(work);
+    EXPECT_EQ(run({"-s", "1", "-e", "1", at("scenes/shot.mb"), "--dry-run"}).status, 0);
+    EXPECT_EQ(left(), Names{});
   }
 }
