@@ -17,19 +17,20 @@ int reportFailure(const std::string& source, const std::string& destination) {
 
 int copyFile(const std::string& source, const std::string& destination) {
   if (!platform::fileOpens(source, "r")) return reportFailure(source, destination);
-  if (!platform::fileOpens(destination, "w")) return reportFailure(source, destination);
 
-  // A partial copy must not pass for the texture in a later run, which
+  // The copy appears under the destination's name only once it is whole:
+  // a partial copy must not pass for the texture in a later run, which
   // would find it in the working directory and keep it.
-  std::unique_ptr<FilterStream> stream = FilterStream::openPair(source, destination);
+  std::unique_ptr<FilterStream> stream = FilterStream::openPair(source, destination, true);
+  if (!stream->inputOk() || !stream->outputOk()) return reportFailure(source, destination);
   try {
     stream->passRest();
-    stream->close();
+    stream->commitOutput();
   } catch (...) {
     stream->discardOutput();
     throw;
   }
-  if (stream->writeFailed() || !stream->inputOk() || !stream->outputOk()) {
+  if (stream->writeFailed() || !stream->inputOk()) {
     stream->discardOutput();
     return reportFailure(source, destination);
   }

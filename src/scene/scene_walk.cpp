@@ -150,9 +150,9 @@ int SceneJob::scanScene() {
     } else if (passStructuredBinary() == 0) {
       passBinaryScene(*this);
     }
-    // The copy is complete here: closed now, it is whole on disk before
-    // anything that names it is written or submitted.
-    sceneStream->close();
+    // The copy is complete here: under its name now, it is whole on disk
+    // before anything that names it is written or submitted.
+    sceneStream->commitOutput();
   } catch (...) {
     discardCopy(*this);
     throw;

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "io/partial_file.h"
 #include "job/run_stop.h"
 #include "submit/submit_file.h"
 
@@ -54,7 +55,9 @@ bool isStageableName(std::string_view name) {
   if (name.back() == ' ' || name.back() == '.') return false;
   // The transfer line's entries are read with the blanks around them cut.
   if (name.front() == ' ') return false;
-  return !isDeviceName(name) && !namesOneFile(name, kSubmitFileName);
+  // The names of the run's own files here are not the user's to give.
+  return !isDeviceName(name) && !namesOneFile(name, kSubmitFileName) && !namesOneFile(name, kLockFileName) &&
+         !isPartialFileName(name);
 }
 
 bool holdsBlank(std::string_view name) { return name.find_first_of(" \t") != std::string_view::npos; }

@@ -30,7 +30,7 @@ TEST_F(RunFixture, RefusedNames) {
       {"a*.tif", all}, {"a?.tif", all}, {"a\"b.tif", all}, {"a<b.tif", all}, {"b>a.tif", all}, {"a|b.tif", all},
       {"a\x01.tif", all}, {"a\x1f.tif", all}, {"a\x7f.tif", all}, {"a\tb.tif", all}, {"tex.tif.", all},
       {".", all}, {"..", all}, {"", textures}, {"CON", textures}, {"nul.tif", textures}, {"Com1.png", textures},
-      {"lpt9.tar.gz", textures}, {"aux .tif", textures}, {"vantle_render.sub", textures},
+      {"lpt9.tar.gz", textures}, {"aux .tif", textures}, {"vantle_render.sub", textures}, {"vantle_render.lock", textures},
       {"Vantle_Render.SUB", textures}, {"~Shot.m#", textures}, {" tex.tif", textures},
       {"tex.tif ", kBinaryTexture}};  // a binary path is taken whole (the ASCII reader trims the blank)
   int count = 0;

@@ -15,7 +15,7 @@
 
 namespace {
 
-const std::string kHeader("universe = vanilla\r\nnul \0 here\r\nno end", 38);  // copied as it is
+const std::string kHeader("# render of a shot\r\nnul \0 here\r\nno end", 38);  // copied as it is
 
 class SubmitDescription : public ::testing::Test {
  protected:
@@ -90,6 +90,7 @@ TEST(StagingName, Rules) {
       {"nul .tif", false}, {"aux", false}, {"Prn.x", false}, {"COM0", false}, {"lpt9.tif", false},
       {"com\xC2\xB9.tif", false}, {"LPT\xC2\xB3", false}, {"com\xC2\xB4", true}, {"COM10", true}, {"com", true},
       {"lpt1x.tif", true}, {"conin", true}, {"xcon.tif", true}, {"vantle_render.SUB", false},
+      {"Vantle_Render.lock", false}, {"vantle_render.12-3.partial", false}, {"vantle_render.x-3.partial", true},
       {"vantle_render.sub.tif", true}, {"a/b", false}, {"a\\b", false}, {".x", true}, {"x.", false}, {"x ", false},
       {" x", false}, {"", false}, {".", false}, {"..", false}, {"...", false}};
   for (const auto& [name, stageable] : rows) EXPECT_EQ(isStageableName(name), stageable) << name;
