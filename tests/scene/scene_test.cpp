@@ -147,7 +147,7 @@ TEST_F(SceneTest, StructuredBinaryCopyAtEveryBlockSize) {
     ScopedBufferSizes sizes(block, block);
     SceneJob job(temp.write("work/s.mb", scene("ball.mb", "maps/wood.tif")), nullptr);
     EXPECT_EQ(job.openScene() + job.passStructuredBinary(), 2);
-    job.sceneStream->close();
+    job.sceneStream->commitOutput();
     EXPECT_EQ(readFile(work + "/~s.mb"), scene("~ball.mb", "wood.tif     ")) << block;
     EXPECT_EQ(job.transferFiles, (Strings{"~ball.mb", "wood.tif"}));
   }
