@@ -156,6 +156,9 @@ class SceneJob {
     statementLength = 0;
   }
   int isBinary = 0;
+  // The last statement read was cut at the length limit: the next one read
+  // is its rest.
+  bool statementCut = false;
 
   std::vector<std::string> textureFiles;
   // Beside each textureFiles entry, in step with it.

@@ -272,7 +272,9 @@ int SceneJob::readMarkedStatement() {
       bool mayHoldKeyword = false;
       const std::size_t length = wholeStatementLength(bytes + passed, ahead.size() - passed, mayHoldKeyword);
       if (length == 0) break;
-      const bool attribute = followNode(bytes + passed, length);
+      // The rest of a statement cut at the length limit is no statement of its own.
+      const bool attribute = !statementCut && followNode(bytes + passed, length);
+      statementCut = false;
       if (attribute || (mayHoldKeyword && holdsKeyword(bytes + passed, length))) {
         in.putBytes(bytes, passed);
         std::memcpy(statement, bytes + passed, length);
@@ -287,8 +289,9 @@ int SceneJob::readMarkedStatement() {
     in.skipInput(passed);
 
     // The next statement runs on past what is in memory, or is too long.
+    const bool continuation = statementCut;
     if (readStatement() == 0) return 0;
-    const bool attribute = followNode(statement, statementLength);
+    const bool attribute = !continuation && followNode(statement, statementLength);
     if (attribute || holdsKeyword(statement, statementLength)) return 1;
     in.putBytes(statement, statementLength);
   }
@@ -389,7 +392,8 @@ int SceneJob::readStatement() {
     }
   }
 
-  if (n == limit) printOverLongStatement();
+  statementCut = n == limit;
+  if (statementCut) printOverLongStatement();
 
   // A statement keeps the line end that follows it; anything else begins
   // the next statement.

@@ -89,6 +89,13 @@ TEST_F(RunFixture, NodeAttributes) {
                                                                                      "\";\n";
   }
   for (const std::string& statement : alone) scene += statement, copy += statement;
+  // A statement cut at the length limit does not end its node.
+  const std::string longNode = "createNode gpuCache -n \"g\";\n\tsetAttr \".x\" -type \"string\" \"" +
+                               std::string(40958, 'x') + "\";\n\tsetAttr \".cfn\" -type \"string\" \"";
+  scene += longNode + "sourceimages/long.abc\";\n", copy += longNode + "long.abc\";\n";
+  paths.push_back(proj("sourceimages/long.abc", "long.abc")), transfer.push_back("long.abc");
+  out.insert(out.find('\n') + 1, "\nMAX_BUFFER_SIZE exceeded, parsing errors may have occured.\nPlease send mail to "
+                                  "render-support@example.com.\n"), out += copied("long.abc");
   for (const std::string name : {"c.x", "r.x", "t.x", "a.x", "g.x"}) proj("sourceimages/" + name, name);
   proj("scenes/shot.ma", scene);
   transfer.push_back("~shot.ma");
