@@ -1,5 +1,5 @@
 // The command line: options -s, -e, -j, -b, one scene file, and --dry-run,
-// --help, --version.
+// --report FILE, --help, --version.
 
 #include <cerrno>
 #include <climits>
@@ -57,6 +57,15 @@ int SceneJob::parseArguments(int argc, char** argv) {
     }
     if (argument == "--dry-run") {
       dryRun = true;
+    } else if (argument == "--report") {
+      if (i + 1 >= argc) {
+        std::printf("Invalid Argument '%s'\n", argv[i]);
+        return 0;
+      }
+      // Made absolute now: the walk changes the current directory.
+      std::string path = argv[++i];
+      if (isRelativePath(path)) joinDirectory(platform::currentDirectory(), path);
+      reportPath = path;
     } else {
       arguments.push_back(argv[i]);
     }

@@ -2,8 +2,10 @@
 
 #include <cstdio>
 #include <memory>
+#include <new>
 
 #include "app/folder_lock.h"
+#include "app/run_report.h"
 #include "io/partial_file.h"
 #include "job/interruption.h"
 #include "job/run_stop.h"
@@ -12,16 +14,15 @@
 
 namespace {
 
-// Everything the run writes, done while the folder is locked. The record
-// goes with this function, and with it any file still being written.
-int submitInLockedFolder(std::unique_ptr<SceneJob> job) {
+// Everything the run writes, done while the folder is locked.
+int submitInLockedFolder(SceneJob& job) {
   stopIfInterrupted();
   removeLeftoverPartialFiles();
 
-  if (job->prepareSubmission() == 0) return exit_status::kFailure;
+  if (job.prepareSubmission() == 0) return exit_status::kFailure;
   stopIfInterrupted();
-  job->printDependencies();
-  if (job->runSubmit() != 0) {
+  job.printDependencies();
+  if (job.runSubmit() != 0) {
     // Submitted jobs are never reported as interrupted: only a tool that
     // failed may have been stopped by the interruption.
     stopIfInterrupted();
@@ -30,6 +31,19 @@ int submitInLockedFolder(std::unique_ptr<SceneJob> job) {
   }
   std::printf("\nSubmitted jobs successfully. Have a nice day!\n");
   return exit_status::kSuccess;
+}
+
+// The lock is held until the file still being written, if any, is gone.
+int runInLockedFolder(SceneJob& job) {
+  const WorkingFolderLock lock;
+  try {
+    const int status = submitInLockedFolder(job);
+    job.sceneStream.reset();
+    return status;
+  } catch (...) {
+    job.sceneStream.reset();
+    throw;
+  }
 }
 
 // A dry run reads everything and writes nothing here: no lock, no
@@ -49,8 +63,20 @@ int runVantleRender(int argc, char** argv) {
   if (job->parseArguments(argc, argv) == 0) return exit_status::kCommandLine;
   job->validateArguments();
 
+  // From here on the run has a report, whatever its outcome.
+  RunReportContext report{std::vector<std::string>(argv + 1, argv + argc), platform::currentDirectory(), 0};
   platform::catchInterruptions();
-  if (job->dryRun) return reportDryRun(*job);
-  const WorkingFolderLock lock;
-  return submitInLockedFolder(std::move(job));
+  try {
+    report.exitStatus = job->dryRun ? reportDryRun(*job) : runInLockedFolder(*job);
+  } catch (const RunStop& stop) {
+    report.exitStatus = stop.status();
+    writeRunReport(*job, report);
+    throw;
+  } catch (const std::bad_alloc&) {
+    report.exitStatus = exit_status::kFailure;
+    writeRunReport(*job, report);
+    throw;
+  }
+  writeRunReport(*job, report);
+  return report.exitStatus;
 }

@@ -36,5 +36,7 @@ int SceneJob::runSubmit() {
   std::printf("\n\nCalling vantle_submit:\n");
   // The tool writes to the same console; our lines come first.
   std::fflush(stdout);
-  return platform::runCommand(kSubmitCommand);
+  submitCalled = true;
+  submitStatus = platform::runCommand(kSubmitCommand);
+  return submitStatus;
 }

@@ -74,6 +74,10 @@ void expandTextures(SceneJob& job) {
   std::map<std::size_t, std::vector<std::string>> transferInstead;
   for (std::size_t i = 0; i < job.textureFiles.size(); ++i) {
     const std::string& entry = job.textureFiles[i];
+    if (i < job.textureFacts.size()) {
+      job.textureFacts[i].resolved = entry;
+      job.textureFacts[i].entry = i;
+    }
     DependencyFacts entryFacts = i < job.textureFacts.size() ? job.textureFacts[i] : DependencyFacts{};
     std::vector<std::string> files;
     for (const std::string& file : expandEntry(entry, entryFacts)) {

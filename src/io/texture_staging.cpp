@@ -91,21 +91,32 @@ void stageTextures(SceneJob& job) {
     const std::string name = stagedName(texture);
     const bool present = platform::fileOpens(name, "r") || wouldBeHere.count(comparisonKey(name)) > 0;
     const auto [known, first] = staged.try_emplace(comparisonKey(name), StagedName{texture, present});
-    if (!first) checkCollision(known->second, texture, name);
+    const char* status = "missing";
+    try {
+      if (!first) checkCollision(known->second, texture, name);
+    } catch (const RunStop&) {
+      if (i < job.textureFacts.size()) job.textureFacts[i].status = "name collision";
+      throw;
+    }
 
     if (present) {
       std::printf("File '%s' found in current directory.\n", name.c_str());
+      status = "found";
     } else if (job.dryRun && platform::fileOpens(texture, "r")) {
       std::printf("File '%s' would be copied to current directory.\n", name.c_str());
       wouldBeHere.insert(comparisonKey(name));
+      status = "would be copied";
     } else if (job.dryRun) {
       std::printf("ERROR: Unable to copy '%s' to '%s'\n", texture.c_str(), name.c_str());
       ++job.missingDependencies;
     } else if (copyFile(texture, name) == 1) {
       std::printf("File '%s' copied to current directory.\n", name.c_str());
+      status = "copied";
     }
+    if (i < job.textureFacts.size()) job.textureFacts[i].status = status;
     if (i < job.textureFacts.size() && job.textureFacts[i].namesFurtherFiles) {
       std::printf("WARNING: files that '%s' names itself are not staged.\n", texture.c_str());
+      job.warnings.push_back("files that '" + texture + "' names itself are not staged.");
     }
   }
 }

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 struct DependencyFacts {
   std::string nodeType;   // the node the statement belonged to; empty when none of a known type
@@ -15,4 +16,23 @@ struct DependencyFacts {
   bool unmatched = false;  // a name standing for several files that matched none: never staged nor transferred
   std::string scenePath;  // the scene that named it, as the walk spells it
   std::size_t transferIndex = 0;  // its place on its record's transfer list
+  // For the run report.
+  std::string written;      // the path as the scene spells it
+  std::string resolved;     // after variables and resolution, before expansion
+  std::size_t entry = 0;    // which recorded name it was expanded from
+  const char* status = nullptr;  // "copied", "found", "would be copied", "missing", "name collision"
+};
+
+// What the walk learnt about one scene it examined.
+struct SceneFacts {
+  std::string path;          // as the run reports it
+  std::string absolutePath;
+  std::string copyName;
+  std::string format;        // "ascii", "binary" or "other"
+  std::string reading;       // see SceneJob::readingMode
+  struct Reference {
+    std::string written;
+    std::string resolved;
+  };
+  std::vector<Reference> references;
 };

@@ -8,6 +8,7 @@
 // them: app/ (command line, run driver), scene/ (reading, rewriting, the
 // walk, paths), submit/ (the submit description).
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -140,6 +141,9 @@ class SceneJob {
   // The header, the transfer line and the jobs; false when a job did not
   // advance the running frame and the jobs were stopped.
   bool writeSubmitDescription(FilterStream& stream);
+  // Hands each job's first and last frame, as the description writes them,
+  // to `visit`; false when a job did not advance the running frame.
+  bool forEachJob(const std::function<void(double firstFrame, double lastFrame)>& visit) const;
 
   // Path of the scene this record scans; absent until the command line
   // names one. A referenced-scene record keeps its own copy of the path.
@@ -183,6 +187,24 @@ class SceneJob {
   bool dryRun = false;
   // Dependencies that could not be opened (counted on the command-line record).
   int missingDependencies = 0;
+
+  // What the run report tells beyond the lists (kept on the command-line
+  // record): --report's file, made absolute; every scene examined, in the
+  // order examined; the warnings printed; the submit tool's status.
+  std::optional<std::string> reportPath;
+  std::vector<SceneFacts> sceneFacts;
+  std::vector<std::string> warnings;
+  bool submitCalled = false;
+  int submitStatus = 0;
+  // How this record's scene was read: "statements", "structure", "tokens"
+  // or "as is" (a referenced file that is no Maya scene).
+  const char* readingMode = "statements";
+  // The command-line record.
+  SceneJob& commandLineRecord() {
+    SceneJob* record = this;
+    while (record->parent != nullptr) record = record->parent;
+    return *record;
+  }
 
   // The ASCII walk's node: set by `createNode` of a type the table knows,
   // kept by setAttr, addAttr, rename and lockNode, ended by anything else.

@@ -12,6 +12,7 @@ std::string SceneJob::recordPath(const std::string& text, const DependencyFacts*
     return path;
   }
   DependencyFacts entry = *facts;
+  entry.written = text;
   entry.namesFurtherFiles = namesFurtherFiles(findFileAttribute(entry.nodeType, entry.attribute), path);
   entry.scenePath = scenePath.value_or(std::string());
   entry.transferIndex = transferFiles.size();

@@ -152,7 +152,7 @@ int SceneJob::scanScene() {
     std::printf("Unable to open '%s'\n", scenePath ? scenePath->c_str() : "");
     // A dry run goes on to show everything else the tree names.
     if (!dryRun || parent == nullptr) throw RunStop(exit_status::kFailure);
-    ++commandLineRecord(*this).missingDependencies;
+    ++commandLineRecord().missingDependencies;
     return 0;
   }
   std::printf("Examining '%s'.\n", scenePath->c_str());
@@ -175,11 +175,16 @@ int SceneJob::scanScene() {
   // Only what this scene itself named is in the lists yet.
   // A path from another machine is looked for where the scene travelled to;
   // names that stand for several files are looked for when they are staged.
+  SceneFacts facts{*scenePath, absoluteScenePath, sceneStream->outputPath(),
+                   isBinary == 0 ? "ascii" : std::string(readingMode) == "as is" ? "other" : "binary",
+                   isBinary == 0 ? "statements" : readingMode, {}};
   for (std::string& scene : sceneFiles) {
     const std::string recorded = scene;
     resolveDependencyPath(scene);
     locateElsewhere(scene, recorded, true);
+    facts.references.push_back({recorded, scene});
   }
+  commandLineRecord().sceneFacts.push_back(std::move(facts));
   for (std::size_t j = 0; j < textureFiles.size(); ++j) {
     const std::string recorded = textureFiles[j];
     resolveDependencyPath(textureFiles[j]);

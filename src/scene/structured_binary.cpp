@@ -42,13 +42,17 @@ int SceneJob::passStructuredBinary() {
   if (!plan.wellFormed) {
     // A cache, a mesh or a text that a scene references is sent as it is.
     if (parent != nullptr && !plan.mayaForm) {
+      readingMode = "as is";
       stream.passRest();
       return 1;
     }
     std::printf("WARNING: '%s' is not a well-formed Maya binary scene; reading it token by token.\n",
                 scenePath->c_str());
+    commandLineRecord().warnings.push_back("'" + *scenePath + "' is not a well-formed Maya binary scene; reading it token by token.");
+    readingMode = "tokens";
     return 0;
   }
+  readingMode = "structure";
   for (const BinaryDependency& found : plan.dependencies) {
     DependencyFacts facts;
     facts.nodeType = found.nodeType;

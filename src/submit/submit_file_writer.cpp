@@ -58,24 +58,33 @@ bool SceneJob::writeSubmitDescription(FilterStream& stream) {
     }
   }
 
+  const std::string step = formatFrame(byFrame);
+  const std::string& sceneCopy = sceneStream->outputPath();
+  return forEachJob([&](double firstFrame, double lastFrame) {
+    stream.putString("\n\nArguments = -rd . -im ");
+    stream.putString(imageName);
+    stream.putString(" -s ");
+    stream.putString(formatFrame(firstFrame).c_str());
+    stream.putString(" -e ");
+    stream.putString(formatFrame(lastFrame).c_str());
+    stream.putString(" -b ");
+    stream.putString(step.c_str());
+    stream.putString(" ");
+    stream.putString(sceneCopy.c_str());
+    stream.putString("\nQueue\n");
+  });
+}
+
+bool SceneJob::forEachJob(const std::function<void(double firstFrame, double lastFrame)>& visit) const {
   // The job span and the running frame are kept in single precision, as
   // the batch pool's frame counters always have been; sums are formed in
   // double and rounded only when stored.
   const float jobSpan = static_cast<float>(framesPerJob * byFrame - byFrame);
   float runningFrame = static_cast<float>(startFrame - byFrame);
-  const std::string step = formatFrame(byFrame);
-  const std::string& sceneCopy = sceneStream->outputPath();
-  bool advancing = true;
   for (;;) {
     const float jobStart = runningFrame;
-    stream.putString("\n\nArguments = -rd . -im ");
-    stream.putString(imageName);
-    stream.putString(" -s ");
     const double firstFrame = static_cast<double>(runningFrame) + byFrame;
     runningFrame = static_cast<float>(firstFrame);
-    stream.putString(formatFrame(firstFrame).c_str());
-
-    stream.putString(" -e ");
     const double lastFrame = static_cast<double>(runningFrame) + jobSpan;
     runningFrame = static_cast<float>(lastFrame);
     bool finalJob = false;
@@ -83,22 +92,11 @@ bool SceneJob::writeSubmitDescription(FilterStream& stream) {
       runningFrame = static_cast<float>(endFrame);
       finalJob = true;
     }
-    stream.putString(formatFrame(static_cast<double>(runningFrame)).c_str());
+    visit(firstFrame, static_cast<double>(runningFrame));
 
-    stream.putString(" -b ");
-    stream.putString(step.c_str());
-    stream.putString(" ");
-    stream.putString(sceneCopy.c_str());
-    stream.putString("\nQueue\n");
-
-    if (finalJob || !(static_cast<double>(runningFrame) < endFrame)) break;
+    if (finalJob || !(static_cast<double>(runningFrame) < endFrame)) return true;
     // Past 2^24 a float frame counter can stop moving; the jobs would
     // then repeat the same frames for ever.
-    if (!(runningFrame > jobStart)) {
-      advancing = false;
-      break;
-    }
+    if (!(runningFrame > jobStart)) return false;
   }
-
-  return advancing;
 }

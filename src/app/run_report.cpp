@@ -1,0 +1,194 @@
+#include "app/run_report.h"
+
+#include <cstdio>
+#include <nlohmann/json.hpp>
+
+#include "io/partial_file.h"
+#include "job/scene_job.h"
+#include "platform/platform.h"
+#include "scene/base_name.h"
+#include "scene/name_pattern.h"
+#include "scene/scene_identity.h"
+
+// Fields keep the order written here.
+using json = nlohmann::ordered_json;
+
+namespace {
+
+// Text is a JSON string when its bytes are valid UTF-8. Otherwise it is an
+// object: "hex" holds every byte, "text" a readable form with U+FFFD in
+// place of the bytes that are not UTF-8. Nothing is lost either way.
+json text(const std::string& bytes) {
+  try {
+    (void)json(bytes).dump();
+    return bytes;
+  } catch (const json::type_error&) {
+    static const char kDigits[] = "0123456789abcdef";
+    std::string hex;
+    for (unsigned char c : bytes) {
+      hex += kDigits[c >> 4];
+      hex += kDigits[c & 15];
+    }
+    const std::string readable = json(bytes).dump(-1, ' ', false, json::error_handler_t::replace);
+    return json{{"hex", hex}, {"text", json::parse(readable)}};
+  }
+}
+
+json texts(const std::vector<std::string>& list) {
+  json array = json::array();
+  for (const std::string& item : list) array.push_back(text(item));
+  return array;
+}
+
+// The file's size in bytes, or null when it does not open.
+json sizeOf(const std::string& path) {
+  std::FILE* file = platform::openFile(path, "rb");
+  if (file == nullptr) return nullptr;
+  std::int64_t size = -1;
+  if (platform::seekTo(file, 0, SEEK_END)) size = platform::tellPosition(file);
+  std::fclose(file);
+  return size < 0 ? json(nullptr) : json(size);
+}
+
+// A file a dependency stands for: its size in the folder once it is
+// there, else the size of the file it would be copied from.
+json fileEntry(const std::string& name, const std::string& source, const char* status) {
+  json entry{{"name", text(name)}, {"status", status ? json(status) : json(nullptr)}, {"size", nullptr}};
+  if (status == nullptr || std::string(status) == "missing") return entry;
+  const std::string here(status);
+  if (here == "copied" || here == "found") entry["size"] = sizeOf(name);
+  if (entry["size"].is_null()) entry["size"] = sizeOf(source);
+  return entry;
+}
+
+const SceneFacts* examined(const SceneJob& job, const std::string& path) {
+  for (const SceneFacts& scene : job.sceneFacts) {
+    if (scene.path == path) return &scene;
+  }
+  return nullptr;
+}
+
+json scenesOf(const SceneJob& job) {
+  json scenes = json::array();
+  std::vector<std::string> seen;
+  for (const SceneFacts& scene : job.sceneFacts) {
+    // Scenes down a chain are examined more than once; each is told once.
+    const std::string key = comparisonKey(scene.absolutePath);
+    bool again = false;
+    for (const std::string& other : seen) again = again || other == key;
+    if (again) continue;
+    seen.push_back(key);
+    json references = json::array();
+    for (const SceneFacts::Reference& reference : scene.references) references.push_back(text(reference.written));
+    scenes.push_back({{"path", text(scene.path)},
+                      {"absolute_path", text(scene.absolutePath)},
+                      {"copy_name", text(scene.copyName)},
+                      {"format", scene.format},
+                      {"read", scene.reading},
+                      {"references", references}});
+  }
+  return scenes;
+}
+
+// A name standing for several files is a sequence (frames), tiles or a
+// pattern of tokens; any other a file.
+const char* kindOf(const DependencyFacts& facts, const std::string& file) {
+  const std::string name(baseName(facts.resolved.empty() ? file : facts.resolved));
+  if (!NamePattern::of(name, facts.tiling, facts.frames)) return "file";
+  return facts.frames ? "sequence" : facts.tiling != 0 ? "tiles" : "pattern";
+}
+
+json dependenciesOf(const SceneJob& job) {
+  json dependencies = json::array();
+  std::vector<std::string> seen;
+  for (const SceneFacts& scene : job.sceneFacts) {
+    const std::string key = comparisonKey(scene.absolutePath);
+    bool again = false;
+    for (const std::string& other : seen) again = again || other == key;
+    if (again) continue;
+    seen.push_back(key);
+    for (const SceneFacts::Reference& reference : scene.references) {
+      const SceneFacts* target = examined(job, reference.resolved);
+      const char* status = target == nullptr ? "missing" : job.dryRun ? "would be copied" : "copied";
+      const std::string copy = target != nullptr ? target->copyName : sceneCopyName(reference.resolved);
+      dependencies.push_back({{"kind", "reference"},
+                              {"node_type", nullptr},
+                              {"attribute", nullptr},
+                              {"scene", text(scene.path)},
+                              {"path", text(reference.written)},
+                              {"resolved", text(reference.resolved)},
+                              {"files", json::array({fileEntry(copy, reference.resolved, status)})}});
+    }
+  }
+  for (std::size_t i = 0; i < job.textureFiles.size(); ++i) {
+    const DependencyFacts facts = i < job.textureFacts.size() ? job.textureFacts[i] : DependencyFacts{};
+    // The files a recorded name stood for follow each other.
+    if (i > 0 && i < job.textureFacts.size() && !facts.scenePath.empty() && job.textureFacts[i - 1].entry == facts.entry &&
+        job.textureFacts[i - 1].resolved == facts.resolved) {
+      dependencies.back()["files"].push_back(
+          fileEntry(std::string(baseName(job.textureFiles[i])), job.textureFiles[i], facts.status));
+      continue;
+    }
+    json dependency{{"kind", kindOf(facts, job.textureFiles[i])},
+                    {"node_type", facts.nodeType.empty() ? json(nullptr) : text(facts.nodeType)},
+                    {"attribute", facts.attribute.empty() ? json(nullptr) : text(facts.attribute)},
+                    {"scene", text(facts.scenePath)},
+                    {"path", text(facts.written)},
+                    {"resolved", text(facts.resolved.empty() ? job.textureFiles[i] : facts.resolved)},
+                    {"files", json::array()}};
+    if (!facts.unmatched) {
+      dependency["files"].push_back(
+          fileEntry(std::string(baseName(job.textureFiles[i])), job.textureFiles[i], facts.status));
+    }
+    dependencies.push_back(std::move(dependency));
+  }
+  return dependencies;
+}
+
+json jobsOf(const SceneJob& job) {
+  json jobs = json::array();
+  if (!job.scenePath) return jobs;
+  job.forEachJob([&](double first, double last) {
+    jobs.push_back({{"first_frame", first}, {"last_frame", last}, {"step", job.byFrame}});
+  });
+  return jobs;
+}
+
+}  // namespace
+
+std::string runReportText(const SceneJob& job, const RunReportContext& context) {
+  const json document{
+      {"version", kRunReportVersion},
+      {"program", {{"name", "vantleRender"}, {"version", VANTLE_VERSION}}},
+      {"arguments", texts(context.arguments)},
+      {"working_folder", text(context.workingFolder)},
+      {"dry_run", job.dryRun},
+      {"scenes", scenesOf(job)},
+      {"dependencies", dependenciesOf(job)},
+      {"transfer", texts(job.transferFiles)},
+      {"jobs", jobsOf(job)},
+      {"submit", {{"called", job.submitCalled}, {"status", job.submitCalled ? json(job.submitStatus) : json(nullptr)}}},
+      {"exit_status", context.exitStatus},
+      {"warnings", texts(job.warnings)},
+  };
+  return document.dump(2) + "\n";
+}
+
+bool writeRunReport(const SceneJob& job, const RunReportContext& context) {
+  if (!job.reportPath) return true;
+  const std::string& path = *job.reportPath;
+  const std::string body = runReportText(job, context);
+  const std::string partial = partialFileName(path);
+  bool whole = false;
+  if (platform::replaceable(path)) {
+    if (std::FILE* file = platform::openFile(partial, "wb")) {
+      whole = std::fwrite(body.data(), 1, body.size(), file) == body.size();
+      whole = std::fflush(file) == 0 && whole && platform::syncFile(file);
+      whole = std::fclose(file) == 0 && whole;
+      whole = whole && platform::renameFile(partial, path);
+      if (!whole) platform::removeFile(partial);
+    }
+  }
+  if (!whole) std::fprintf(stderr, "ERROR: Can not write the report: '%s'\n", path.c_str());
+  return whole;
+}
