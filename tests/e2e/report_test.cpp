@@ -1,0 +1,101 @@
+// --report FILE: a JSON document, read here with the library, that agrees with what the run printed and left, for
+// every outcome; standard output and the folder are the same as without it.
+#include <nlohmann/json.hpp>
+
+#include "e2e/run_fixture.h"
+
+namespace {
+using json = nlohmann::json;
+const std::string kMa = "//Maya ASCII 2024 scene\n";
+std::string ftn(const std::string& path) { return "setAttr \".ftn\" -type \"string\" \"" + path + "\";\n"; }
+// A text of the report as bytes: a string, or {"hex", "text"} when the bytes are not UTF-8.
+std::string bytesOf(const json& value) {
+  if (value.is_string()) return value.get<std::string>();
+  const std::string hex = value.at("hex");
+  std::string bytes;
+  for (std::size_t i = 0; i + 1 < hex.size(); i += 2) bytes += static_cast<char>(std::stoi(hex.substr(i, 2), 0, 16));
+  return bytes;
+}
+bool holds(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+#ifdef _WIN32
+const std::string kToolFails = "@exit /b 3";
+#else
+const std::string kToolFails = "exit 3";
+#endif
+}  // namespace
+
+TEST_F(RunFixture, Report) {
+  proj("sourceimages/wood.tif", "wood"), proj("scenes/set.ma", kMa + ftn("sourceimages/wood.tif"));
+  for (const char* name : {"t.1001.tif", "t.1002.tif", "a.0001.png", "a.0002.png", "b\xe9.tif"}) {
+#ifdef _WIN32
+    if (std::string(name) == "b\xe9.tif") continue;  // no such name on Windows
+#endif
+    proj(std::string("sourceimages/") + name, name);
+  }
+  const struct {
+    std::string scene, tool;
+    Names extra, statuses, kinds;
+    int status;
+  } rows[] = {
+      {kMa + "file -r -ns \"s\" \"scenes/set.ma\";\n", "", {}, {"copied", "copied"}, {"reference", "file"}, 0},
+      {kMa + ftn("sourceimages/none.tif"), "", {}, {"missing"}, {"file"}, 0},
+      {kMa + "file -r -ns \"s\" \"scenes/gone.ma\";\n", "", {}, {"missing"}, {"reference"}, 2},
+      {kMa + ftn("sourceimages/wood.tif"), "", {"--dry-run"}, {"would be copied"}, {"file"}, 0},
+      {kMa + ftn("sourceimages/wood.tif"), kToolFails, {}, {"copied"}, {"file"}, 2},
+      {kMa + "createNode file -n \"f\";\n\tsetAttr \".uvt\" 3;\n" + ftn("sourceimages/t.<UDIM>.tif") +
+           "createNode imagePlane -n \"i\";\n\tsetAttr \".ufe\" yes;\n"
+           "\tsetAttr \".imn\" -type \"string\" \"sourceimages/a.0001.png\";\n",
+       "", {}, {"copied", "copied", "copied", "copied"}, {"tiles", "sequence"}, 0},
+#ifndef _WIN32
+      {kMa + ftn("sourceimages/b\xe9.tif"), "", {}, {"copied"}, {"file"}, 0},
+#endif
+  };
+  int n = 0;
+  for (const auto& row : rows) {
+    proj("scenes/shot.ma", row.scene), submitTool(row.tool);
+    Names arguments = {"-s", "1", "-e", "12", "-j", "5", at("scenes/shot.ma")};
+    arguments.insert(arguments.end(), row.extra.begin(), row.extra.end());
+    temp.makeDir(work = "plain" + std::to_string(n));
+    const ProgramResult plain = run(arguments);
+    const Names plainLeft = left();
+    temp.makeDir(work = "reported" + std::to_string(n));
+    const std::string reportPath = temp.at("report" + std::to_string(n++) + ".json");
+    arguments.insert(arguments.begin() + 2, {"--report", reportPath});
+    const ProgramResult result = run(arguments);
+    SCOPED_TRACE(result.out);
+    EXPECT_EQ(result.out, plain.out);
+    EXPECT_EQ(result.status, row.status);
+    EXPECT_EQ(left(), plainLeft);
+    const json report = json::parse(readFile(reportPath));  // throws, failing the test, when it is not JSON
+
+    EXPECT_EQ(report["version"], 1);
+    EXPECT_EQ(report["exit_status"], result.status);
+    EXPECT_EQ(report["dry_run"], !row.extra.empty());
+    EXPECT_EQ(report["submit"]["called"], holds(result.out, "Calling vantle_submit"));
+    const bool called = report["submit"]["called"];
+    EXPECT_EQ(report["submit"]["status"], !called ? json(nullptr) : json(row.tool == kToolFails ? 3 : 0));
+    EXPECT_EQ(report["jobs"].size(), 3u);  // 1-5, 6-10, 11-12
+    for (const json& scene : report["scenes"]) EXPECT_TRUE(holds(result.out, examining(bytesOf(scene["path"]))));
+    Names statuses, kinds;
+    for (const json& dependency : report["dependencies"]) {
+      kinds.push_back(dependency["kind"]);
+      for (const json& file : dependency["files"]) {
+        const std::string name = bytesOf(file["name"]), status = file["status"];
+        statuses.push_back(status);
+        if (status == "copied" || status == "found") EXPECT_EQ(file["size"], readFile(inWork(name)).size()) << name;
+        if (status == "missing") EXPECT_TRUE(file["size"].is_null());
+        if (dependency["kind"] == "reference") continue;
+        EXPECT_TRUE(holds(result.out, status == "missing" ? "' to '" + name + "'\n"
+                                                          : "File '" + name + "' " + status + " to current"));
+      }
+    }
+    EXPECT_EQ(statuses, row.statuses);
+    EXPECT_EQ(kinds, row.kinds);
+    std::string transfer;
+    for (const json& entry : report["transfer"]) transfer += (transfer.empty() ? "" : ", ") + bytesOf(entry);
+    if (holds(result.out, "Calling")) EXPECT_TRUE(holds(file("vantle_render.sub"), "transfer_input_files = " + transfer + "\n"));
+    if (holds(row.scene, "\xe9")) EXPECT_EQ(bytesOf(report["transfer"][0]), "b\xe9.tif");
+    if (holds(row.scene, "\xe9")) EXPECT_TRUE(report["transfer"][0].contains("hex"));
+  }
+  for (const std::string& name : temp.list()) EXPECT_FALSE(holds(name, ".partial")) << name;
+}
