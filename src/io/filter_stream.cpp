@@ -57,6 +57,8 @@ void FilterStream::openFiles(const std::string& inputPath, const std::string& ou
     if (withOutput) outBuf_.reset(new char[outCapacity_]);
     inBlock_ = currentSizes.inputBlock;
     loadInput();
+    // Shown from the first block read after this: what the opening prints comes first.
+    if (withOutput) progress_ = CopyProgress::startIfTerminal(std::string(baseName(inputPath_)), inputLength_);
   }
 }
 
@@ -136,6 +138,7 @@ bool FilterStream::readBlock() {
     got += n;
   }
   inEnd_ += got;
+  if (progress_) progress_->update(blockStart_ + static_cast<std::int64_t>(inEnd_));
   inputUnread_ = got == wanted ? inputUnread_ - static_cast<std::int64_t>(got) : 0;
   return got > 0;
 }
@@ -208,6 +211,7 @@ void FilterStream::passRest() {
 }
 
 void FilterStream::close() {
+  progress_.reset();
   inBuf_.reset();
   inPos_ = 0;
   inEnd_ = 0;

@@ -33,6 +33,8 @@
 #include <string>
 #include <string_view>
 
+#include "io/copy_progress.h"
+
 class FilterStream {
  public:
   struct BufferSizes {
@@ -161,4 +163,6 @@ class FilterStream {
   bool inputOk_ = false;
   bool outputOk_ = false;
   bool writeFailed_ = false;
+  // The line on a terminal while a long copy goes on; gone with close().
+  std::unique_ptr<CopyProgress> progress_;
 };

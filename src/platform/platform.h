@@ -81,6 +81,13 @@ int interruptedExitStatus();
 // interruption of the run.
 int runCommand(const std::string& commandLine);
 
+// True when standard error is a terminal (on Windows a console), where a
+// line may be updated in place.
+bool standardErrorIsTerminal();
+// Shows `text` on standard error in place of the line shown before; an
+// empty text clears that line. Only for a terminal.
+void showStatusLine(const std::string& text);
+
 // The value of an environment variable, or nullptr when it is not set.
 const char* environmentValue(const char* name);
 

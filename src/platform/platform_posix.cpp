@@ -190,4 +190,17 @@ int runCommand(const std::string& commandLine) {
 
 const char* environmentValue(const char* name) { return std::getenv(name); }
 
+bool standardErrorIsTerminal() { return isatty(STDERR_FILENO) == 1; }
+
+void showStatusLine(const std::string& text) {
+  // Back to the line's start, the text, and the rest of the line erased.
+  const std::string line = "\r" + text + "\033[K";
+  std::size_t done = 0;
+  while (done < line.size()) {
+    const ssize_t n = ::write(STDERR_FILENO, line.data() + done, line.size() - done);
+    if (n <= 0 && errno != EINTR) return;
+    if (n > 0) done += static_cast<std::size_t>(n);
+  }
+}
+
 }  // namespace platform

@@ -196,4 +196,21 @@ int runCommand(const std::string& commandLine) {
 
 const char* environmentValue(const char* name) { return std::getenv(name); }
 
+bool standardErrorIsTerminal() {
+  DWORD mode = 0;
+  return GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode) != 0;
+}
+
+void showStatusLine(const std::string& text) {
+  // The console keeps the line's cells: the old text is overwritten with
+  // blanks as wide as the console's line allows.
+  static std::size_t shown = 0;
+  const std::wstring line = wide(text);
+  std::wstring out = L"\r" + line;
+  if (line.size() < shown) out += std::wstring(shown - line.size(), L' ') + L"\r" + line;
+  shown = line.size();
+  DWORD written = 0;
+  WriteConsoleW(GetStdHandle(STD_ERROR_HANDLE), out.c_str(), static_cast<DWORD>(out.size()), &written, nullptr);
+}
+
 }  // namespace platform

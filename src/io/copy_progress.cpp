@@ -1,0 +1,64 @@
+#include "io/copy_progress.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/platform.h"
+
+namespace {
+
+// How long a copy goes unshown. VANTLE_PROGRESS_DELAY_MS changes it, so
+// that a test can see the line on a copy of any length.
+std::chrono::milliseconds delay() {
+  const char* value = platform::environmentValue("VANTLE_PROGRESS_DELAY_MS");
+  return std::chrono::milliseconds(value != nullptr ? std::atol(value) : 500);
+}
+
+constexpr std::chrono::milliseconds kRedraw{100};
+
+std::string amount(double bytes) {
+  char text[32];
+  if (bytes >= 1024.0 * 1024.0 * 1024.0) {
+    std::snprintf(text, sizeof text, "%.1f GiB", bytes / (1024.0 * 1024.0 * 1024.0));
+  } else {
+    std::snprintf(text, sizeof text, "%.1f MiB", bytes / (1024.0 * 1024.0));
+  }
+  return text;
+}
+
+}  // namespace
+
+std::string progressLine(const std::string& name, std::int64_t done, std::int64_t total, double seconds) {
+  const double rate = seconds > 0.0 ? static_cast<double>(done) / seconds : 0.0;
+  std::string line = "Copying '" + name + "': " + amount(static_cast<double>(done)) + " of " +
+                     amount(static_cast<double>(total)) + ", " + amount(rate) + "/s";
+  if (rate > 0.0 && total >= done) {
+    char left[48];
+    std::snprintf(left, sizeof left, ", %.0f s left", static_cast<double>(total - done) / rate);
+    line += left;
+  }
+  return line;
+}
+
+std::unique_ptr<CopyProgress> CopyProgress::startIfTerminal(const std::string& name, std::int64_t total) {
+  static const bool terminal = platform::standardErrorIsTerminal();
+  if (!terminal) return nullptr;
+  return std::make_unique<CopyProgress>(name, total);
+}
+
+CopyProgress::CopyProgress(std::string name, std::int64_t total) : name_(std::move(name)), total_(total) {}
+
+CopyProgress::~CopyProgress() {
+  if (shown_) platform::showStatusLine(std::string());
+}
+
+void CopyProgress::update(std::int64_t done) {
+  static const std::chrono::milliseconds unshown = delay();
+  const Clock::time_point now = Clock::now();
+  if (now - start_ < unshown || (shown_ && now - drawn_ < kRedraw)) return;
+  // Standard output goes first: the line must not cut into it.
+  std::fflush(stdout);
+  platform::showStatusLine(progressLine(name_, done, total_, std::chrono::duration<double>(now - start_).count()));
+  drawn_ = now;
+  shown_ = true;
+}

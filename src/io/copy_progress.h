@@ -1,0 +1,35 @@
+#pragma once
+// The line on a terminal that shows a long copy going on: the file's name,
+// bytes done of the total, the rate and the time left. It appears once a
+// copy has taken about half a second, is redrawn a few times a second and
+// is cleared when the copy ends. Off a terminal there is none at all.
+
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+class CopyProgress {
+ public:
+  // A progress for a copy of `total` bytes of the file `name`, or null
+  // when standard error is no terminal.
+  static std::unique_ptr<CopyProgress> startIfTerminal(const std::string& name, std::int64_t total);
+  CopyProgress(std::string name, std::int64_t total);
+  ~CopyProgress();  // clears the line if it was shown
+  CopyProgress(const CopyProgress&) = delete;
+  CopyProgress& operator=(const CopyProgress&) = delete;
+
+  // Called by the copy loops with the bytes copied so far.
+  void update(std::int64_t done);
+
+ private:
+  using Clock = std::chrono::steady_clock;
+  std::string name_;
+  std::int64_t total_;
+  Clock::time_point start_ = Clock::now();
+  Clock::time_point drawn_;
+  bool shown_ = false;
+};
+
+// The line for `done` of `total` bytes after `seconds` (for the tests too).
+std::string progressLine(const std::string& name, std::int64_t done, std::int64_t total, double seconds);
