@@ -33,19 +33,6 @@ int submitInLockedFolder(SceneJob& job) {
   return exit_status::kSuccess;
 }
 
-// The lock is held until the file still being written, if any, is gone.
-int runInLockedFolder(SceneJob& job) {
-  const WorkingFolderLock lock;
-  try {
-    const int status = submitInLockedFolder(job);
-    job.sceneStream.reset();
-    return status;
-  } catch (...) {
-    job.sceneStream.reset();
-    throw;
-  }
-}
-
 // A dry run reads everything and writes nothing here: no lock, no
 // clearing of what other runs left.
 int reportDryRun(SceneJob& job) {
@@ -54,6 +41,28 @@ int reportDryRun(SceneJob& job) {
   job.printDependencies();
   std::printf("\nDry run: nothing written, nothing submitted.\n");
   return job.missingDependencies == 0 ? exit_status::kSuccess : exit_status::kFailure;
+}
+
+// Runs `body` and writes the report on the way out, whatever the outcome.
+// The copy still being written, if any, goes first.
+template <typename Body>
+int reporting(SceneJob& job, RunReportContext& report, Body body) {
+  try {
+    report.exitStatus = body();
+  } catch (const RunStop& stop) {
+    job.sceneStream.reset();
+    report.exitStatus = stop.status();
+    writeRunReport(job, report);
+    throw;
+  } catch (const std::bad_alloc&) {
+    job.sceneStream.reset();
+    report.exitStatus = exit_status::kFailure;
+    writeRunReport(job, report);
+    throw;
+  }
+  job.sceneStream.reset();
+  writeRunReport(job, report);
+  return report.exitStatus;
 }
 
 }  // namespace
@@ -66,17 +75,9 @@ int runVantleRender(int argc, char** argv) {
   // From here on the run has a report, whatever its outcome.
   RunReportContext report{std::vector<std::string>(argv + 1, argv + argc), platform::currentDirectory(), 0};
   platform::catchInterruptions();
-  try {
-    report.exitStatus = job->dryRun ? reportDryRun(*job) : runInLockedFolder(*job);
-  } catch (const RunStop& stop) {
-    report.exitStatus = stop.status();
-    writeRunReport(*job, report);
-    throw;
-  } catch (const std::bad_alloc&) {
-    report.exitStatus = exit_status::kFailure;
-    writeRunReport(*job, report);
-    throw;
-  }
-  writeRunReport(*job, report);
-  return report.exitStatus;
+  if (job->dryRun) return reporting(*job, report, [&] { return reportDryRun(*job); });
+  // The report is written while the folder is still locked: a run waiting
+  // for the lock would take its partial file for a leftover.
+  const WorkingFolderLock lock;
+  return reporting(*job, report, [&] { return submitInLockedFolder(*job); });
 }
