@@ -25,7 +25,7 @@ const std::string kToolFails = "exit 3";
 }  // namespace
 
 TEST_F(RunFixture, Report) {
-  proj("sourceimages/wood.tif", "wood"), proj("scenes/set.ma", kMa + ftn("sourceimages/wood.tif"));
+  proj("sourceimages/wood.tif", "wood"), proj("lib/wood.tif", "other wood"), proj("scenes/set.ma", kMa + ftn("sourceimages/wood.tif"));
   for (const char* name : {"t.1001.tif", "t.1002.tif", "a.0001.png", "a.0002.png", "b\xe9.tif"}) {
 #ifdef _WIN32
     if (std::string(name) == "b\xe9.tif") continue;  // no such name on Windows
@@ -36,6 +36,7 @@ TEST_F(RunFixture, Report) {
     std::string scene, tool;
     Names extra, statuses, kinds;
     int status;
+    std::string read = "statements";
   } rows[] = {
       {kMa + "file -r -ns \"s\" \"scenes/set.ma\";\n", "", {}, {"copied", "copied"}, {"reference", "file"}, 0},
       {kMa + ftn("sourceimages/none.tif"), "", {}, {"missing"}, {"file"}, 0},
@@ -46,6 +47,11 @@ TEST_F(RunFixture, Report) {
            "createNode imagePlane -n \"i\";\n\tsetAttr \".ufe\" yes;\n"
            "\tsetAttr \".imn\" -type \"string\" \"sourceimages/a.0001.png\";\n",
        "", {}, {"copied", "copied", "copied", "copied"}, {"tiles", "sequence"}, 0},
+      {kMa + ftn("sourceimages/wood.tif") + ftn("lib/wood.tif"), "", {}, {"copied", "name collision"}, {"file", "file"},
+       2},
+      {kMa + "createNode xgmPalette -n \"x\";\n\tsetAttr \".xfn\" -type \"string\" \"sourceimages/wood.tif\";\n", "",
+       {}, {"copied"}, {"file"}, 0},
+      {"not a scene\n", "", {}, {}, {}, 0, "tokens"},
 #ifndef _WIN32
       {kMa + ftn("sourceimages/b\xe9.tif"), "", {}, {"copied"}, {"file"}, 0},
 #endif
@@ -76,6 +82,11 @@ TEST_F(RunFixture, Report) {
     EXPECT_EQ(report["submit"]["status"], !called ? json(nullptr) : json(row.tool == kToolFails ? 3 : 0));
     EXPECT_EQ(report["jobs"].size(), 3u);  // 1-5, 6-10, 11-12
     for (const json& scene : report["scenes"]) EXPECT_TRUE(holds(result.out, examining(bytesOf(scene["path"]))));
+    EXPECT_EQ(report["scenes"][0]["read"], row.read);
+    Names warnings;  // the WARNING lines of standard output, in order
+    for (std::size_t at = 0; (at = result.out.find("WARNING: ", at)) != std::string::npos; at += 9)
+      warnings.push_back(result.out.substr(at + 9, result.out.find('\n', at) - at - 9));
+    EXPECT_EQ(report["warnings"], json(warnings));
     Names statuses, kinds;
     for (const json& dependency : report["dependencies"]) {
       kinds.push_back(dependency["kind"]);
@@ -84,7 +95,7 @@ TEST_F(RunFixture, Report) {
         statuses.push_back(status);
         if (status == "copied" || status == "found") EXPECT_EQ(file["size"], readFile(inWork(name)).size()) << name;
         if (status == "missing") EXPECT_TRUE(file["size"].is_null());
-        if (dependency["kind"] == "reference") continue;
+        if (dependency["kind"] == "reference" || status == "name collision") continue;
         EXPECT_TRUE(holds(result.out, status == "missing" ? "' to '" + name + "'\n"
                                                           : "File '" + name + "' " + status + " to current"));
       }
