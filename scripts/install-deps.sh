@@ -4,6 +4,8 @@
 set -euo pipefail
 
 packages=(g++ cmake make libgtest-dev libgmock-dev)
+# mkfs.xfs, for the test that stages textures on a copy-on-write file system.
+packages+=(xfsprogs)
 # libFuzzer and the sanitizers' runtimes for scripts/fuzz.sh.
 packages+=(clang-14 libclang-rt-14-dev)
 # With --windows, what the Windows build and its tests under Wine need as

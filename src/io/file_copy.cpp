@@ -19,6 +19,23 @@ int copyFile(const std::string& source, const std::string& destination) {
   if (!platform::fileOpens(source, "r")) return reportFailure(source, destination);
   if (!platform::fileOpens(destination, "w")) return reportFailure(source, destination);
 
+  // Where the system can copy the file itself, the bytes never pass
+  // through the program (and on a copy-on-write file system are not even
+  // copied). A destination that is the source itself is left to the
+  // stream, which refuses it.
+  if (!platform::sameFile(source, destination)) {
+    switch (platform::copyBySystem(source, destination, [](std::int64_t) { return true; })) {
+      case platform::SystemCopy::kDone:
+        return 1;
+      case platform::SystemCopy::kUnsupported:
+        break;
+      case platform::SystemCopy::kFailed:
+      case platform::SystemCopy::kStopped:
+        platform::removeFile(destination);
+        return reportFailure(source, destination);
+    }
+  }
+
   // A partial copy must not pass for the texture in a later run, which
   // would find it in the working directory and keep it.
   std::unique_ptr<FilterStream> stream = FilterStream::openPair(source, destination);

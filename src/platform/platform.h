@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <string>
 
 namespace platform {
@@ -46,6 +47,23 @@ bool removeFile(const std::string& path);
 // Hands the command line to the system's command interpreter and waits.
 // The result is the command's exit status, or -1 when no interpreter ran.
 int runCommand(const std::string& commandLine);
+
+// How a copy by the system's own means ended.
+enum class SystemCopy {
+  kDone,         // the destination holds every byte the source had when opened
+  kUnsupported,  // nothing copied: the system cannot copy these files itself
+  kFailed,       // the copy broke off (a full disk, an error reading)
+  kStopped,      // `keepGoing` said stop
+};
+
+// Copies the file `source` into `destination`, which it creates or empties,
+// without the bytes passing through the program: a clone of the source's
+// blocks where the file system can share them (a copy-on-write file
+// system), else the kernel's own copy. `keepGoing` is asked between pieces
+// with the bytes done so far. The destination is left as it is on every
+// outcome; removing a broken one is the caller's.
+SystemCopy copyBySystem(const std::string& source, const std::string& destination,
+                        const std::function<bool(std::int64_t done)>& keepGoing);
 
 // The value of an environment variable, or nullptr when it is not set.
 const char* environmentValue(const char* name);

@@ -104,6 +104,41 @@ int runCommand(const std::string& commandLine) {
   return std::system(commandLine.c_str());
 }
 
+namespace {
+
+struct CopyProgress {
+  const std::function<bool(std::int64_t)>* keepGoing;
+  bool stopped;
+};
+
+DWORD CALLBACK reportCopyProgress(LARGE_INTEGER, LARGE_INTEGER done, LARGE_INTEGER, LARGE_INTEGER, DWORD, DWORD,
+                                  HANDLE, HANDLE, LPVOID data) {
+  auto* progress = static_cast<CopyProgress*>(data);
+  if ((*progress->keepGoing)(done.QuadPart)) return PROGRESS_CONTINUE;
+  progress->stopped = true;
+  return PROGRESS_CANCEL;
+}
+
+}  // namespace
+
+SystemCopy copyBySystem(const std::string& source, const std::string& destination,
+                        const std::function<bool(std::int64_t)>& keepGoing) {
+  // The system's copy clones blocks where the volume can (ReFS) and
+  // otherwise copies in the kernel's own large pieces.
+  CopyProgress progress{&keepGoing, false};
+  const std::wstring to = wide(destination);
+  if (CopyFileExW(wide(source).c_str(), to.c_str(), reportCopyProgress, &progress, nullptr, 0) == 0) {
+    return progress.stopped ? SystemCopy::kStopped : SystemCopy::kFailed;
+  }
+  // The copy takes the source's attributes; a read-only texture would give
+  // a file that the next run cannot replace.
+  const DWORD attributes = GetFileAttributesW(to.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+    SetFileAttributesW(to.c_str(), attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+  }
+  return SystemCopy::kDone;
+}
+
 const char* environmentValue(const char* name) { return std::getenv(name); }
 
 }  // namespace platform
