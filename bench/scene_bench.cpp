@@ -9,11 +9,12 @@
 //     VANTLE_RENDER_PATH naming a header),
 // repeating each measurement and printing the medians, with the program's
 // peak resident memory as wait4 reports it. Last it times reference chains
-// of growing depth, which the walk rescans by design.
+// of growing depth, which the walk rescans by design, and the staging of a
+// shot's textures (1 GiB by default) against `cp` of the same files.
 //
 // Usage: vantle_bench [--size-mb N] [--runs N] [--dir DIR] [--program EXE]
-//                     [--chain-max D] [--chain-kb K] [--only ascii|binary|chains]
-//                     [--keep]
+//                     [--chain-max D] [--chain-kb K] [--texture-mb N]
+//                     [--only ascii|binary|chains|textures] [--keep]
 
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -47,6 +48,7 @@ struct Options {
   std::string program = VANTLE_RENDER_EXE;
   int chainMax = 8;
   double chainKiB = 1024;
+  double textureMiB = 1024;
   std::string only;
   bool keep = false;
 };
@@ -59,14 +61,16 @@ struct Options {
 void usage() {
   std::fprintf(stderr,
                "Usage: vantle_bench [--size-mb N] [--runs N] [--dir DIR] [--program EXE]\n"
-               "                    [--chain-max D] [--chain-kb K] [--only ascii|binary|chains] [--keep]\n"
+               "                    [--chain-max D] [--chain-kb K] [--texture-mb N]\n"
+               "                    [--only ascii|binary|chains|textures] [--keep]\n"
                "  --size-mb N    size of each large scene in MiB (default 512)\n"
                "  --runs N       repetitions of every measurement; medians are printed (default 5)\n"
                "  --dir DIR      where the temporary directory is made (default $TMPDIR or /tmp)\n"
                "  --program EXE  the vantleRender to measure (default the one built with this)\n"
                "  --chain-max D  deepest reference chain timed, 0 for none (default 8)\n"
                "  --chain-kb K   size of each scene of a chain in KiB (default 1024)\n"
-               "  --only WHAT    measure only the ascii scene, the binary scene or the chains\n"
+               "  --texture-mb N the textures of the staging measurement in all, in MiB, 0 for none (default 1024)\n"
+               "  --only WHAT    measure only the ascii scene, the binary scene, the chains or the textures\n"
                "  --keep         leave the generated files behind\n");
   std::exit(1);
 }
@@ -87,12 +91,15 @@ Options parseOptions(int argc, char** argv) {
     else if (a == "--program") o.program = value();
     else if (a == "--chain-max") o.chainMax = std::atoi(value().c_str());
     else if (a == "--chain-kb") o.chainKiB = std::atof(value().c_str());
+    else if (a == "--texture-mb") o.textureMiB = std::atof(value().c_str());
     else if (a == "--only") o.only = value();
     else if (a == "--keep") o.keep = true;
     else usage();
   }
-  if (o.sizeMiB <= 0 || o.runs < 1 || o.chainKiB <= 0) usage();
-  if (!o.only.empty() && o.only != "ascii" && o.only != "binary" && o.only != "chains") usage();
+  if (o.sizeMiB <= 0 || o.runs < 1 || o.chainKiB <= 0 || o.textureMiB < 0) usage();
+  if (!o.only.empty() && o.only != "ascii" && o.only != "binary" && o.only != "chains" && o.only != "textures") {
+    usage();
+  }
   o.program = fs::absolute(o.program).string();
   return o;
 }
@@ -600,7 +607,7 @@ struct Samples {
 void measureScene(const Bench& b, const char* label, const fs::path& scene, const SceneCounts& counts) {
   const double mib = static_cast<double>(counts.bytes) / kMiB;
   Samples copy, cp, sed, program;
-  std::vector<double> timeRatios, cpuRatios;
+  std::vector<double> timeRatios, cpuRatios, cpRatios;
   long peakKiB = 0;
   const fs::path log = b.root / "program.log";
   const std::string copyName = "~" + scene.filename().string();
@@ -647,6 +654,7 @@ void measureScene(const Bench& b, const char* label, const fs::path& scene, cons
     for (std::size_t i = 0; i < commands.size(); ++i) commands[(r + i) % commands.size()]();
     // The program against the copy of the same run, which ran under the
     // same load.
+    cpRatios.push_back(program.wall.back() / cp.wall.back());
     timeRatios.push_back(program.wall.back() / copy.wall.back());
     cpuRatios.push_back(program.cpu.back() / copy.cpu.back());
   }
@@ -662,6 +670,7 @@ void measureScene(const Bench& b, const char* label, const fs::path& scene, cons
   line("cp", cp);
   line("sed (.ftn lines)", sed);
   line("vantleRender", program);
+  std::printf("  vantleRender / cp, median of the runs' ratios: time %.2f (goal: at most 1.25)\n", median(cpRatios));
   std::printf("  vantleRender / read-write copy, median of the runs' ratios: time %.2f, cpu %.2f\n",
               median(timeRatios), median(cpuRatios));
   std::printf("  (ratios of the medians: time %.2f, cpu %.2f; to cp: time %.2f)\n",
@@ -670,6 +679,77 @@ void measureScene(const Bench& b, const char* label, const fs::path& scene, cons
   std::printf("  peak resident memory: %.1f MiB (goal: at most the scene + 32 MiB = %.1f MiB)\n", peakKiB / 1024.0,
               mib + 32);
   std::fflush(stdout);
+}
+
+// A shot whose time goes to its textures: a small scene naming a dozen
+// large images, staged by the program, against `cp` of the same images
+// into an empty folder of the same file system.
+void measureTextures(const Bench& b) {
+  const int count = 12;
+  const std::uint64_t each = static_cast<std::uint64_t>(b.options.textureMiB * kMiB / count);
+  const fs::path dir = b.project / "textures";
+  const fs::path scene = dir / "scenes" / "textured.ma";
+  std::vector<std::string> files;
+  {
+    fs::create_directories(scene.parent_path());
+    fs::create_directories(dir / "sourceimages");
+    Output out(scene);
+    AsciiScene ascii(out, 77);
+    ascii.header(scene.filename().string());
+    std::mt19937_64 rng(77);
+    for (int i = 0; i < count; ++i) {
+      const std::string name = "sourceimages/large_" + std::to_string(i) + ".tif";
+      Output image(dir / name);
+      std::string block(1 << 20, '\0');
+      for (std::uint64_t left = each; left > 0;) {
+        for (std::size_t k = 0; k + 8 <= block.size(); k += 8) {
+          const std::uint64_t word = rng();
+          std::memcpy(&block[k], &word, 8);
+        }
+        const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(left, block.size()));
+        image.put(block.substr(0, n));
+        left -= n;
+      }
+      ascii.texture(name);
+      files.push_back((dir / name).string());
+    }
+    while (out.written() < 64 * 1024) ascii.ordinary();
+  }
+  const fs::path log = b.root / "textures.log";
+  Child cpCommand;
+  cpCommand.argv = {"cp"};
+  cpCommand.argv.insert(cpCommand.argv.end(), files.begin(), files.end());
+  cpCommand.argv.push_back(b.copies.string());
+  Samples cp, program;
+  std::vector<double> ratios;
+  const auto runCp = [&] {
+    const Measure m = run(cpCommand);
+    if (m.status != 0) fail("cp of the textures failed");
+    cp.add(m);
+    emptyDirectory(b.copies);
+  };
+  const auto runProgram = [&] {
+    const Measure m = run(b.program(scene, log));
+    if (m.status != 0) fail("vantleRender failed on the textured scene, see " + log.string());
+    program.add(m);
+    emptyDirectory(b.work);
+  };
+  runCp(), runProgram();  // untimed
+  cp = program = Samples();
+  for (int r = 0; r < b.options.runs; ++r) {
+    if (r % 2 == 0) runCp(), runProgram();
+    else runProgram(), runCp();
+    ratios.push_back(program.wall.back() / cp.wall.back());
+  }
+  const double mib = static_cast<double>(each) * count / kMiB;
+  std::printf("\ntexture staging: %d textures, %.1f MiB in all; medians of %d runs\n", count, mib, b.options.runs);
+  std::printf("  %-20s %9s %9s %9s\n", "", "time (s)", "MiB/s", "cpu (s)");
+  std::printf("  %-20s %9.3f %9.0f %9.3f\n", "cp", cp.wallMedian(), mib / cp.wallMedian(), cp.cpuMedian());
+  std::printf("  %-20s %9.3f %9.0f %9.3f\n", "vantleRender", program.wallMedian(), mib / program.wallMedian(),
+              program.cpuMedian());
+  std::printf("  vantleRender / cp, median of the runs' ratios: time %.2f (goal: at most 1.0)\n", median(ratios));
+  std::fflush(stdout);
+  if (!b.options.keep) fs::remove_all(dir);
 }
 
 void measureChains(const Bench& b) {
@@ -803,6 +883,7 @@ int main(int argc, char** argv) {
   }
 
   if ((all || b.options.only == "chains") && b.options.chainMax >= 2) measureChains(b);
+  if ((all || b.options.only == "textures") && b.options.textureMiB > 0) measureTextures(b);
 
   if (b.options.keep) {
     std::printf("\nfiles kept in %s\n", b.root.c_str());
