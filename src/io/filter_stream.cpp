@@ -150,6 +150,37 @@ void FilterStream::putBytes(const char* bytes, std::size_t count) {
   }
 }
 
+namespace {
+
+// Stretches shorter than this are not worth a call of their own.
+constexpr std::size_t kSystemCopyMinimum = std::size_t{64} << 10;
+
+}  // namespace
+
+void FilterStream::passInput(std::size_t count) {
+  if (count >= kSystemCopyMinimum && systemCopies_ && outputFile != nullptr && inputFile != nullptr &&
+      position() >= changedBefore_) {
+    writePending();  // what came before goes to the file first
+    const platform::RangeCopy copy =
+        platform::copyFileRange(inputFile, position(), outputFile, static_cast<std::int64_t>(count));
+    if (!copy.unsupported) {
+      const auto copied = static_cast<std::size_t>(copy.copied);
+      if (copy.failed) {
+        writeFailed_ = true;
+      } else if (copied < count) {
+        // The file ended sooner than when it was read: the copy takes the
+        // bytes that were read, as it would have without the system's help.
+        putBytes(inBuf_.get() + inPos_ + copied, count - copied);
+      }
+      inPos_ += count;
+      return;
+    }
+    systemCopies_ = false;
+  }
+  putBytes(inBuf_.get() + inPos_, count);
+  inPos_ += count;
+}
+
 void FilterStream::writeBlock(const char* bytes, std::size_t count) {
   if (count == 0 || outputFile == nullptr) return;
   if (std::fwrite(bytes, 1, count, outputFile) != count) writeFailed_ = true;
@@ -171,10 +202,7 @@ void FilterStream::discardOutput() {
 }
 
 void FilterStream::passRest() {
-  for (std::string_view bytes = inputAhead(); !bytes.empty(); bytes = inputAhead()) {
-    putBytes(bytes.data(), bytes.size());
-    skipInput(bytes.size());
-  }
+  for (std::string_view bytes = inputAhead(); !bytes.empty(); bytes = inputAhead()) passInput(bytes.size());
 }
 
 void FilterStream::close() {

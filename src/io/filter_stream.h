@@ -20,6 +20,7 @@
 // Block sizes are set for the whole process by setBufferSizes and apply to
 // streams opened afterwards; only tests change them.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -60,7 +61,11 @@ class FilterStream {
   // Steps back one byte and stores c there; 0 at the start of the input.
   int ungetChar(char c) {
     if (inPos_ == 0) return 0;
-    inBuf_[--inPos_] = c;
+    --inPos_;
+    // A byte that now differs from the file's must not be copied from the
+    // file by passInput.
+    if (inBuf_[inPos_] != c) changedBefore_ = std::max(changedBefore_, position() + 1);
+    inBuf_[inPos_] = c;
     return 1;
   }
   // The unread bytes of the input that are in memory, from the cursor on:
@@ -72,6 +77,11 @@ class FilterStream {
   }
   // Moves the cursor over `count` bytes of what inputAhead() showed.
   void skipInput(std::size_t count) { inPos_ += count; }
+  // Writes `count` bytes of what inputAhead() showed to the output,
+  // unchanged, and moves the cursor over them: the same as putBytes and
+  // skipInput, but where the system allows it a long stretch goes from the
+  // input file to the output file without passing through the stream.
+  void passInput(std::size_t count);
 
   // Appends one byte to the output; a full buffer is written out first.
   int putChar(char c) {
@@ -134,6 +144,8 @@ class FilterStream {
   std::int64_t blockStart_ = 0;
   std::int64_t inputLength_ = 0;
   std::int64_t inputUnread_ = 0;  // bytes of the measured length not read yet
+  std::int64_t changedBefore_ = 0;  // input bytes before this place may differ from the file's
+  bool systemCopies_ = true;  // false once the system refused to copy between the two files
 
   std::unique_ptr<char[]> outBuf_;
   std::size_t outCapacity_ = 0;

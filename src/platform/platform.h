@@ -65,6 +65,20 @@ enum class SystemCopy {
 SystemCopy copyBySystem(const std::string& source, const std::string& destination,
                         const std::function<bool(std::int64_t done)>& keepGoing);
 
+// How copyFileRange went: the bytes it copied, or that the system cannot
+// copy between these two files (nothing was copied), or that it failed.
+struct RangeCopy {
+  std::int64_t copied = 0;
+  bool unsupported = false;
+  bool failed = false;
+};
+
+// Appends `count` bytes of the open file `from`, from `offset` on, to the
+// open file `to` (at its position, which moves past them; `to` must have no
+// buffered output) without the bytes passing through the program. Fewer
+// bytes are copied only where `from` ends sooner. Leaves `from`'s position.
+RangeCopy copyFileRange(std::FILE* from, std::int64_t offset, std::FILE* to, std::int64_t count);
+
 // The value of an environment variable, or nullptr when it is not set.
 const char* environmentValue(const char* name);
 

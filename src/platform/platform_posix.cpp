@@ -161,6 +161,31 @@ SystemCopy copyBySystem(const std::string& source, const std::string& destinatio
 #endif
 }
 
+RangeCopy copyFileRange(std::FILE* from, std::int64_t offset, std::FILE* to, std::int64_t count) {
+  RangeCopy result;
+#if defined(__linux__)
+  loff_t at = static_cast<loff_t>(offset);
+  while (result.copied < count) {
+    const ssize_t n = copy_file_range(fileno(from), &at, fileno(to), nullptr,
+                                      static_cast<std::size_t>(count - result.copied), 0);
+    if (n < 0) {
+      if (result.copied == 0 && unsupported(errno)) {
+        result.unsupported = true;
+      } else {
+        result.failed = true;
+      }
+      return result;
+    }
+    if (n == 0) break;
+    result.copied += n;
+  }
+#else
+  (void)from, (void)offset, (void)to, (void)count;
+  result.unsupported = true;
+#endif
+  return result;
+}
+
 const char* environmentValue(const char* name) { return std::getenv(name); }
 
 }  // namespace platform

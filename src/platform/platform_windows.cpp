@@ -139,6 +139,14 @@ SystemCopy copyBySystem(const std::string& source, const std::string& destinatio
   return SystemCopy::kDone;
 }
 
+// Windows has no call that appends part of one open file to another; the
+// stream writes those bytes itself.
+RangeCopy copyFileRange(std::FILE*, std::int64_t, std::FILE*, std::int64_t) {
+  RangeCopy result;
+  result.unsupported = true;
+  return result;
+}
+
 const char* environmentValue(const char* name) { return std::getenv(name); }
 
 }  // namespace platform

@@ -273,17 +273,16 @@ int SceneJob::readMarkedStatement() {
       const std::size_t length = wholeStatementLength(bytes + passed, ahead.size() - passed, mayHoldKeyword);
       if (length == 0) break;
       if (mayHoldKeyword && holdsKeyword(bytes + passed, length)) {
-        in.putBytes(bytes, passed);
+        in.passInput(passed);
         std::memcpy(statement, bytes + passed, length);
         statement[length] = '\0';
         statementLength = length;
-        in.skipInput(passed + length);
+        in.skipInput(length);
         return 1;
       }
       passed += length;
     }
-    in.putBytes(bytes, passed);
-    in.skipInput(passed);
+    in.passInput(passed);
 
     // The next statement runs on past what is in memory, or is too long.
     if (readStatement() == 0) return 0;

@@ -89,6 +89,30 @@ TEST_F(Stream, InputsEndWhereTheirBytesEnd) {
   EXPECT_EQ(FilterStream::openPair("big", "out.bin")->inputSize(), (std::int64_t{5} << 30) + 3);
 }
 
+// Long stretches passed through go to the copy as they were read, whether the system copies them or the stream:
+// a byte stepped back onto with another value, and a file that shrank after it was read, included.
+TEST_F(Stream, PassedStretchesAreWhatWasRead) {
+  std::string big;
+  for (std::size_t i = 0; i < (std::size_t{3} << 20); ++i) big += static_cast<char>(i * 13 + i / 4093);
+  const std::size_t firstBlock = FilterStream::bufferSizes().inputBlock;
+  for (bool changed : {false, true}) {
+    for (bool shrinks : {false, true}) {  // to 1100 bytes, while the first block is in memory
+      auto stream = FilterStream::openPair(temp.write("big.bin", big), "out.bin");
+      std::string expected = (shrinks ? big.substr(0, firstBlock) : big).substr(999);
+      while (stream->position() < 1000) stream->skipInput(1);  // read, not written
+      stream->ungetChar(changed ? '\x01' : big[999]);
+      if (changed) expected[0] = '\x01';
+      if (shrinks) fs::resize_file(temp.at("big.bin"), 1100);
+      for (auto ahead = stream->inputAhead(); !ahead.empty(); ahead = stream->inputAhead()) {
+        stream->passInput(ahead.size());
+      }
+      stream->close();
+      EXPECT_FALSE(stream->writeFailed());
+      EXPECT_TRUE(readFile(temp.at("out.bin")) == expected) << changed << shrinks;
+    }
+  }
+}
+
 // A pair that cannot be opened says why; an output that opened stays
 // empty; an output that is the input, by identity, is not opened at all.
 TEST_F(Stream, PairsThatCannotBeOpened) {
