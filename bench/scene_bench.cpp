@@ -817,7 +817,7 @@ int main(int argc, char** argv) {
   b.header = b.root / "vantle_render.hdr";
   fs::create_directories(b.work);
   fs::create_directories(b.copies);
-  writeFile(b.header, "universe = vanilla\nexecutable = render.sh\n");
+  writeFile(b.header, "executable = render.sh\noutput = render.out\n");
   writeFile(b.bin / "vantle_submit", "#!/bin/sh\nexit 0\n");
   fs::permissions(b.bin / "vantle_submit", fs::perms::owner_all | fs::perms::group_read | fs::perms::others_read);
 

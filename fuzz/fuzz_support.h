@@ -55,9 +55,10 @@ inline std::unique_ptr<SceneJob> openScene(const std::string& path, const std::s
   return job;
 }
 
-// Closes the job's output and returns what was written to `path`.
+// Closes the job's output, puts it under its name and returns what was
+// written to `path`.
 inline std::string closeCopy(SceneJob& job, const std::string& path) {
-  job.sceneStream->close();
+  job.sceneStream->commitOutput();
   FUZZ_CHECK(!job.sceneStream->writeFailed());
   return readBytes(path);
 }

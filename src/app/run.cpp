@@ -3,20 +3,43 @@
 #include <cstdio>
 #include <memory>
 
+#include "app/folder_lock.h"
+#include "io/partial_file.h"
+#include "job/interruption.h"
 #include "job/run_stop.h"
 #include "job/scene_job.h"
+#include "platform/platform.h"
+
+namespace {
+
+// Everything the run writes, done while the folder is locked. The record
+// goes with this function, and with it any file still being written.
+int submitInLockedFolder(std::unique_ptr<SceneJob> job) {
+  stopIfInterrupted();
+  removeLeftoverPartialFiles();
+
+  if (job->prepareSubmission() == 0) return exit_status::kFailure;
+  stopIfInterrupted();
+  job->printDependencies();
+  if (job->runSubmit() != 0) {
+    // Submitted jobs are never reported as interrupted: only a tool that
+    // failed may have been stopped by the interruption.
+    stopIfInterrupted();
+    std::printf("\nVantle_submit failed. Make sure vantle_submit is in your search path.\n");
+    return exit_status::kFailure;
+  }
+  std::printf("\nSubmitted jobs successfully. Have a nice day!\n");
+  return exit_status::kSuccess;
+}
+
+}  // namespace
 
 int runVantleRender(int argc, char** argv) {
   auto job = std::make_unique<SceneJob>();
   if (job->parseArguments(argc, argv) == 0) return exit_status::kCommandLine;
   job->validateArguments();
 
-  if (job->prepareSubmission() == 0) return exit_status::kFailure;
-  job->printDependencies();
-  if (job->runSubmit() != 0) {
-    std::printf("\nVantle_submit failed. Make sure vantle_submit is in your search path.\n");
-    return exit_status::kFailure;
-  }
-  std::printf("\nSubmitted jobs successfully. Have a nice day!\n");
-  return exit_status::kSuccess;
+  platform::catchInterruptions();
+  const WorkingFolderLock lock;
+  return submitInLockedFolder(std::move(job));
 }

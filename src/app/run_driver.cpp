@@ -14,6 +14,8 @@ int SceneJob::prepareSubmission() {
   normalizeSlashes(copyName);
   transferFiles.push_back(copyName);
 
+  // Every name is checked before the first texture is staged.
+  checkStagingNames(*this);
   stageTextures(*this);
   return writeSubmitFile();
 }

@@ -17,36 +17,23 @@ int reportFailure(const std::string& source, const std::string& destination) {
 
 int copyFile(const std::string& source, const std::string& destination) {
   if (!platform::fileOpens(source, "r")) return reportFailure(source, destination);
-  if (!platform::fileOpens(destination, "w")) return reportFailure(source, destination);
 
-  // Where the system can copy the file itself, the bytes never pass
-  // through the program (and on a copy-on-write file system are not even
-  // copied). A destination that is the source itself is left to the
-  // stream, which refuses it.
-  if (!platform::sameFile(source, destination)) {
-    switch (platform::copyBySystem(source, destination, [](std::int64_t) { return true; })) {
-      case platform::SystemCopy::kDone:
-        return 1;
-      case platform::SystemCopy::kUnsupported:
-        break;
-      case platform::SystemCopy::kFailed:
-      case platform::SystemCopy::kStopped:
-        platform::removeFile(destination);
-        return reportFailure(source, destination);
-    }
-  }
-
-  // A partial copy must not pass for the texture in a later run, which
+  // The copy appears under the destination's name only once it is whole:
+  // a partial copy must not pass for the texture in a later run, which
   // would find it in the working directory and keep it.
-  std::unique_ptr<FilterStream> stream = FilterStream::openPair(source, destination);
+  std::unique_ptr<FilterStream> stream = FilterStream::openPair(source, destination, true);
+  if (!stream->inputOk() || !stream->outputOk()) return reportFailure(source, destination);
   try {
-    stream->passRest();
-    stream->close();
+    // Where the system can copy the file itself, the bytes never pass
+    // through the program (and on a copy-on-write file system are not
+    // even copied).
+    if (!stream->passAllBySystem()) stream->passRest();
+    stream->commitOutput();
   } catch (...) {
     stream->discardOutput();
     throw;
   }
-  if (stream->writeFailed() || !stream->inputOk() || !stream->outputOk()) {
+  if (stream->writeFailed() || !stream->inputOk()) {
     stream->discardOutput();
     return reportFailure(source, destination);
   }

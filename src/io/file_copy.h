@@ -3,10 +3,10 @@
 
 // Copies a file byte for byte. 1 when the copy was made whole; 0, after
 // printing why, when the source does not open for reading, the
-// destination does not open for writing, or writing the copy failed (the
-// partial copy is then removed).
-// Should the copy be cut short by running out of memory, the destination
-// is removed before the exception goes on.
+// destination cannot be written (a folder or pipe in its place, say), or
+// writing the copy failed. The destination's name is given to the copy
+// only when it is whole; should the copy be cut short (out of memory,
+// interrupted), the partial copy is removed before the exception goes on.
 int copyFile(const std::string& source, const std::string& destination);
 
 // True when both files can be read and hold the same bytes.

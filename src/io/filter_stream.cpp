@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "io/partial_file.h"
+#include "job/interruption.h"
 #include "platform/platform.h"
 #include "scene/base_name.h"
 
@@ -11,18 +13,20 @@ std::unique_ptr<FilterStream> FilterStream::openSceneCopy(const std::string& sce
 }
 
 std::unique_ptr<FilterStream> FilterStream::openPair(const std::string& inputPath,
-                                                     const std::string& outputPath) {
+                                                     const std::string& outputPath, bool quiet) {
   std::unique_ptr<FilterStream> stream(new FilterStream());
   try {
-    stream->openFiles(inputPath, outputPath);
-  } catch (...) {  // out of memory while loading the input: the output is already open
+    stream->openFiles(inputPath, outputPath, quiet);
+  } catch (...) {  // out of memory or interrupted while loading the input: the output is already open
     stream->discardOutput();
     throw;
   }
   return stream;
 }
 
-FilterStream::~FilterStream() { close(); }
+FilterStream::~FilterStream() { discardOutput(); }
+
+void FilterStream::stopIfInterrupted() { ::stopIfInterrupted(); }
 
 namespace {
 
@@ -39,11 +43,11 @@ FilterStream::BufferSizes FilterStream::setBufferSizes(BufferSizes sizes) {
 
 FilterStream::BufferSizes FilterStream::bufferSizes() { return currentSizes; }
 
-void FilterStream::openFiles(const std::string& inputPath, const std::string& outputPath) {
+void FilterStream::openFiles(const std::string& inputPath, const std::string& outputPath, bool quiet) {
   inputPath_ = inputPath;
   outputPath_ = outputPath;
-  openInput();
-  openOutput();
+  openInput(quiet);
+  openOutput(quiet);
   if (inputOk_ && outputOk_) {
     outCapacity_ = currentSizes.outputCapacity;
     outBuf_.reset(new char[outCapacity_]);
@@ -52,23 +56,27 @@ void FilterStream::openFiles(const std::string& inputPath, const std::string& ou
   }
 }
 
-void FilterStream::openInput() {
+void FilterStream::openInput(bool quiet) {
   inputFile = platform::openFile(inputPath_, "rb");
   inputOk_ = inputFile != nullptr;
   // The input is read in large blocks straight into the stream's memory.
   if (inputOk_) std::setvbuf(inputFile, nullptr, _IONBF, 0);
-  if (!inputOk_) std::printf("ERROR: Can not open file for reading: '%s'\n", inputPath_.c_str());
+  if (!inputOk_ && !quiet) std::printf("ERROR: Can not open file for reading: '%s'\n", inputPath_.c_str());
 }
 
-void FilterStream::openOutput() {
-  // Opening the output empties it; when it is the input itself that would
-  // destroy the very file we are about to read.
-  if (!platform::sameFile(inputPath_, outputPath_)) outputFile = platform::openFile(outputPath_, "wb");
+void FilterStream::openOutput(bool quiet) {
+  // The output would replace the very file we are about to read when it
+  // is the input itself; a folder or pipe in its place stays, as does a
+  // file we may not write.
+  if (!platform::sameFile(inputPath_, outputPath_) && platform::replaceable(outputPath_)) {
+    partialPath_ = partialFileName(outputPath_);
+    outputFile = platform::openFile(partialPath_, "wb");
+  }
   outputOk_ = outputFile != nullptr;
   // The stream does its own buffering: each full block goes straight to
   // the file, so a failed write is seen when it happens.
   if (outputOk_) std::setvbuf(outputFile, nullptr, _IONBF, 0);
-  if (!outputOk_) std::printf("ERROR: Can not open file for writing: '%s'\n", outputPath_.c_str());
+  if (!outputOk_ && !quiet) std::printf("ERROR: Can not open file for writing: '%s'\n", outputPath_.c_str());
 }
 
 std::int64_t FilterStream::inputLength() {
@@ -107,6 +115,7 @@ int FilterStream::loadInput() {
 // grew is read to its old length.
 bool FilterStream::readBlock() {
   if (inputFile == nullptr || !inBuf_ || inputUnread_ <= 0) return false;
+  stopIfInterrupted();
   const std::size_t wanted =
       static_cast<std::size_t>(std::min<std::int64_t>(inputUnread_, static_cast<std::int64_t>(inBlock_)));
   if (inEnd_ + wanted > inCapacity_) {
@@ -132,6 +141,7 @@ void FilterStream::putString(const char* text) { putBytes(text, std::strlen(text
 void FilterStream::putBytes(const char* bytes, std::size_t count) {
   if (!outBuf_) return;
   while (count > 0) {
+    if (outLength_ >= outCapacity_ || (outLength_ == 0 && count > outCapacity_)) stopIfInterrupted();
     if (outLength_ >= outCapacity_) writePending();
     if (outLength_ == 0 && count > outCapacity_) {
       // These bytes would fill the empty buffer, and the next byte would
@@ -157,7 +167,36 @@ constexpr std::size_t kSystemCopyMinimum = std::size_t{64} << 10;
 
 }  // namespace
 
+bool FilterStream::passAllBySystem() {
+  if (outputFile == nullptr || inputFile == nullptr || position() != 0 || outLength_ != 0) return false;
+  // The system writes the partial file by its name, not through our handle.
+  if (std::fclose(outputFile) != 0) writeFailed_ = true;
+  outputFile = nullptr;
+  const platform::SystemCopy copy =
+      platform::copyBySystem(inputPath_, partialPath_, [](std::int64_t) { return !platform::interrupted(); });
+  switch (copy) {
+    case platform::SystemCopy::kUnsupported:
+      outputFile = platform::openFile(partialPath_, "wb");
+      if (outputFile == nullptr) break;
+      std::setvbuf(outputFile, nullptr, _IONBF, 0);
+      return false;
+    case platform::SystemCopy::kDone:
+      // The whole input is in the output: the cursor is at the end.
+      inPos_ = inEnd_;
+      inputUnread_ = 0;
+      return true;
+    case platform::SystemCopy::kStopped:
+      stopIfInterrupted();
+      break;
+    case platform::SystemCopy::kFailed:
+      break;
+  }
+  writeFailed_ = true;
+  return true;
+}
+
 void FilterStream::passInput(std::size_t count) {
+  stopIfInterrupted();
   if (count >= kSystemCopyMinimum && systemCopies_ && outputFile != nullptr && inputFile != nullptr &&
       position() >= changedBefore_) {
     writePending();  // what came before goes to the file first
@@ -196,9 +235,25 @@ void FilterStream::flush() {
   if (outputFile != nullptr && std::fflush(outputFile) != 0) writeFailed_ = true;
 }
 
+bool FilterStream::commitOutput() {
+  if (!outputOk_ || committed_) return committed_;
+  writePending();
+  if (outputFile != nullptr && (std::fflush(outputFile) != 0 || !platform::syncFile(outputFile))) {
+    writeFailed_ = true;
+  }
+  close();
+  if (writeFailed_) return false;
+  if (!platform::renameFile(partialPath_, outputPath_)) {
+    writeFailed_ = true;
+    return false;
+  }
+  committed_ = true;
+  return true;
+}
+
 void FilterStream::discardOutput() {
   close();
-  if (outputOk_) platform::removeFile(outputPath_);
+  if (outputOk_ && !committed_) platform::removeFile(partialPath_);
 }
 
 void FilterStream::passRest() {

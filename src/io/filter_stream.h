@@ -17,6 +17,12 @@
 // unbuffered below this, so a failed write is seen by the write that
 // failed and remembered in writeFailed().
 //
+// The output is written under a partial name in the folder of the output
+// path (see partial_file.h) and appears under the output path only when
+// commitOutput() renames it there. A stream that ends any other way takes
+// its partial file with it. A run stops (RunStop) when it is interrupted,
+// at the next block read or written.
+//
 // Block sizes are set for the whole process by setBufferSizes and apply to
 // streams opened afterwards; only tests change them.
 
@@ -44,9 +50,10 @@ class FilterStream {
   // Input is the scene, output its rewritten copy "~" + base name in the
   // current directory.
   static std::unique_ptr<FilterStream> openSceneCopy(const std::string& scenePath);
-  // Input and output as given.
+  // Input and output as given. A file that does not open is reported,
+  // unless `quiet`.
   static std::unique_ptr<FilterStream> openPair(const std::string& inputPath,
-                                                const std::string& outputPath);
+                                                const std::string& outputPath, bool quiet = false);
 
   ~FilterStream();
   FilterStream(const FilterStream&) = delete;
@@ -82,11 +89,20 @@ class FilterStream {
   // skipInput, but where the system allows it a long stretch goes from the
   // input file to the output file without passing through the stream.
   void passInput(std::size_t count);
+  // Has the system copy the whole input to the output by its own means
+  // (platform::copyBySystem), the output then closed and on disk, ready to
+  // be committed: true when done or failed (writeFailed() tells), false
+  // when the system cannot, with nothing done, and the stream copies as
+  // usual. Only on a stream that has written nothing and passed nothing.
+  bool passAllBySystem();
 
   // Appends one byte to the output; a full buffer is written out first.
   int putChar(char c) {
     if (!outBuf_) return 1;
-    if (outLength_ >= outCapacity_) writePending();
+    if (outLength_ >= outCapacity_) {
+      stopIfInterrupted();
+      writePending();
+    }
     outBuf_[outLength_++] = c;
     return 1;
   }
@@ -97,11 +113,16 @@ class FilterStream {
 
   // Hands the pending output to the file and asks the system to take it.
   void flush();
-  // Writes what is pending and closes both files; safe to call twice.
+  // Writes what is pending and closes both files; safe to call twice. The
+  // output stays under its partial name.
   void close();
-  // Closes the stream and removes its output, if the stream opened it: an
-  // output that was not written whole must not stay behind looking finished.
-  // An output the stream never opened (the input itself, say) is left alone.
+  // Closes the stream and, when every write succeeded, puts the output on
+  // the disk and renames it onto the output path. False, the output still
+  // partial, when anything failed (writeFailed() then says so).
+  bool commitOutput();
+  // Closes the stream and removes its partial output: an output that was
+  // not written whole must not stay behind looking finished. A committed
+  // output, or a file the stream never opened, is left alone.
   void discardOutput();
   // Writes the input from the cursor to its end to the output.
   void passRest();
@@ -120,9 +141,10 @@ class FilterStream {
 
  private:
   FilterStream() = default;
-  void openFiles(const std::string& inputPath, const std::string& outputPath);
-  void openInput();
-  void openOutput();
+  static void stopIfInterrupted();
+  void openFiles(const std::string& inputPath, const std::string& outputPath, bool quiet);
+  void openInput(bool quiet);
+  void openOutput(bool quiet);
   int loadInput();
   std::int64_t inputLength();
   bool readBlock();
@@ -133,6 +155,8 @@ class FilterStream {
   std::string inputPath_;
   std::FILE* outputFile = nullptr;
   std::string outputPath_;
+  std::string partialPath_;  // where the output is written until committed
+  bool committed_ = false;
 
   // The input in memory: inBuf_[0, inEnd_) are the input's bytes from
   // blockStart_ on, the cursor is at inPos_.

@@ -10,6 +10,7 @@
 #include "platform/platform.h"
 #include "scene/base_name.h"
 #include "scene/scene_identity.h"
+#include "submit/staging_name.h"
 
 namespace {
 
@@ -28,12 +29,58 @@ void checkCollision(const StagedName& earlier, const std::string& texture, const
   throw RunStop(exit_status::kFailure);
 }
 
+// The name a texture is staged under in the working directory.
+std::string stagedName(const std::string& texture) { return std::string(baseName(texture)); }
+
+// A name with the delimiters a binary token may end with taken off: such an
+// entry of the transfer line keeps them, the recorded path does not.
+std::string withoutDelimiters(const std::string& name) {
+  const bool copy = !name.empty() && name[0] == '~';
+  std::string rest = name.substr(copy ? 1 : 0);
+  SceneJob::trimDelimiters(rest);
+  return (copy ? "~" : "") + rest;
+}
+
+// The dependency a transfer entry stands for, as the lists record it: the
+// texture staged under that name, else the scene copied to it; the entry
+// itself when none is.
+std::string dependencyOf(const SceneJob& job, const std::string& entry) {
+  for (const std::string& name : {entry, withoutDelimiters(entry)}) {
+    for (const std::string& texture : job.textureFiles) {
+      if (stagedName(texture) == name) return texture;
+    }
+    for (const auto& [key, owner] : job.copyOwners) {
+      if (sceneCopyName(owner.scenePath) == name) return owner.scenePath;
+    }
+  }
+  return entry;
+}
+
+// The checks of one name that a texture is to be staged under.
+void requireStageableTexture(const SceneJob& job, const std::string& texture, const std::string& name) {
+  requireStageableName(texture, name);
+  // On the render nodes the texture would take the copy's place.
+  for (const auto& [key, owner] : job.copyOwners) {
+    if (namesOneFile(name, sceneCopyName(owner.scenePath))) refuseStagedName(texture, name);
+  }
+}
+
 }  // namespace
+
+void checkStagingNames(const SceneJob& job) {
+  for (const std::string& texture : job.textureFiles) requireStageableTexture(job, texture, stagedName(texture));
+  // A scene's entry is its copy's name, checked as the walk claimed it, and
+  // a texture's entry its staged name, unless a binary token left
+  // delimiters on it.
+  for (const std::string& entry : job.transferFiles) {
+    if (!isStageableName(entry)) refuseStagedName(dependencyOf(job, entry), entry);
+  }
+}
 
 void stageTextures(const SceneJob& job) {
   std::map<std::string, StagedName> staged;
   for (const std::string& texture : job.textureFiles) {
-    const std::string name(baseName(texture));
+    const std::string name = stagedName(texture);
     const bool present = platform::fileOpens(name, "r");
     const auto [known, first] = staged.try_emplace(comparisonKey(name), StagedName{texture, present});
     if (!first) checkCollision(known->second, texture, name);

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -44,8 +45,41 @@ bool sameFile(const std::string& first, const std::string& second);
 // Removes a file or a link; anything else (a folder, a device) is left alone.
 bool removeFile(const std::string& path);
 
+// True when a file written elsewhere may be renamed onto `path`: nothing is
+// there, or a file that opens for writing (it is not changed). A folder, a
+// pipe or a file that may not be written is in the way.
+bool replaceable(const std::string& path);
+// Asks the system to put the file's bytes on the disk; false when it fails.
+bool syncFile(std::FILE* file);
+// Renames a closed file onto `to`, replacing a file there in one step.
+bool renameFile(const std::string& from, const std::string& to);
+// The names in a folder, "." and ".." left out; empty when it cannot be read.
+std::vector<std::string> listDirectory(const std::string& path);
+long processId();
+
+// An exclusive lock held through the file at `path`, which is created if
+// need be. The system drops the lock when the process ends, however it ends.
+enum class LockResult { kTaken, kBusy, kUnavailable };
+struct FileLock {
+  std::intptr_t handle = -1;
+};
+LockResult tryLockFile(const std::string& path, FileLock& lock);
+// Removes the lock file, then lets the lock go.
+void releaseLockFile(const std::string& path, FileLock& lock);
+void sleepMilliseconds(int milliseconds);
+
+// From now on an interruption (POSIX: SIGINT, SIGTERM, SIGHUP; Windows:
+// Ctrl+C, Ctrl+Break, the console closing) is only recorded; the run
+// looks at interrupted() between blocks and ends itself.
+void catchInterruptions();
+bool interrupted();
+// The status of a program ended by an interruption on this system.
+int interruptedExitStatus();
+
 // Hands the command line to the system's command interpreter and waits.
 // The result is the command's exit status, or -1 when no interpreter ran.
+// A command ended by an interruption from the terminal counts as an
+// interruption of the run.
 int runCommand(const std::string& commandLine);
 
 // How a copy by the system's own means ended.
@@ -59,9 +93,10 @@ enum class SystemCopy {
 // Copies the file `source` into `destination`, which it creates or empties,
 // without the bytes passing through the program: a clone of the source's
 // blocks where the file system can share them (a copy-on-write file
-// system), else the kernel's own copy. `keepGoing` is asked between pieces
-// with the bytes done so far. The destination is left as it is on every
-// outcome; removing a broken one is the caller's.
+// system), else the kernel's own copy; a whole copy is on the disk, not
+// only in the system's cache, when this returns. `keepGoing` is asked
+// between pieces with the bytes done so far. The destination is left as it
+// is on every outcome; removing a broken one is the caller's.
 SystemCopy copyBySystem(const std::string& source, const std::string& destination,
                         const std::function<bool(std::int64_t done)>& keepGoing);
 

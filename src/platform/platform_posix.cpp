@@ -9,7 +9,10 @@
 #endif
 
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
+#include <ctime>
+#include <dirent.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -84,10 +87,111 @@ bool removeFile(const std::string& path) {
   return unlink(name.c_str()) == 0;
 }
 
+bool replaceable(const std::string& path) {
+  const std::string name = systemPath(path);
+  struct stat info;
+  if (stat(name.c_str(), &info) != 0) return errno == ENOENT;
+  if (!S_ISREG(info.st_mode)) return false;
+  const int fd = open(name.c_str(), O_WRONLY | O_NOCTTY | O_NONBLOCK);
+  if (fd < 0) return false;
+  ::close(fd);
+  return true;
+}
+
+bool syncFile(std::FILE* file) { return fsync(fileno(file)) == 0; }
+
+bool renameFile(const std::string& from, const std::string& to) {
+  return std::rename(systemPath(from).c_str(), systemPath(to).c_str()) == 0;
+}
+
+std::vector<std::string> listDirectory(const std::string& path) {
+  std::vector<std::string> names;
+  DIR* folder = opendir(systemPath(path).c_str());
+  if (folder == nullptr) return names;
+  while (const dirent* entry = readdir(folder)) {
+    const std::string name = entry->d_name;
+    if (name != "." && name != "..") names.push_back(name);
+  }
+  closedir(folder);
+  return names;
+}
+
+long processId() { return static_cast<long>(getpid()); }
+
+LockResult tryLockFile(const std::string& path, FileLock& lock) {
+  const std::string name = systemPath(path);
+  for (;;) {
+    const int fd = open(name.c_str(), O_RDWR | O_CREAT | O_NOCTTY | O_CLOEXEC, 0666);
+    if (fd < 0) return LockResult::kUnavailable;
+    // fcntl locks, unlike flock, hold on network shares too.
+    struct flock wanted = {};
+    wanted.l_type = F_WRLCK;
+    wanted.l_whence = SEEK_SET;
+    if (fcntl(fd, F_SETLK, &wanted) != 0) {
+      const int error = errno;
+      ::close(fd);
+      return error == EACCES || error == EAGAIN ? LockResult::kBusy : LockResult::kUnavailable;
+    }
+    // The run before us may have removed the file between our open and our
+    // lock: a lock on a file no longer at that name guards nothing.
+    struct stat held;
+    struct stat named;
+    if (fstat(fd, &held) == 0 && stat(name.c_str(), &named) == 0 && held.st_dev == named.st_dev &&
+        held.st_ino == named.st_ino) {
+      lock.handle = fd;
+      return LockResult::kTaken;
+    }
+    ::close(fd);
+  }
+}
+
+void releaseLockFile(const std::string& path, FileLock& lock) {
+  if (lock.handle < 0) return;
+  unlink(systemPath(path).c_str());
+  ::close(static_cast<int>(lock.handle));
+  lock.handle = -1;
+}
+
+void sleepMilliseconds(int milliseconds) {
+  struct timespec pause = {milliseconds / 1000, (milliseconds % 1000) * 1000000L};
+  nanosleep(&pause, nullptr);  // a signal ends it early, which is what we want
+}
+
+namespace {
+
+volatile std::sig_atomic_t interruptSignal = 0;
+
+extern "C" void recordInterruption(int signal) { interruptSignal = signal; }
+
+}  // namespace
+
+void catchInterruptions() {
+  struct sigaction action = {};
+  action.sa_handler = recordInterruption;
+  sigemptyset(&action.sa_mask);
+  // Reads and writes go on where a signal met them; the run stops itself
+  // at the next block.
+  action.sa_flags = SA_RESTART;
+  for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    // A signal ignored when we started (nohup, a background job of a
+    // script) stays ignored.
+    struct sigaction before;
+    if (sigaction(signal, nullptr, &before) == 0 && before.sa_handler == SIG_IGN) continue;
+    sigaction(signal, &action, nullptr);
+  }
+}
+
+bool interrupted() { return interruptSignal != 0; }
+
+int interruptedExitStatus() { return 128 + SIGINT; }
+
 int runCommand(const std::string& commandLine) {
+  // system() ignores SIGINT here while it waits: Ctrl+C at the terminal
+  // reaches the command, and we learn of it from how the command ended.
   int status = std::system(commandLine.c_str());
   if (status == -1) return -1;
   if (WIFEXITED(status)) return WEXITSTATUS(status);
+  if (WIFSIGNALED(status) && WTERMSIG(status) == SIGINT) interruptSignal = SIGINT;
   return status == 0 ? 0 : -1;
 }
 
@@ -137,7 +241,7 @@ SystemCopy copyBySystem(const std::string& source, const std::string& destinatio
     struct stat after;
     if (fstat(out.fd, &after) == 0 && after.st_size == info.st_size) {
       if (!keepGoing(length)) return SystemCopy::kStopped;
-      return out.closeChecked() ? SystemCopy::kDone : SystemCopy::kFailed;
+      return fsync(out.fd) == 0 && out.closeChecked() ? SystemCopy::kDone : SystemCopy::kFailed;
     }
     if (ftruncate(out.fd, 0) != 0) return SystemCopy::kFailed;
   }
@@ -154,7 +258,7 @@ SystemCopy copyBySystem(const std::string& source, const std::string& destinatio
     done += copied;
     if (!keepGoing(done)) return SystemCopy::kStopped;
   }
-  return out.closeChecked() ? SystemCopy::kDone : SystemCopy::kFailed;
+  return fsync(out.fd) == 0 && out.closeChecked() ? SystemCopy::kDone : SystemCopy::kFailed;
 #else
   (void)source, (void)destination, (void)keepGoing;
   return SystemCopy::kUnsupported;

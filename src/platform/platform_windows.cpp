@@ -1,6 +1,7 @@
 #include "platform/platform.h"
 
 #include <direct.h>
+#include <io.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <sys/stat.h>
@@ -97,10 +98,99 @@ bool sameFile(const std::string& first, const std::string& second) {
 // Files only: _wremove refuses folders, and devices are no files.
 bool removeFile(const std::string& path) { return _wremove(wide(path).c_str()) == 0; }
 
+bool replaceable(const std::string& path) {
+  const std::wstring name = wide(path);
+  const DWORD attributes = GetFileAttributesW(name.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+  }
+  if ((attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0) return false;
+  HANDLE handle = CreateFileW(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return false;
+  CloseHandle(handle);
+  return true;
+}
+
+bool syncFile(std::FILE* file) {
+  return FlushFileBuffers(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)))) != 0;
+}
+
+bool renameFile(const std::string& from, const std::string& to) {
+  return MoveFileExW(wide(from).c_str(), wide(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+std::vector<std::string> listDirectory(const std::string& path) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW(wide(path + "\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    const std::string name = narrow(found.cFileName);
+    if (name != "." && name != "..") names.push_back(name);
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  return names;
+}
+
+long processId() { return static_cast<long>(GetCurrentProcessId()); }
+
+LockResult tryLockFile(const std::string& path, FileLock& lock) {
+  // Shared with nobody, the open handle is the lock, on local disks and
+  // shares alike; the file goes when the handle closes, also when the
+  // process is ended from outside.
+  const std::wstring name = wide(path);
+  HANDLE handle = CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+  if (handle != INVALID_HANDLE_VALUE) {
+    lock.handle = reinterpret_cast<std::intptr_t>(handle);
+    return LockResult::kTaken;
+  }
+  const DWORD error = GetLastError();
+  if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) return LockResult::kBusy;
+  // A lock file whose removal is pending refuses every open for a moment.
+  if (error == ERROR_ACCESS_DENIED && GetFileAttributesW(name.c_str()) != INVALID_FILE_ATTRIBUTES) {
+    return LockResult::kBusy;
+  }
+  return LockResult::kUnavailable;
+}
+
+void releaseLockFile(const std::string&, FileLock& lock) {
+  if (lock.handle == -1) return;
+  CloseHandle(reinterpret_cast<HANDLE>(lock.handle));  // removes the file
+  lock.handle = -1;
+}
+
+void sleepMilliseconds(int milliseconds) { Sleep(static_cast<DWORD>(milliseconds)); }
+
+namespace {
+
+volatile LONG interruptEvent = 0;
+
+BOOL WINAPI recordInterruption(DWORD event) {
+  InterlockedExchange(&interruptEvent, 1);
+  // When the console closes, the system ends the process as soon as this
+  // returns: wait here while the run removes its temporary files and
+  // returns from main, which ends this thread too.
+  if (event == CTRL_CLOSE_EVENT || event == CTRL_LOGOFF_EVENT || event == CTRL_SHUTDOWN_EVENT) Sleep(10000);
+  return TRUE;
+}
+
+}  // namespace
+
+void catchInterruptions() { SetConsoleCtrlHandler(recordInterruption, TRUE); }
+
+bool interrupted() { return InterlockedCompareExchange(&interruptEvent, 0, 0) != 0; }
+
+// STATUS_CONTROL_C_EXIT, the status of a console program ended by Ctrl+C.
+int interruptedExitStatus() { return static_cast<int>(0xC000013AUL); }
+
 int runCommand(const std::string& commandLine) {
   // system() starts the interpreter named by COMSPEC (cmd.exe) with "/c"
   // and returns the command's exit status, or -1 when no interpreter could
-  // be started.
+  // be started. Ctrl+C reaches the command as well as this process, whose
+  // handler records it.
   return std::system(commandLine.c_str());
 }
 
@@ -136,7 +226,12 @@ SystemCopy copyBySystem(const std::string& source, const std::string& destinatio
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
     SetFileAttributesW(to.c_str(), attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
   }
-  return SystemCopy::kDone;
+  // On the disk before the copy takes its name, as the stream's files are.
+  HANDLE file = CreateFileW(to.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return SystemCopy::kFailed;
+  const BOOL flushed = FlushFileBuffers(file);
+  CloseHandle(file);
+  return flushed != 0 ? SystemCopy::kDone : SystemCopy::kFailed;
 }
 
 // Windows has no call that appends part of one open file to another; the

@@ -12,6 +12,7 @@
 #include "job/scene_job.h"
 #include "scene/base_name.h"
 #include "scene/scene_identity.h"
+#include "submit/staging_name.h"
 
 namespace {
 
@@ -33,10 +34,22 @@ bool isOnChain(const std::vector<std::string>& chain, const std::string& absolut
   return false;
 }
 
-// Two different scenes of one run would be rewritten into one file, the
-// later over the earlier; the run cannot go on with either copy.
+// Each job's Arguments line ends with the command-line scene's copy, and
+// the batch system splits that line at blanks.
+void requirePassableToJobs(const std::string& scenePath, const std::string& copyName) {
+  if (!holdsBlank(copyName)) return;
+  std::printf("ERROR: '%s' cannot be passed to the render jobs: its name holds a space.\n", scenePath.c_str());
+  throw RunStop(exit_status::kFailure);
+}
+
+// Checked before the scene is opened, so no copy is written under a name
+// the run may not use. Two different scenes of one run would be rewritten
+// into one file, the later over the earlier; the run cannot go on with
+// either copy.
 void claimCopyName(SceneJob& job) {
   const std::string copyName = sceneCopyName(*job.scenePath);
+  if (job.parent == nullptr) requirePassableToJobs(*job.scenePath, copyName);
+  requireStageableName(*job.scenePath, copyName);
   auto& owners = commandLineRecord(job).copyOwners;
   auto found = owners.find(comparisonKey(copyName));
   if (found == owners.end()) {
@@ -137,9 +150,9 @@ int SceneJob::scanScene() {
     } else {
       passBinaryScene(*this);
     }
-    // The copy is complete here: closed now, it is whole on disk before
-    // anything that names it is written or submitted.
-    sceneStream->close();
+    // The copy is complete here: under its name now, it is whole on disk
+    // before anything that names it is written or submitted.
+    sceneStream->commitOutput();
   } catch (...) {
     discardCopy(*this);
     throw;

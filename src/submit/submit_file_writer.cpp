@@ -22,13 +22,16 @@ std::string formatFrame(double value) {
 int SceneJob::writeSubmitFile() {
   auto stream = FilterStream::openPair(headerPath, kSubmitFileName);
   if (!stream->inputOk() || !stream->outputOk()) {
+    // A header that cannot be read leaves an empty description, as it
+    // always has.
+    if (stream->outputOk()) stream->commitOutput();
     std::printf("ERROR: Unable to create Vantle Submit File.\n");
     return 0;
   }
   bool whole = false;
   try {
     whole = writeSubmitDescription(*stream);
-    stream->close();
+    if (whole) stream->commitOutput();
   } catch (...) {
     // Out of memory half way: a cut-off description must not be left
     // where it could be submitted.

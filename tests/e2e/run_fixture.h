@@ -45,7 +45,7 @@ struct RunFixture : ::testing::Test {
               files.back() + "\nQueue\n";
     return text;
   }
-  static constexpr const char* kHeader = "universe = vanilla\nexecutable = render.bat\n";
+  static constexpr const char* kHeader = "executable = render.bat\noutput = render.out\n";
   static inline const std::string kCalled = "\n\nCalling vantle_submit:\nvantle_submit vantle_render.sub\n",
                                   kSubmitted = kCalled + "\nSubmitted jobs successfully. Have a nice day!\n";
   TempDir temp;

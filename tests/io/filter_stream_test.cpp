@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "io/file_copy.h"
+#include "io/partial_file.h"
 #include "io/texture_staging.h"
 #include "job/run_stop.h"
 #include "job/scene_job.h"
@@ -23,7 +24,14 @@ class Stream : public ::testing::Test {
     for (std::size_t i = 0; i < 20000; ++i) input += static_cast<char>(i * 7 + i / 256);
     temp.write("in.bin", input);
   }
-  std::uintmax_t written() const { return fs::file_size(temp.at("out.bin")); }
+  // The files of the folder whose names have the partial form.
+  std::vector<std::string> partials() const {
+    std::vector<std::string> names;
+    for (const std::string& name : temp.list()) if (isPartialFileName(name)) names.push_back(name);
+    return names;
+  }
+  // What the open stream wrote so far, under its partial name.
+  std::uintmax_t written() const { return fs::file_size(temp.at(partials().at(0))); }
   TempDir temp;
   ScopedCurrentDirectory cd;
   std::string input, read;
@@ -32,6 +40,7 @@ class Stream : public ::testing::Test {
 
 // A full buffer goes to the file when the next byte comes, from putChar or
 // putBytes alike; putBytes writes the whole buffers of a long span at once.
+// The file has its name only once committed.
 TEST_F(Stream, OutputLeavesInFullBuffersWhenTheNextByteComes) {
   ScopedBufferSizes sizes(4096, 1024);
   auto stream = FilterStream::openPair("in.bin", "out.bin");
@@ -44,8 +53,10 @@ TEST_F(Stream, OutputLeavesInFullBuffersWhenTheNextByteComes) {
   stream->putBytes(input.data() + 2048, 2049);
   EXPECT_EQ(written(), 4096u);
   stream->flush();
-  stream->close();
+  EXPECT_FALSE(fs::exists(temp.at("out.bin")));
+  EXPECT_TRUE(stream->commitOutput());
   EXPECT_EQ(readFile(temp.at("out.bin")), input.substr(0, 4097));
+  EXPECT_EQ(partials().size(), 0u);
 }
 
 TEST_F(Stream, InputBlocksAreSeamlessAndSteppedBackOver) {
@@ -106,15 +117,15 @@ TEST_F(Stream, PassedStretchesAreWhatWasRead) {
       for (auto ahead = stream->inputAhead(); !ahead.empty(); ahead = stream->inputAhead()) {
         stream->passInput(ahead.size());
       }
-      stream->close();
-      EXPECT_FALSE(stream->writeFailed());
+      EXPECT_TRUE(stream->commitOutput());
       EXPECT_TRUE(readFile(temp.at("out.bin")) == expected) << changed << shrinks;
     }
   }
 }
 
-// A pair that cannot be opened says why; an output that opened stays
-// empty; an output that is the input, by identity, is not opened at all.
+// A pair that cannot be opened says why; an output that opened but was
+// never committed leaves nothing; an output that is the input, by
+// identity, is not opened at all.
 TEST_F(Stream, PairsThatCannotBeOpened) {
   temp.makeDir("folder");
   temp.write("keep.hdr", "keep me\n");
@@ -129,7 +140,8 @@ TEST_F(Stream, PairsThatCannotBeOpened) {
               (p.inOk ? "" : "ERROR: Can not open file for reading: '" + p.in + "'\n") +
                   (p.outOk ? "" : "ERROR: Can not open file for writing: '" + p.out + "'\n"));
   }
-  EXPECT_EQ(readFile(temp.at("out.txt")), "");
+  EXPECT_FALSE(fs::exists(temp.at("out.txt")));
+  EXPECT_EQ(partials().size(), 0u);
   EXPECT_EQ(readFile(temp.at("keep.hdr")), "keep me\n");
 }
 

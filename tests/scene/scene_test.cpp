@@ -38,7 +38,7 @@ class SceneTest : public ::testing::Test {
                  : std::max({job.rewriteFileReference(), job.rewriteTextureAttribute()}) == 1) continue;
       job.sceneStream->putBytes(job.statement, job.statementLength);
     }
-    job.sceneStream->close();
+    job.sceneStream->commitOutput();
     return {units, job.sceneFiles, job.textureFiles, job.transferFiles, readFile(work + "/~s.ma"),
             testing::internal::GetCapturedStdout()};
   }

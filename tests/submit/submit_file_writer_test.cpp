@@ -1,17 +1,21 @@
 // The submit description byte for byte: the header as it is, the transfer
-// line, and the jobs that split a frame range.
+// line, and the jobs that split a frame range; the names it may carry.
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
+#include <set>
 #include <sstream>
 
 #include "job/scene_job.h"
+#include "submit/staging_name.h"
+#include "support/program_runner.h"
 #include "support/temp_dir.h"
 
 namespace {
 
-const std::string kHeader("universe = vanilla\r\nnul \0 here\r\nno end", 38);  // copied as it is
+const std::string kHeader("# render of a shot\r\nnul \0 here\r\nno end", 38);  // copied as it is
 
 class SubmitDescription : public ::testing::Test {
  protected:
@@ -77,6 +81,84 @@ TEST_F(SubmitDescription, AJobThatCannotAdvanceFailsTheDescription) {
   ASSERT_EQ(write(16777217, 16777300, 1, 1), 0);
   EXPECT_EQ(printed, "ERROR: Unable to create Vantle Submit File.\n");
   EXPECT_FALSE(std::filesystem::exists("vantle_render.sub"));
+}
+
+// Names the check lets through, and near misses; the writer's side is held by every byte value below.
+TEST(StagingName, Rules) {
+  const std::pair<std::string, bool> rows[] = {{"wood.tif", true}, {"~shot.ma", true}, {"a b.tif", true},
+      {"\xC3\xA9.tif", true}, {"\xff", true}, {"a=b;(c)'#", true}, {"con", false}, {"CON.tif.bak", false},
+      {"nul .tif", false}, {"aux", false}, {"Prn.x", false}, {"COM0", false}, {"lpt9.tif", false},
+      {"com\xC2\xB9.tif", false}, {"LPT\xC2\xB3", false}, {"com\xC2\xB4", true}, {"COM10", true}, {"com", true},
+      {"lpt1x.tif", true}, {"conin", true}, {"xcon.tif", true}, {"vantle_render.SUB", false},
+      {"Vantle_Render.lock", false}, {"vantle_render.12-3.partial", false}, {"vantle_render.x-3.partial", true},
+      {"vantle_render.sub.tif", true}, {"a/b", false}, {"a\\b", false}, {".x", true}, {"x.", false}, {"x ", false},
+      {" x", false}, {"", false}, {".", false}, {"..", false}, {"...", false}};
+  for (const auto& [name, stageable] : rows) EXPECT_EQ(isStageableName(name), stageable) << name;
+  EXPECT_TRUE(namesOneFile("~Shot.MA", "~shot.ma") && !namesOneFile("\xC3\x89", "\xC3\xA9"));
+  EXPECT_FALSE(namesOneFile("a", "ab"));
+  EXPECT_TRUE(holdsBlank("a b") && holdsBlank("a\tb") && !holdsBlank("a\nb"));
+}
+
+// The description read back by the stand-in tool's rules: the header's lines, then only the transfer line (its
+// names split at commas, blanks around them cut) and jobs, each blank lines, an Arguments line and a Queue line;
+// the jobs' scenes are the last words of the Arguments lines. Empty when any other line follows the header.
+struct ReadBack { std::vector<std::string> header, names, scenes; };
+std::optional<ReadBack> readBack(const std::string& text) {
+  const auto trim = [](const std::string& s) {
+    const std::size_t first = s.find_first_not_of(" \t"), last = s.find_last_not_of(" \t");
+    return first == std::string::npos ? std::string() : s.substr(first, last - first + 1);
+  };
+  std::vector<std::string> lines;
+  for (std::size_t start = 0, end; start < text.size(); start = end + 1) {
+    if ((end = text.find('\n', start)) == std::string::npos) end = text.size();
+    lines.push_back(text.substr(start, end - start));
+    if (!lines.back().empty() && lines.back().back() == '\r') lines.back().pop_back();
+  }
+  ReadBack read;
+  std::size_t i = 0;
+  for (; i < lines.size() && trim(lines[i]).rfind("transfer_input_files =", 0) != 0; ++i) {
+    read.header.push_back(lines[i]);
+  }
+  if (i == lines.size()) return std::nullopt;
+  std::istringstream list(trim(lines[i].substr(lines[i].find('=') + 1)) + ",");
+  for (std::string name; std::getline(list, name, ',');) read.names.push_back(trim(name));
+  for (++i; i < lines.size(); i += 2) {
+    while (i < lines.size() && trim(lines[i]).empty()) ++i;
+    if (i + 2 > lines.size() || trim(lines[i]).rfind("Arguments =", 0) != 0 || trim(lines[i + 1]) != "Queue") break;
+    read.scenes.push_back(lines[i].substr(lines[i].find_last_of(" \t") + 1));
+  }
+  if (i != lines.size()) return std::nullopt;
+  return read;
+}
+
+// Names made of every byte value, each put through the check; those it lets through are written into one
+// description, which reads back as exactly the header, the staged names and the jobs. The stand-in tool itself,
+// with every named file present, queues it (POSIX: Windows takes no names that are not UTF-8).
+TEST_F(SubmitDescription, EveryNameTheCheckPassesReadsBackWhole) {
+  std::set<std::string> seen;
+  job.transferFiles.clear();
+  for (int byte = 0; byte < 256; ++byte) {
+    const std::string b(1, static_cast<char>(byte));
+    for (const std::string& name : {b, b + b, "a" + b, b + "a", "a" + b + "b.tif", "con" + b, "~" + b}) {
+      if (isStageableName(name) && seen.insert(name).second) job.transferFiles.push_back(name);
+    }
+  }
+  EXPECT_GT(job.transferFiles.size(), 1000u);
+  job.transferFiles.push_back("~shot.ma");
+  const std::string header = "# a header\nexecutable = render.bat\n\n";
+  writeFile(job.headerPath, header);
+  ASSERT_EQ(write(1, 25, 10, 1), 1);
+  const std::optional<ReadBack> read = readBack(readFile("vantle_render.sub"));
+  ASSERT_TRUE(read);
+  EXPECT_EQ(read->header, (std::vector<std::string>{"# a header", "executable = render.bat", ""}));
+  EXPECT_EQ(read->names, job.transferFiles);
+  EXPECT_EQ(read->scenes, std::vector<std::string>(3, "~shot.ma"));
+#ifndef _WIN32
+  for (const std::string& name : job.transferFiles) writeFile(name, name);
+  const ProgramResult queued = runProgram({VANTLE_SUBMIT_EXE, {"vantle_render.sub"}, temp.path(), {}});
+  EXPECT_EQ(queued.out, "vantle_submit: 3 jobs queued, " + std::to_string(seen.size() + 1) + " files to transfer.\n");
+  EXPECT_EQ(queued.status, 0) << queued.err;
+#endif
 }
 
 }  // namespace

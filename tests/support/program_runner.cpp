@@ -39,22 +39,23 @@ ProgramResult runProgram(const ProgramRun& run) {
   line += quoted(run.program);
 #endif
   for (const std::string& word : run.arguments) line += " " + quoted(word);
-  line += " <" + quoted(capture.at("in")) + " >" + quoted(capture.at("out")) + " 2>" + quoted(capture.at("err"));
+  const std::string out = run.outputFile.empty() ? capture.at("out") : run.outputFile;
+  line += " <" + quoted(capture.at("in")) + " >" + quoted(out) + " 2>" + quoted(capture.at("err"));
   capture.write("in", "");
   ProgramResult result;
   const int status = std::system(line.c_str());
 #ifdef _WIN32
   result.status = status;
   // The C runtime writes each line feed of console text as CR LF.
-  for (auto [file, text] : {std::pair{"out", &result.out}, std::pair{"err", &result.err}}) {
-    for (char c : readFile(capture.at(file))) {
+  for (auto [file, text] : {std::pair{out, &result.out}, std::pair{capture.at("err"), &result.err}}) {
+    for (char c : readFile(file)) {
       if (c == '\n' && !text->empty() && text->back() == '\r') text->pop_back();
       *text += c;
     }
   }
 #else
   result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  result.out = readFile(capture.at("out"));
+  result.out = readFile(out);
   result.err = readFile(capture.at("err"));
 #endif
   return result;

@@ -22,6 +22,7 @@ struct ProgramRun {
   // disk), an address space limit in KiB, and running as "nobody" when root.
   long long fileSizeKiB = -1, memoryKiB = -1;
   bool asOtherUser = false;
+  std::string outputFile = "";  // where standard output goes, when it is to be watched while the program runs
 };
 
 ProgramResult runProgram(const ProgramRun& run);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <mutex>
 #include <random>
 #include <sstream>
 #include <stdexcept>
@@ -12,8 +13,14 @@ namespace fs = std::filesystem;
 static fs::path pathOf(const std::string& utf8) { return fs::u8path(utf8); }
 
 TempDir::TempDir() {
+  static std::mutex drawing;  // runs started from several threads make their folders at once
   static std::mt19937_64 random{std::random_device{}()};
-  const fs::path made = fs::temp_directory_path() / ("vantle-test-" + std::to_string(random()));
+  std::uint64_t number;
+  {
+    const std::lock_guard<std::mutex> hold(drawing);
+    number = random();
+  }
+  const fs::path made = fs::temp_directory_path() / ("vantle-test-" + std::to_string(number));
   fs::create_directory(made);
   path_ = fs::canonical(made).generic_u8string();
 }

@@ -9,7 +9,9 @@
 // and blank lines), at most one "transfer_input_files = a, b, c" line, and
 // one or more jobs, each an "Arguments = ..." line followed at once by a
 // "Queue" line. The last word of an Arguments line is the scene the job
-// renders.
+// renders. After the header only the transfer line and the jobs may
+// stand, with blank lines before each job: a line slipped in there by a
+// file name that held a line break would be a key or a job nobody wrote.
 //
 // Exit status: 0 when the jobs were queued, 1 for a wrong command line,
 // 2 when the description is malformed or names a file that is not there.
@@ -215,9 +217,15 @@ int main(int argc, char** argv) {
     const Line& line = lines[index];
     Classified classified = classify(line.text);
     switch (classified.kind) {
-      case Kind::kBlank:
-      case Kind::kComment:
+      case Kind::kBlank: {
+        std::size_t next = index + 1;
+        while (next < lines.size() && classify(lines[next].text).kind == Kind::kBlank) ++next;
+        if (next == lines.size() || classify(lines[next].text).kind != Kind::kArguments) {
+          checker.problemAt(line.number, "a blank line that no job follows.");
+        }
+        index = next - 1;
         break;
+      }
       case Kind::kTransfer:
         if (!jobs.empty()) {
           checker.problemAt(line.number, "transfer_input_files comes after the first job.");
@@ -247,6 +255,7 @@ int main(int argc, char** argv) {
       case Kind::kQueue:
         checker.problemAt(line.number, "Queue without an Arguments line before it.");
         break;
+      case Kind::kComment:
       case Kind::kOther:
         checker.problemAt(line.number, "expected an Arguments or a Queue line, found '" + line.text + "'.");
         break;

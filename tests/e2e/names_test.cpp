@@ -1,0 +1,112 @@
+// Names a scene holds that the run must not put into the working folder or the description: refused in both
+// formats, as a texture and as a reference, with status 2, nothing staged and no description; names close to them
+// pass as before. The stand-in submit tool sees an injected line as a failed submission.
+#include <algorithm>
+
+#include "e2e/run_fixture.h"
+
+namespace {
+const std::string kAscii = "//Maya ASCII 2024 scene\n", kTexture = "setAttr \".ftn\" -type \"string\" ";
+// A binary scene as its reader finds paths: a token holding a marker ("ftn", "FREFFREF"), then the path's token.
+std::string binary(const std::vector<std::pair<std::string, std::string>>& markedPaths) {
+  std::string scene("FOR4\0\0\0\x10Maya", 12);
+  for (const auto& [marker, path] : markedPaths) scene += marker + '\0' + path + std::string("\0\x01", 2);
+  return scene;
+}
+std::string staged(const std::string& dependency, const std::string& name) {
+  return "ERROR: '" + dependency + "' cannot be staged under the name '" + name + "'.\n";
+}
+}  // namespace
+
+TEST_F(RunFixture, RefusedNames) {
+  enum : unsigned { kAsciiTexture = 1, kBinaryTexture = 2, kAsciiReference = 4, kBinaryReference = 8 };
+  const unsigned all = 15, textures = 3, ascii = 5;  // bytes a binary token cannot hold are met in ASCII alone
+  // `recorded`: the name the recorded path ends with, when the reader trims it (a binary token keeps its delimiters
+  // in the transfer line's entry); a trailing '#' stands for the scene's format letter.
+  struct Row { std::string name; unsigned in; std::string recorded = ""; };
+  const Row rows[] = {{"a.tif\nqueue 1000\n#", ascii}, {"b,c.tif", all}, {"C:evil.tif", all}, {"tex.tif:hidden", all},
+      {"a*.tif", all}, {"a?.tif", all}, {"a\"b.tif", all}, {"a<b.tif", all}, {"b>a.tif", all}, {"a|b.tif", all},
+      {"a\x01.tif", ascii}, {"a\x1f.tif", ascii}, {"a\x7f.tif", ascii}, {"a\tb.tif", ascii}, {"tex.tif.", all},
+      {".", all}, {"..", all}, {"", textures}, {"CON", textures}, {"nul.tif", textures}, {"Com1.png", textures},
+      {"lpt9.tar.gz", textures}, {"aux .tif", textures}, {"vantle_render.sub", textures}, {"vantle_render.lock", textures},
+      {"Vantle_Render.SUB", textures}, {"~Shot.m#", textures}, {" tex.tif", textures},
+      {"tex.tif ", kBinaryTexture, "tex.tif"}};
+  int count = 0;
+  for (const Row& row : rows) {
+    for (unsigned kind = 1; kind <= 8; kind <<= 1) {
+      if ((row.in & kind) == 0) continue;
+      const bool texture = kind <= kBinaryTexture, isBinary = kind == kBinaryTexture || kind == kBinaryReference;
+      std::string name = row.name, recorded = row.recorded.empty() ? row.name : row.recorded;
+      if (!name.empty() && name.back() == '#') name.back() = recorded.back() = isBinary ? 'b' : 'a';
+      const std::string path = (texture ? "sourceimages/" : "scenes/") + name, shot = isBinary ? "shot.mb" : "shot.ma";
+      const std::string scene = isBinary ? binary({{texture ? "ftn" : "FREFFREF", path}})
+                                         : kAscii + (texture ? kTexture : "file -r -dr 1 ") + "\"" + path + "\";\n";
+      proj("scenes/" + shot, scene), temp.makeDir(work = "w" + std::to_string(count++));
+      const ProgramResult result = run({"-s", "1", "-e", "1", at("scenes/" + shot)});
+      const std::string dependency = windowsForm(at((texture ? "sourceimages/" : "scenes/") + recorded));
+      EXPECT_EQ(result.out, examining(at("scenes/" + shot)) + staged(dependency, texture ? name : "~" + name))
+          << kind << " " << name;
+      EXPECT_EQ(result.status, 2) << kind << " " << name;
+      EXPECT_EQ(left(), Names{"~" + shot}) << kind << " " << name;  // the scene's own copy, whole
+    }
+  }
+}
+
+// The command-line scene's copy stands in every job's Arguments line: no blank in it, nothing written.
+TEST_F(RunFixture, RefusedSceneNames) {
+  const std::string space = "' cannot be passed to the render jobs: its name holds a space.\n";
+  std::vector<std::pair<std::string, std::string>> rows = {{"my shot.ma", space}, {"a,b.ma", ""}};
+#ifndef _WIN32
+  rows.push_back({"my\tshot.ma", space}), rows.push_back({"shot.ma.", ""});
+#endif
+  for (const auto& [name, message] : rows) {
+    const std::string path = proj("scenes/" + name, kAscii + kTexture + "\"wood.tif\";\n");
+    temp.makeDir(work = "w-" + name);
+    const ProgramResult result = run({"-s", "1", "-e", "1", at("scenes/" + name)});
+    EXPECT_EQ(result.out, message.empty() ? staged(at("scenes/" + name), "~" + name) : "ERROR: '" + at("scenes/" +
+              name) + message) << name;
+    EXPECT_EQ(result.status, 2) << name;
+    EXPECT_EQ(left(), Names{}) << name;
+  }
+}
+
+// Names close to the refused ones run as before, in both formats: staged, reported, listed for transfer.
+TEST_F(RunFixture, NamesCloseToRefusedOnesPass) {
+  const Names names{"console.tif", "COM10.png", "nul_x.tif", "lpt.tif", "~set.ma", "vantle_render.sub.tif",
+                    "tex..tif", ".hidden.tif", "a'b (2).tif"};
+  for (const std::string shot : {"shot.ma", "shot.mb"}) {
+    Names paths, transfer = names;
+    std::vector<std::pair<std::string, std::string>> marked;
+    std::string scene = kAscii, out;
+    for (const std::string& name : names) {
+      paths.push_back(proj("sourceimages/" + name, name)), marked.push_back({"ftn", "sourceimages/" + name});
+      scene += kTexture + "\"sourceimages/" + name + "\";\n";
+      out += "File '" + name + "' copied to current directory.\n";
+    }
+    proj("scenes/" + shot, shot == "shot.ma" ? scene : binary(marked)), temp.makeDir(work = "w-" + shot);
+    EXPECT_EQ(run({"-s", "1", "-e", "1", at("scenes/" + shot)}).out,
+              examining(at("scenes/" + shot)) + out + report(paths, {}) + kSubmitted);
+    Names expected = names;
+    expected.push_back("vantle_render.sub"), expected.push_back("~" + shot), transfer.push_back("~" + shot);
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(left(), expected);
+    EXPECT_EQ(file("vantle_render.sub"), description(transfer));
+  }
+}
+
+// The stand-in tool takes what the program writes, and nothing slipped in after the header.
+TEST_F(RunFixture, SubmitToolRefusesWhatFollowsTheHeader) {
+  temp.write(work + "/~shot.ma", kAscii), temp.write(work + "/wood.tif", "wood");
+  const std::string job = "\n\nArguments = -rd . -im Frame -s 1.0000 -e 1.0000 -b 1.0000 ~shot.ma\nQueue\n";
+  const std::string transfer = "transfer_input_files = wood.tif, ~shot.ma";
+  const std::pair<std::string, int> rows[] = {{description({"wood.tif", "~shot.ma"}, {"1", "10", "11", "20"}), 0},
+      {transfer + job, 0}, {kHeader + transfer + job + job + job, 0},
+      {kHeader + transfer + "\nqueue 1000\n#" + job, 2}, {kHeader + transfer + "\nexecutable = evil.bat" + job, 2},
+      {kHeader + transfer + "\n#" + job, 2}, {kHeader + transfer + job + "\n", 2},
+      {kHeader + transfer + job + "\n#, ~shot.ma" + job, 2}};  // a whole job slipped in
+  for (const auto& [text, status] : rows) {
+    temp.write(work + "/vantle_render.sub", text);
+    const ProgramResult result = runProgram({VANTLE_SUBMIT_EXE, {"vantle_render.sub"}, temp.at(work), {}});
+    EXPECT_EQ(result.status, status) << text << result.err;
+  }
+}
