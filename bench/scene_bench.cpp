@@ -606,17 +606,21 @@ struct Samples {
 
 void measureScene(const Bench& b, const char* label, const fs::path& scene, const SceneCounts& counts) {
   const double mib = static_cast<double>(counts.bytes) / kMiB;
-  Samples copy, cp, sed, program;
-  std::vector<double> timeRatios, cpuRatios, cpRatios;
+  Samples copy, cp, cpSync, sed, program;
+  std::vector<double> timeRatios, cpuRatios, cpRatios, cpSyncRatios;
   long peakKiB = 0;
   const fs::path log = b.root / "program.log";
   const std::string copyName = "~" + scene.filename().string();
 
   // The plain commands the program is set beside; what each wrote is
   // cleared after it.
-  Child copyCommand, cpCommand, sedCommand;
+  Child copyCommand, cpCommand, cpSyncCommand, sedCommand;
   copyCommand.argv = {b.self, "--copy", scene.string(), (b.copies / "copy").string()};
   cpCommand.argv = {"cp", scene.string(), (b.copies / "cp").string()};
+  // The program puts every file it writes on the disk before the file takes
+  // its name; cp leaves its copy in the system's cache. The durable copy:
+  cpSyncCommand.argv = {"sh", "-c", "cp \"$0\" \"$1\" && sync --data \"$1\"", scene.string(),
+                        (b.copies / "cp-sync").string()};
   sedCommand.argv = {"sed", "-e", kSedScript, scene.string()};
   sedCommand.environment = {{"LC_ALL", "C"}};
   sedCommand.stdoutPath = (b.copies / "sed").string();
@@ -628,6 +632,7 @@ void measureScene(const Bench& b, const char* label, const fs::path& scene, cons
   };
   const auto runCopy = [&] { runPlain(copyCommand, copy, "the read-write copy failed"); };
   const auto runCp = [&] { runPlain(cpCommand, cp, "cp failed"); };
+  const auto runCpSync = [&] { runPlain(cpSyncCommand, cpSync, "cp and sync failed"); };
   const auto runSed = [&] { runPlain(sedCommand, sed, "sed failed"); };
   const auto runProgram = [&] {
     const Measure m = run(b.program(scene, log));
@@ -640,12 +645,12 @@ void measureScene(const Bench& b, const char* label, const fs::path& scene, cons
     peakKiB = std::max(peakKiB, m.peakKiB);
     emptyDirectory(b.work);
   };
-  const std::vector<std::function<void()>> commands = {runCopy, runProgram, runCp, runSed};
+  const std::vector<std::function<void()>> commands = {runCopy, runProgram, runCp, runCpSync, runSed};
 
   // One round untimed first: every command then finds the scene, and the
   // memory that its output takes, as the timed rounds do.
   for (const auto& command : commands) command();
-  copy = cp = sed = program = Samples();
+  copy = cp = cpSync = sed = program = Samples();
   peakKiB = 0;
 
   for (int r = 0; r < b.options.runs; ++r) {
@@ -655,6 +660,7 @@ void measureScene(const Bench& b, const char* label, const fs::path& scene, cons
     // The program against the copy of the same run, which ran under the
     // same load.
     cpRatios.push_back(program.wall.back() / cp.wall.back());
+    cpSyncRatios.push_back(program.wall.back() / cpSync.wall.back());
     timeRatios.push_back(program.wall.back() / copy.wall.back());
     cpuRatios.push_back(program.cpu.back() / copy.cpu.back());
   }
@@ -668,9 +674,11 @@ void measureScene(const Bench& b, const char* label, const fs::path& scene, cons
   };
   line("read-write copy", copy);
   line("cp", cp);
+  line("cp, sync --data", cpSync);
   line("sed (.ftn lines)", sed);
   line("vantleRender", program);
   std::printf("  vantleRender / cp, median of the runs' ratios: time %.2f (goal: at most 1.25)\n", median(cpRatios));
+  std::printf("  vantleRender / cp with sync --data, median of the runs' ratios: time %.2f\n", median(cpSyncRatios));
   std::printf("  vantleRender / read-write copy, median of the runs' ratios: time %.2f, cpu %.2f\n",
               median(timeRatios), median(cpuRatios));
   std::printf("  (ratios of the medians: time %.2f, cpu %.2f; to cp: time %.2f)\n",

@@ -164,6 +164,7 @@ namespace {
 
 // Stretches shorter than this are not worth a call of their own.
 constexpr std::size_t kSystemCopyMinimum = std::size_t{64} << 10;
+constexpr std::size_t kWritebackBytes = std::size_t{8} << 20;
 
 }  // namespace
 
@@ -204,6 +205,7 @@ void FilterStream::passInput(std::size_t count) {
         platform::copyFileRange(inputFile, position(), outputFile, static_cast<std::int64_t>(count));
     if (!copy.unsupported) {
       const auto copied = static_cast<std::size_t>(copy.copied);
+      wrote(copied);
       if (copy.failed) {
         writeFailed_ = true;
       } else if (copied < count) {
@@ -223,6 +225,16 @@ void FilterStream::passInput(std::size_t count) {
 void FilterStream::writeBlock(const char* bytes, std::size_t count) {
   if (count == 0 || outputFile == nullptr) return;
   if (std::fwrite(bytes, 1, count, outputFile) != count) writeFailed_ = true;
+  wrote(count);
+}
+
+// Every file is made durable before it takes its name; the disk starts on
+// a long output while the rest of it is still being made.
+void FilterStream::wrote(std::size_t count) {
+  unflushedBytes_ += count;
+  if (unflushedBytes_ < kWritebackBytes) return;
+  platform::startWriteback(outputFile);
+  unflushedBytes_ = 0;
 }
 
 void FilterStream::writePending() {

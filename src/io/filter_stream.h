@@ -150,6 +150,7 @@ class FilterStream {
   bool readBlock();
   void writeBlock(const char* bytes, std::size_t count);
   void writePending();
+  void wrote(std::size_t count);
 
   std::FILE* inputFile = nullptr;
   std::string inputPath_;
@@ -169,7 +170,8 @@ class FilterStream {
   std::int64_t inputLength_ = 0;
   std::int64_t inputUnread_ = 0;  // bytes of the measured length not read yet
   std::int64_t changedBefore_ = 0;  // input bytes before this place may differ from the file's
-  bool systemCopies_ = true;  // false once the system refused to copy between the two files
+  bool systemCopies_ = true;
+  std::size_t unflushedBytes_ = 0;  // written since the disk was last asked to start writing  // false once the system refused to copy between the two files
 
   std::unique_ptr<char[]> outBuf_;
   std::size_t outCapacity_ = 0;

@@ -51,6 +51,10 @@ bool removeFile(const std::string& path);
 bool replaceable(const std::string& path);
 // Asks the system to put the file's bytes on the disk; false when it fails.
 bool syncFile(std::FILE* file);
+// Asks the system to start writing the file's cached bytes to the disk and
+// returns without waiting: the sync before the file takes its name then
+// finds little left to do, the disk having worked while the program did.
+void startWriteback(std::FILE* file);
 // Renames a closed file onto `to`, replacing a file there in one step.
 bool renameFile(const std::string& from, const std::string& to);
 // The names in a folder, "." and ".." left out; empty when it cannot be read.

@@ -98,7 +98,15 @@ bool replaceable(const std::string& path) {
   return true;
 }
 
-bool syncFile(std::FILE* file) { return fsync(fileno(file)) == 0; }
+bool syncFile(std::FILE* file) { return fdatasync(fileno(file)) == 0; }
+
+void startWriteback(std::FILE* file) {
+#if defined(__linux__)
+  sync_file_range(fileno(file), 0, 0, SYNC_FILE_RANGE_WRITE);
+#else
+  (void)file;
+#endif
+}
 
 bool renameFile(const std::string& from, const std::string& to) {
   return std::rename(systemPath(from).c_str(), systemPath(to).c_str()) == 0;
@@ -241,7 +249,7 @@ SystemCopy copyBySystem(const std::string& source, const std::string& destinatio
     struct stat after;
     if (fstat(out.fd, &after) == 0 && after.st_size == info.st_size) {
       if (!keepGoing(length)) return SystemCopy::kStopped;
-      return fsync(out.fd) == 0 && out.closeChecked() ? SystemCopy::kDone : SystemCopy::kFailed;
+      return fdatasync(out.fd) == 0 && out.closeChecked() ? SystemCopy::kDone : SystemCopy::kFailed;
     }
     if (ftruncate(out.fd, 0) != 0) return SystemCopy::kFailed;
   }
@@ -256,9 +264,11 @@ SystemCopy copyBySystem(const std::string& source, const std::string& destinatio
     }
     if (copied == 0) break;  // the file shrank: it ends where its bytes end
     done += copied;
+    // The disk writes each piece while the next is copied.
+    sync_file_range(out.fd, 0, 0, SYNC_FILE_RANGE_WRITE);
     if (!keepGoing(done)) return SystemCopy::kStopped;
   }
-  return fsync(out.fd) == 0 && out.closeChecked() ? SystemCopy::kDone : SystemCopy::kFailed;
+  return fdatasync(out.fd) == 0 && out.closeChecked() ? SystemCopy::kDone : SystemCopy::kFailed;
 #else
   (void)source, (void)destination, (void)keepGoing;
   return SystemCopy::kUnsupported;

@@ -117,6 +117,9 @@ bool syncFile(std::FILE* file) {
   return FlushFileBuffers(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)))) != 0;
 }
 
+// The system's lazy writer starts soon enough on its own.
+void startWriteback(std::FILE*) {}
+
 bool renameFile(const std::string& from, const std::string& to) {
   return MoveFileExW(wide(from).c_str(), wide(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
