@@ -316,9 +316,10 @@ SceneCounts generateAscii(const fs::path& path, std::uint64_t bytes, std::uint64
 }
 
 // ---------------------------------------------------------------------------
-// Binary scenes: big-endian IFF-like groups and chunks of float and integer
-// data with node names, attribute names and, now and then, a texture path
-// after "ftn" or a scene path after "FREFFREF".
+// Binary scenes, well formed as Maya writes FOR4 files: a HEAD group, per
+// reference an FRDI and an FREF group, then one group per node (form type
+// the node's type id) of float and integer arrays, now and then a file
+// node naming a texture. The top group's size is filled in at the end.
 
 class BinaryScene {
  public:
@@ -326,27 +327,27 @@ class BinaryScene {
 
   void header() {
     out_.put("FOR4");
-    out_.putU32(0);  // a real file's total size; the reader does not care
+    out_.putU32(0);  // the whole size, written by finish()
     out_.put("Maya");
-    chunk("VERS", std::string("2020\0", 5));
-    chunk("UVER", std::string("undef\0", 6));
-    chunk("FINF", std::string("application\0maya\0product\0Maya 2020\0", 35));
+    group("HEAD", [&] {
+      chunk("VERS", std::string("2020\0", 5));
+      chunk("UVER", std::string("undef\0", 6));
+      chunk("FINF", std::string("application\0maya\0product\0Maya 2020\0", 35));
+    });
   }
 
   void texture(const std::string& path) {
-    group("FILE", [&] {
-      chunk("CREA", std::string("\x01", 1) + "file" + std::to_string(nodes_++) + std::string(1, '\0'));
-      chunk("STR ", std::string(".ftn\0", 5) + path + std::string(1, '\0'));
+    group("RTFT", [&] {
+      chunk("CREA", std::string("\0", 1) + "file" + std::to_string(nodes_++) + std::string(1, '\0'));
+      chunk("STR ", std::string("ftn\0\0", 5) + path + std::string(1, '\0'));
     });
   }
 
   void reference(const std::string& path) {
-    // The group's type and its first chunk's tag stand side by side.
+    group("FRDI", [&] { chunk("FRDI", std::string("\0\0\0\x01", 4) + path + std::string(1, '\0')); });
     group("FREF", [&] {
-      std::string payload("\0\0\0\x01", 4);
-      payload += path;
-      payload += '\0';
-      chunk("FREF", payload);
+      const std::string ns = "ref" + std::to_string(nodes_++);
+      chunk("FREF", path + std::string(1, '\0') + ns + std::string("\0\0\0", 3) + ns + "RN" + std::string(1, '\0'));
     });
   }
 
@@ -357,42 +358,58 @@ class BinaryScene {
       case 0:
         group("XFRM", [&] {
           chunk("CREA", "\x01grp_" + std::to_string(node) + std::string(1, '\0'));
-          chunk("DBL3", std::string(".t\0", 3) + floats(3, 100.0f));
+          chunk("DBL3", std::string("t\0\0", 3) + floats(6, 100.0f));
         });
         return;
       case 1:
-        group("MESH", [&] {
+        group("DMSH", [&] {
           chunk("CREA", "\x01shape_" + std::to_string(node) + std::string("\0grp_", 5) + std::to_string(node) +
                             std::string(1, '\0'));
-          chunk("FLT3", std::string(".vt\0", 4) + floats(count * 3, 100.0f));
-          chunk("FLT3", std::string(".n\0", 3) + floats(count * 3, 1.0f));
+          chunk("FLT3", std::string("vt\0\0", 4) + floats(count * 3, 100.0f));
+          chunk("FLT3", std::string("n\0\0", 3) + floats(count * 3, 1.0f));
         });
         return;
       case 2:
-        group("MESH", [&] {
-          chunk("FLT2", std::string(".uvst[0].uvsp\0", 14) + floats(count * 2, 1.0f, true));
+        group("DMSH", [&] {
+          chunk("FLT2", std::string("uvst[0].uvsp\0\0", 14) + floats(count * 2, 1.0f, true));
         });
         return;
       default:
-        group("MESH", [&] { chunk("INT ", std::string(".ed\0", 4) + ints(count * 3)); });
+        group("DMSH", [&] { chunk("INT ", std::string("ed\0\0", 4) + ints(count * 3)); });
         return;
     }
   }
 
+  // The top group's size: everything after its first 8 bytes.
+  static void finish(const fs::path& path, std::uint64_t bytes) {
+    std::FILE* file = std::fopen(path.c_str(), "r+b");
+    const std::uint32_t size = static_cast<std::uint32_t>(bytes - 8);
+    const char b[4] = {static_cast<char>(size >> 24), static_cast<char>(size >> 16), static_cast<char>(size >> 8),
+                       static_cast<char>(size)};
+    if (file == nullptr || std::fseek(file, 4, SEEK_SET) != 0 || std::fwrite(b, 1, 4, file) != 4 ||
+        std::fclose(file) != 0) {
+      fail("cannot finish " + path.string());
+    }
+  }
+
  private:
+  // A group is built whole first: its size comes before its children.
   template <typename Body>
   void group(const char* type, Body body) {
-    out_.put("FOR4");
-    out_.putU32(0);
-    out_.put(type);
+    body_.clear();
     body();
+    out_.put("FOR4");
+    out_.putU32(static_cast<std::uint32_t>(body_.size() + 4));
+    out_.put(type);
+    out_.put(body_);
   }
 
   void chunk(const char* tag, const std::string& payload) {
-    out_.put(tag);
-    out_.putU32(static_cast<std::uint32_t>(payload.size()));
-    out_.put(payload);
-    if (payload.size() % 4 != 0) out_.put(std::string(4 - payload.size() % 4, '\0'));
+    body_ += tag;
+    const auto size = static_cast<std::uint32_t>(payload.size());
+    for (int shift = 24; shift >= 0; shift -= 8) body_ += static_cast<char>(size >> shift);
+    body_ += payload;
+    if (payload.size() % 4 != 0) body_.append(4 - payload.size() % 4, '\0');
   }
 
   static void putFloat(std::string& s, float f) {
@@ -404,7 +421,8 @@ class BinaryScene {
     s += static_cast<char>(bits);
   }
 
-  // Real data never names a texture by accident; random bytes could.
+  // Real data never names a texture by accident; random bytes could, for
+  // a reader of printable runs.
   static void scrubMarkers(std::string& s) {
     for (std::size_t at = s.find("ftn"); at != std::string::npos; at = s.find("ftn", at)) s[at] = 'F';
   }
@@ -435,6 +453,7 @@ class BinaryScene {
   Output& out_;
   std::mt19937_64 rng_;
   std::uint64_t nodes_ = 0;
+  std::string body_;
 };
 
 SceneCounts generateBinary(const fs::path& path, std::uint64_t bytes, std::uint64_t seed, int textureTokens,
@@ -463,6 +482,8 @@ SceneCounts generateBinary(const fs::path& path, std::uint64_t bytes, std::uint6
     }
   }
   counts.bytes = out.written();
+  out.close();
+  BinaryScene::finish(path, counts.bytes);
   return counts;
 }
 

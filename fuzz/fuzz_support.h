@@ -6,6 +6,7 @@
 
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -242,6 +243,92 @@ inline BinaryOutcome walkBinary(const std::string& scene) {
     out.rewritten.push_back(path);
   }
   return out;
+}
+
+}  // namespace fuzz
+
+namespace fuzz {
+
+// ---- Reference version of the binary scene structure ---------------------
+
+struct IffItem {
+  std::string tag, form, ignored;  // form: groups only; ignored: a FOR8-wide header's 4 bytes
+  bool group = false;
+  std::string nodeForm, groupForm;  // chunks: the form of their node group (under the top one) and of their group
+  std::string data;                 // chunks only, without padding
+};
+
+inline std::uint64_t bigEndianAt(const std::string& s, std::size_t at, int width) {
+  std::uint64_t value = 0;
+  for (int i = 0; i < width; ++i) value = value << 8 | static_cast<unsigned char>(s[at + static_cast<std::size_t>(i)]);
+  return value;
+}
+
+// The groups and chunks of s[from, to) in order; false unless they fill it exactly.
+inline bool walkIffRange(const std::string& s, std::size_t from, std::size_t to, int width, std::size_t depth,
+                         const std::string& nodeForm, const std::string& groupForm, std::vector<IffItem>& items) {
+  while (from < to) {
+    if (to - from < 4) return false;
+    IffItem item;
+    item.tag = s.substr(from, 4);
+    int own = 0;
+    for (const char* g : {"FOR4", "LIS4", "CAT4"}) if (item.tag == g) own = 4;
+    for (const char* g : {"FOR8", "LIS8", "CAT8"}) if (item.tag == g) own = 8;
+    if (item.tag == "PROP") own = width;
+    item.group = own != 0;
+    const int w = item.group ? own : width;
+    const std::size_t header = w == 4 ? 8 : 16;
+    if (to - from < header) return false;
+    if (w == 8) item.ignored = s.substr(from + 4, 4);
+    const std::uint64_t size = bigEndianAt(s, from + (w == 4 ? 4 : 8), w);
+    if (size > to - from - header) return false;
+    if (item.group) {
+      if (size < 4) return false;
+      item.form = s.substr(from + header, 4);
+      items.push_back(item);
+      if (!walkIffRange(s, from + header + 4, from + header + size, w, depth + 1, depth == 1 ? item.form : nodeForm,
+                        item.form, items)) {
+        return false;
+      }
+      from += header + size;
+      continue;
+    }
+    const std::uint64_t padding = (w - size % w) % w;
+    if (padding > to - from - header - size) return false;
+    item.nodeForm = nodeForm;
+    item.groupForm = groupForm;
+    item.data = s.substr(from + header, size);
+    items.push_back(item);
+    from += header + size + padding;
+  }
+  return true;
+}
+
+// True when the scene is one top group of form Maya whose groups and chunks nest exactly and end at its end.
+inline bool walkMayaIff(const std::string& s, std::vector<IffItem>& items) {
+  items.clear();
+  const int width = s.compare(0, 4, "FOR4") == 0 ? 4 : s.compare(0, 4, "FOR8") == 0 ? 8 : 0;
+  if (width == 0 || s.size() < (width == 4 ? 12u : 20u)) return false;
+  if (s.substr(width == 4 ? 8 : 16, 4) != "Maya") return false;
+  if (bigEndianAt(s, width == 4 ? 4 : 8, width) != s.size() - (width == 4 ? 8 : 16)) return false;
+  return walkIffRange(s, 0, s.size(), width, 0, "", "", items);
+}
+
+// What the structure names: a FREF chunk of a FREF group (its path) or an ftn string of a file, psdFileTex or
+// movie node (its value); `at` is where that text starts in the chunk's data.
+struct IffPath {
+  bool reference;
+  std::size_t at;
+  std::string text;
+};
+
+inline std::optional<IffPath> namedPath(const IffItem& item) {
+  if (item.group) return std::nullopt;
+  if (item.tag == "FREF" && item.groupForm == "FREF") return IffPath{true, 0, asText(item.data)};
+  const bool fileNode = item.nodeForm == "RTFT" || item.nodeForm == "PSDT" || item.nodeForm == "RTMV";
+  if (item.tag != "STR " || !fileNode || item.data.compare(0, 4, std::string("ftn\0", 4)) != 0) return std::nullopt;
+  if (item.data.size() < 5) return std::nullopt;
+  return IffPath{false, 5, asText(item.data.substr(5))};
 }
 
 }  // namespace fuzz

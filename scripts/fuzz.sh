@@ -22,7 +22,7 @@ cd "$root"
 seconds="${FUZZ_SECONDS:-30}"
 jobs="${FUZZ_JOBS:-1}"
 max_len="${FUZZ_MAX_LEN:-4096}"
-all=(statement_reader token_reader ascii_recognisers binary_recognisers scan_scene)
+all=(statement_reader token_reader ascii_recognisers binary_recognisers binary_structure scan_scene)
 targets=("$@")
 ((${#targets[@]})) || targets=("${all[@]}")
 
@@ -42,6 +42,33 @@ printf 'FOR4\0\0\0\060MayaFREFFREF\0\0\016scenes/set.ma\0\001\002\376DAG\0' >"$s
 printf 'FOR4\0\0\0\040ftn\0C:/tex/wood.tif\0\377xftn\0ball.tif \0ab\0' >"$seeds/scenes/texture.mb"
 printf 'xFREFFREFftn\0dir/\0softness.mb\0FREFFREF' >"$seeds/scenes/markers.mb"
 printf '12abc\0q\0ab\0\177Maya\200./sourceimages/a.tif' >"$seeds/scenes/runs.mb"
+# Well-formed Maya binary scenes of both widths, sizes and padding right:
+# a HEAD with PLUG, references (one without folder, which grows), file
+# nodes, a node and an attribute whose names hold "ftn", connections.
+be() { local i; for ((i = $2 - 1; i >= 0; i--)); do printf "\\$(printf %03o $((($1 >> (8 * i)) & 255)))"; done; }
+# chunk TAG WIDTH, data on stdin; group KIND FORM WIDTH, children on stdin.
+chunk() {
+  local data n; data="$(cat | od -An -v -tx1 | tr -d ' \n')"; n=$((${#data} / 2))
+  printf %s "$1"; (($2 == 8)) && printf '\0\0\0\0'; be "$n" "$2"
+  printf "$(sed 's/../\\x&/g' <<<"$data")"; head -c $((($2 - n % $2) % $2)) /dev/zero
+}
+group() { local body; body="$(cat | od -An -v -tx1 | tr -d ' \n')"; printf %s "$1"; (($3 == 8)) && printf '\0\0\0\0'
+  be $((${#body} / 2 + 4)) "$3"; printf %s "$2"; printf "$(sed 's/../\\x&/g' <<<"$body")"; }
+maya_scene() {
+  local w=$1
+  group FOR$w Maya "$w" < <(
+    group FOR$w HEAD "$w" < <(printf '2024\0' | chunk VERS "$w"; printf 'mtoa\0%s\0aiImage\0\0\021\135\027' 5.0 | chunk PLUG "$w")
+    for path in ball.mb ./cache/anim.abc '\\server\proj\scenes\set.mb'; do
+      group FOR$w FRDI "$w" < <(printf '\0\0\0\001%s\0' "$path" | chunk FRDI "$w")
+      group FOR$w FREF "$w" < <(printf '%s\0ns\0\001\002nsRN\0\0\0' "$path" | chunk FREF "$w")
+    done
+    group FOR$w RTFT "$w" < <(printf '\0wood\0' | chunk CREA "$w"; printf 'ftn\0\001$LIB/wood.tif\0' | chunk 'STR ' "$w")
+    group FOR$w XFRM "$w" < <(printf '\001leftnostril_ctrl\0head_grp\0' | chunk CREA "$w"
+      printf 'softness\0\0maps/soft.tif\0' | chunk 'STR ' "$w")
+    group LIS$w CONS "$w" < <(printf 'wood.ftn\0x\0' | chunk CONN "$w"))
+}
+maya_scene 4 >"$seeds/scenes/maya4.mb"
+maya_scene 8 >"$seeds/scenes/maya8.mb"
 # Statements and tokens at and past their length limits.
 if ((max_len > 40960)); then
 letters() { head -c "$1" /dev/zero | tr '\0' "$2"; }

@@ -75,6 +75,11 @@ class SceneJob {
   int readMarkedToken();
   int rewriteBinaryReference();
   int rewriteBinaryTexture();
+  // A well-formed Maya binary scene read by its structure and copied
+  // (scene/structured_binary.cpp); a referenced file that is no Maya scene
+  // at all copied as it is. 0, with the warning, when the scene is to be
+  // read token by token instead.
+  int passStructuredBinary();
 
   // The walk over the reference tree (scene/scene_walk.cpp).
   int scanScene();

@@ -147,7 +147,7 @@ int SceneJob::scanScene() {
   try {
     if (isBinary == 0) {
       passAsciiScene(*this);
-    } else {
+    } else if (passStructuredBinary() == 0) {
       passBinaryScene(*this);
     }
     // The copy is complete here: under its name now, it is whole on disk

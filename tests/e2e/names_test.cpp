@@ -4,14 +4,17 @@
 #include <algorithm>
 
 #include "e2e/run_fixture.h"
+#include "support/maya_binary.h"
 
 namespace {
 const std::string kAscii = "//Maya ASCII 2024 scene\n", kTexture = "setAttr \".ftn\" -type \"string\" ";
-// A binary scene as its reader finds paths: a token holding a marker ("ftn", "FREFFREF"), then the path's token.
+// A Maya binary scene naming each path as a texture ("ftn": a file node's ftn) or a reference (an FREF group).
 std::string binary(const std::vector<std::pair<std::string, std::string>>& markedPaths) {
-  std::string scene("FOR4\0\0\0\x10Maya", 12);
-  for (const auto& [marker, path] : markedPaths) scene += marker + '\0' + path + std::string("\0\x01", 2);
-  return scene;
+  const MayaBinary m{4};
+  std::vector<std::string> top = {m.head({m.chunk("VERS", "2024")})};
+  for (const auto& [marker, path] : markedPaths)
+    top.push_back(marker == "ftn" ? m.node("RTFT", "tex", "", {m.text("ftn", path)}) : m.reference(path, "n", 0));
+  return m.scene(top);
 }
 std::string staged(const std::string& dependency, const std::string& name) {
   return "ERROR: '" + dependency + "' cannot be staged under the name '" + name + "'.\n";
@@ -20,30 +23,29 @@ std::string staged(const std::string& dependency, const std::string& name) {
 
 TEST_F(RunFixture, RefusedNames) {
   enum : unsigned { kAsciiTexture = 1, kBinaryTexture = 2, kAsciiReference = 4, kBinaryReference = 8 };
-  const unsigned all = 15, textures = 3, ascii = 5;  // bytes a binary token cannot hold are met in ASCII alone
-  // `recorded`: the name the recorded path ends with, when the reader trims it (a binary token keeps its delimiters
-  // in the transfer line's entry); a trailing '#' stands for the scene's format letter.
-  struct Row { std::string name; unsigned in; std::string recorded = ""; };
-  const Row rows[] = {{"a.tif\nqueue 1000\n#", ascii}, {"b,c.tif", all}, {"C:evil.tif", all}, {"tex.tif:hidden", all},
+  const unsigned all = 15, textures = 3;
+  // A trailing '#' stands for the scene's format letter.
+  struct Row { std::string name; unsigned in; };
+  const Row rows[] = {{"a.tif\nqueue 1000\n#", all}, {"b,c.tif", all}, {"C:evil.tif", all}, {"tex.tif:hidden", all},
       {"a*.tif", all}, {"a?.tif", all}, {"a\"b.tif", all}, {"a<b.tif", all}, {"b>a.tif", all}, {"a|b.tif", all},
-      {"a\x01.tif", ascii}, {"a\x1f.tif", ascii}, {"a\x7f.tif", ascii}, {"a\tb.tif", ascii}, {"tex.tif.", all},
+      {"a\x01.tif", all}, {"a\x1f.tif", all}, {"a\x7f.tif", all}, {"a\tb.tif", all}, {"tex.tif.", all},
       {".", all}, {"..", all}, {"", textures}, {"CON", textures}, {"nul.tif", textures}, {"Com1.png", textures},
       {"lpt9.tar.gz", textures}, {"aux .tif", textures}, {"vantle_render.sub", textures}, {"vantle_render.lock", textures},
       {"Vantle_Render.SUB", textures}, {"~Shot.m#", textures}, {" tex.tif", textures},
-      {"tex.tif ", kBinaryTexture, "tex.tif"}};
+      {"tex.tif ", kBinaryTexture}};  // a binary path is taken whole (the ASCII reader trims the blank)
   int count = 0;
   for (const Row& row : rows) {
     for (unsigned kind = 1; kind <= 8; kind <<= 1) {
       if ((row.in & kind) == 0) continue;
       const bool texture = kind <= kBinaryTexture, isBinary = kind == kBinaryTexture || kind == kBinaryReference;
-      std::string name = row.name, recorded = row.recorded.empty() ? row.name : row.recorded;
-      if (!name.empty() && name.back() == '#') name.back() = recorded.back() = isBinary ? 'b' : 'a';
+      std::string name = row.name;
+      if (!name.empty() && name.back() == '#') name.back() = isBinary ? 'b' : 'a';
       const std::string path = (texture ? "sourceimages/" : "scenes/") + name, shot = isBinary ? "shot.mb" : "shot.ma";
       const std::string scene = isBinary ? binary({{texture ? "ftn" : "FREFFREF", path}})
                                          : kAscii + (texture ? kTexture : "file -r -dr 1 ") + "\"" + path + "\";\n";
       proj("scenes/" + shot, scene), temp.makeDir(work = "w" + std::to_string(count++));
       const ProgramResult result = run({"-s", "1", "-e", "1", at("scenes/" + shot)});
-      const std::string dependency = windowsForm(at((texture ? "sourceimages/" : "scenes/") + recorded));
+      const std::string dependency = windowsForm(at((texture ? "sourceimages/" : "scenes/") + name));
       EXPECT_EQ(result.out, examining(at("scenes/" + shot)) + staged(dependency, texture ? name : "~" + name))
           << kind << " " << name;
       EXPECT_EQ(result.status, 2) << kind << " " << name;

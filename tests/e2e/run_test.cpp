@@ -55,7 +55,7 @@ TEST_F(RunFixture, WholeRunAndStaging) {
             description({"~" + set, wood, "stone.tif", "none.tif", "empty.tif", "dir.tif", wood, "~" + shot}));
 }
 // Scenes without dependencies, "(None)" reported, copied byte for byte, the copy whole when the submit tool runs.
-// The empty scene is read as an empty binary one.
+// The empty scene is read as an empty binary one, after the warning that it is no Maya binary scene.
 TEST_F(RunFixture, ScenesWithoutDependencies) {
 #ifdef _WIN32
   submitTool("@for %%f in (\"~shot.ma\") do @echo %%~zf");  // the size of the copy
@@ -64,25 +64,31 @@ TEST_F(RunFixture, ScenesWithoutDependencies) {
 #endif
   for (const std::string scene : {"", "//Maya"}) {
     proj("scenes/shot.ma", scene);
-    EXPECT_EQ(render().out, examining(at("scenes/shot.ma")) + report({}, {}) + kCalled + std::to_string(scene.size()) +
+    EXPECT_EQ(render().out, examining(at("scenes/shot.ma")) + (scene.empty() ? "WARNING: '" + at("scenes/shot.ma") +
+              "' is not a well-formed Maya binary scene; reading it token by token.\n" : "") + report({}, {}) + kCalled + std::to_string(scene.size()) +
               "\n\nSubmitted jobs successfully. Have a nice day!\n") << scene;
     EXPECT_EQ(left(), (Names{"vantle_render.sub", "~shot.ma"}));
     EXPECT_TRUE(file("~shot.ma") == scene && file("vantle_render.sub") == description({"~shot.ma"}));
   }
 }
-// The example project as make_example lays it out (a binary prop among ASCII scenes), run as scripts/demo.sh does,
-// with the stand-in submit tool, which accepts the description: all its files are here.
+// The example project as make_example lays it out (a binary prop among ASCII scenes, the prop referencing an Alembic
+// cache), run as scripts/demo.sh does, with the stand-in submit tool, which accepts the description: all its files are
+// here.
 TEST_F(RunFixture, ExampleProject) {
   ASSERT_EQ(runProgram({MAKE_EXAMPLE_EXE, {VANTLE_EXAMPLES_DIR, temp.path()}, temp.path(), {}}).status, 0);
   how.environment["PATH"] = searchPathWith(std::filesystem::path(VANTLE_SUBMIT_EXE).parent_path().string());
   const std::string header = temp.at("vantle_render.hdr");
   how.environment["VANTLE_RENDER_PATH"] = header;
   const std::string out = run({"-s", "1", "-e", "25", "-j", "10", "-b", "1", "../project/scenes/shot.ma"}).out;
-  EXPECT_EQ(out.substr(out.find("\n\nCalling")), "\n\nCalling vantle_submit:\nvantle_submit: 3 jobs queued, 8 files "
+  EXPECT_EQ(out.substr(out.find("\n\nCalling")), "\n\nCalling vantle_submit:\nvantle_submit: 3 jobs queued, 9 files "
             "to transfer.\n\nSubmitted jobs successfully. Have a nice day!\n");
   EXPECT_EQ(file("vantle_render.sub"), description({"~set.ma", "~prop.mb", "wood.tif", "sky.png", "concrete.png",
-      "wood.tif", "brick.tif", "metal.png", "~shot.ma"}, {"1", "10", "11", "20", "21", "25"}, readFile(header)));
+      "wood.tif", "brick.tif", "metal.png", "~crate_drop.abc", "~shot.ma"}, {"1", "10", "11", "20", "21", "25"},
+      readFile(header)));
   std::string prop = readFile(temp.at("project/scenes/prop.mb")), metal = "sourceimages/metal.png";
-  // The path overwritten in place by the bare name, padded with spaces.
+  const std::string cache = "cache/crate_drop.abc";
+  // The paths overwritten in place by the new names, padded with spaces; the FRDI group's copy of the path stays.
+  prop.replace(prop.find(cache, prop.find(cache) + 1), cache.size(), "~crate_drop.abc" + std::string(5, ' '));
   EXPECT_EQ(file("~prop.mb"), prop.replace(prop.find(metal), metal.size(), "metal.png" + std::string(13, ' ')));
+  EXPECT_EQ(file("~crate_drop.abc"), readFile(temp.at("project/" + cache)));
 }

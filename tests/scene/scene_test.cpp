@@ -8,6 +8,7 @@
 #include "platform/platform.h"
 #include "scene/scene_identity.h"
 #include "support/buffer_sizes.h"
+#include "support/maya_binary.h"
 #include "support/temp_dir.h"
 namespace {
 using namespace std::string_literals;
@@ -135,6 +136,23 @@ TEST_F(SceneTest, BinaryScenes) {
        {"s\\a.mb", "sc\\b.mb"}, {}, {"~a.mb", "~b.mb"}}});  // both markers in one token: a reference
 }
 
+// The structured copy is the same at every block size, a grown reference and the sizes around it included.
+TEST_F(SceneTest, StructuredBinaryCopyAtEveryBlockSize) {
+  const MayaBinary m{8};
+  const auto scene = [&](const std::string& ref, const std::string& tex) {
+    return m.scene({m.head({m.chunk("VERS", "2024")}), m.reference(ref, "n", 3, "ball.mb"),
+                    m.node("RTFT", "f", "", {m.text("ftn", tex)})});
+  };
+  for (std::size_t block : {1, 3, 7, 1024}) {
+    ScopedBufferSizes sizes(block, block);
+    SceneJob job(temp.write("work/s.mb", scene("ball.mb", "maps/wood.tif")), nullptr);
+    EXPECT_EQ(job.openScene() + job.passStructuredBinary(), 2);
+    job.sceneStream->commitOutput();
+    EXPECT_EQ(readFile(work + "/~s.mb"), scene("~ball.mb", "wood.tif     ")) << block;
+    EXPECT_EQ(job.transferFiles, (Strings{"~ball.mb", "wood.tif"}));
+  }
+}
+
 // Relative entries resolve against the folder above the scene's folder, as the system names it.
 TEST_F(SceneTest, PathResolutionAndSceneIdentity) {
   const std::string deep = "proj/" + std::string(200, 'd') + "/" + std::string(120, 'e');  // over 300 bytes
@@ -192,15 +210,18 @@ TEST_F(SceneTest, WalkStopsAtTwoScenesForOneCopyNameBeforeOpeningTheSecond) {
 // A binary scene between two ASCII ones; its reference path holds "ftn" and is rewritten once, as a reference.
 TEST_F(SceneTest, WalkAsciiBinaryAsciiTree) {
   temp.write("proj/scenes/w.ma", kHead + reference("scenes/x.mb"));
-  const std::string before = "FOR4" + N + "\x01 FREFFREF" + N + "\x0b", between = N + "\x04" "ftn" + N;
-  temp.write("proj/scenes/x.mb", before + "scenes/softness.ma" + between + "maps/wood.tif" + N + "\xff");
+  const MayaBinary m{4};
+  const auto binary = [&](const std::string& scene, const std::string& texture) {
+    return m.scene({m.reference(scene, "s", 0, "scenes/softness.ma"), m.node("RTFT", "softness", "", {m.text("ftn",
+                    texture)})});
+  };
+  temp.write("proj/scenes/x.mb", binary("scenes/softness.ma", "maps/wood.tif"));
   temp.write("proj/scenes/softness.ma", kHead + kTex + " \"C:/tex/stone.tif\";\n");
   const std::string w = at("proj/scenes/w.ma"), x = at("proj/scenes/x.mb"), y = at("proj/scenes/softness.ma");
   EXPECT_EQ(scan(w),
             "Examining '" + w + "'.\nExamining '" + x + "'.\nExamining '" + y + "'.\nExamining '" + y + "'.\n");
   EXPECT_EQ(readFile(work + "/~w.ma") + readFile(work + "/~x.mb") + readFile(work + "/~softness.ma"), kHead + kRef +
-            " \"~x.mb\";\n" + before + "~softness.ma      " + between + "wood.tif     " + N + "\xff" + kHead + kTex +
-            " (\"stone.tif\");\n");
+            " \"~x.mb\";\n" + binary("~softness.ma      ", "wood.tif     ") + kHead + kTex + " (\"stone.tif\");\n");
   EXPECT_EQ(std::tie(job->sceneFiles, job->textureFiles, job->transferFiles), std::make_tuple(Strings{x, y}, Strings{at(
       "proj/maps/wood.tif"), "C:\\tex\\stone.tif", "C:\\tex\\stone.tif"}, Strings{"~x.mb", "wood.tif", "stone.tif",
       "~softness.ma", "stone.tif"}));

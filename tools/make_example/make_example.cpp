@@ -5,6 +5,7 @@
 //   vantle_render.hdr                   the submit header, copied
 //   project/scenes/shot.ma, set.ma      the ASCII scenes, copied
 //   project/scenes/prop.mb              a binary scene, made here
+//   project/cache/crate_drop.abc        an Alembic cache that prop.mb references
 //   project/sourceimages/*.tif, *.png   texture images, made here
 //   library/textures/concrete.png       a texture outside the project, which
 //                                       shot.ma names by its absolute path
@@ -90,9 +91,10 @@ std::string cstr(const std::string& text) { return text + '\0'; }
 
 // ---------------------------------------------------------------- binary scene
 
-// IFF with four-byte alignment: a chunk is a tag, a big-endian size and the
-// data padded to four bytes; a group is "FOR4", its size, its type and its
-// chunks.
+// As Maya writes a FOR4 scene: a chunk is a tag, a big-endian size and the
+// data padded to four bytes; a group is "FOR4", its size, its form type and
+// its children. Each node is a group whose form type is its type id; its
+// first chunk CREA holds a flag byte, its name and its parent's name.
 std::string chunk(const std::string& tag, const std::string& data) {
   std::string out = tag;
   putBigEndian32(out, static_cast<std::uint32_t>(data.size()));
@@ -109,27 +111,32 @@ std::string group(const std::string& type, const std::vector<std::string>& chunk
   return out + body;
 }
 
-std::string createNode(const std::string& type, const std::string& name, const std::string& parent = "") {
-  std::string data = cstr(type) + cstr(name);
+std::string createNode(const std::string& name, const std::string& parent = "") {
+  std::string data = '\0' + cstr(name);
   if (!parent.empty()) data += cstr(parent);
   return chunk("CREA", data);
 }
 
-std::string stringAttribute(const std::string& attribute, const std::string& value) {
-  return chunk("STR ", cstr(attribute) + cstr(value));
+// An attribute chunk: the short name, NUL, a flag byte, the value.
+std::string attribute(const std::string& tag, const std::string& name, const std::string& value) {
+  return chunk(tag, cstr(name) + '\0' + value);
 }
 
-std::string double3Attribute(const std::string& attribute, double x, double y, double z) {
-  std::string data = cstr(attribute);
+std::string stringAttribute(const std::string& name, const std::string& value) {
+  return attribute("STR ", name, cstr(value));
+}
+
+std::string double3Attribute(const std::string& name, double x, double y, double z) {
+  std::string data;
   putDouble(data, x);
   putDouble(data, y);
   putDouble(data, z);
-  return chunk("DBL3", data);
+  return attribute("DBL3", name, data);
 }
 
 // A crate: a box of 8 corners, with the corner positions as 32-bit floats.
 std::string propScene() {
-  std::string corners = cstr(".vt");
+  std::string corners;
   const float half = 0.75f;
   for (int corner = 0; corner < 8; ++corner) {
     putFloat(corners, (corner & 1) ? half : -half);
@@ -148,61 +155,36 @@ std::string propScene() {
       chunk("FINF", cstr("application") + cstr("maya")),
       chunk("FINF", cstr("product") + cstr("Maya 2024")),
   });
+  // The crate's fall, an Alembic cache referenced as Maya references one:
+  // an FRDI group, then an FREF group whose chunk holds the path, the
+  // namespace, two flag bytes and the reference node's name.
+  const std::string cache = "cache/crate_drop.abc";
+  std::string cacheDirectory = group("FRDI", {chunk("FRDI", std::string("\0\0\0\x01", 4) + cstr(cache))});
+  std::string cacheReference =
+      group("FREF", {chunk("FREF", cstr(cache) + cstr("crate_drop") + std::string("\0\x01", 2) + cstr("crate_dropRN"))});
   std::string crate = group("XFRM", {
-      createNode("transform", "crate"),
-      double3Attribute(".t", 3.25, 0.0, -1.5),
-      double3Attribute(".r", 0.0, 35.0, 0.0),
+      createNode("crate"),
+      double3Attribute("t", 3.25, 0.0, -1.5),
+      double3Attribute("r", 0.0, 35.0, 0.0),
   });
-  std::string crateShape = group("MESH", {
-      createNode("mesh", "crateShape", "crate"),
-      chunk("FLT3", corners),
+  std::string crateShape = group("DMSH", {
+      createNode("crateShape", "crate"),
+      attribute("FLT3", "vt", corners),
   });
-  std::string texture = group("FILE", {
-      createNode("file", "crateFile"),
-      stringAttribute(".ftn", "sourceimages/metal.png"),
-      stringAttribute(".cs", "sRGB"),
+  std::string texture = group("RTFT", {
+      createNode("crateFile"),
+      stringAttribute("ftn", "sourceimages/metal.png"),
+      stringAttribute("cs", "sRGB"),
   });
-  std::string placement = group("PL2D", {
-      createNode("place2dTexture", "place2dTexture1"),
+  std::string placement = group("RPL2", {
+      createNode("place2dTexture1"),
   });
-  return group("Maya", {head, crate, crateShape, texture, placement});
+  return group("Maya", {head, cacheDirectory, cacheReference, crate, crateShape, texture, placement});
 }
 
-// The printable runs of a binary scene as the scene scanner sees them: a
-// letter followed by printable bytes, three bytes at the least.
-std::vector<std::string> printableRuns(const std::string& bytes) {
-  std::vector<std::string> runs;
-  std::string run;
-  auto isLetter = [](unsigned char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
-  auto isPrintable = [](unsigned char c) { return c >= 0x20 && c <= 0x7E; };
-  for (char byte : bytes) {
-    unsigned char c = static_cast<unsigned char>(byte);
-    if (isLetter(c) || (!run.empty() && isPrintable(c))) {
-      run += byte;
-      continue;
-    }
-    if (run.size() >= 3) runs.push_back(run);
-    run.clear();
-  }
-  if (run.size() >= 3) runs.push_back(run);
-  return runs;
-}
-
-// The texture name must stand on its own right after the attribute name,
-// and nothing else in the scene may look like a texture or a reference.
-void checkPropScene(const std::string& bytes) {
-  std::vector<std::string> runs = printableRuns(bytes);
-  int textureMarkers = 0;
-  for (std::size_t i = 0; i < runs.size(); ++i) {
-    if (runs[i].find("FREFFREF") != std::string::npos) throw std::logic_error("prop.mb: stray reference marker");
-    if (runs[i].find("ftn") == std::string::npos) continue;
-    ++textureMarkers;
-    if (i + 1 >= runs.size() || runs[i + 1] != "sourceimages/metal.png") {
-      throw std::logic_error("prop.mb: the texture name does not follow its attribute");
-    }
-  }
-  if (textureMarkers != 1) throw std::logic_error("prop.mb: expected one texture attribute");
-}
+// An Alembic cache stands in here as its header and a few bytes: nothing
+// reads it, it is copied as it is.
+std::string alembicCache() { return std::string("Ogawa\xff\x01\0\0\0\0\0\0\0\0\x10", 16) + "crate_drop frames 1-25"; }
 
 // ---------------------------------------------------------------- images
 
@@ -367,8 +349,8 @@ int main(int argc, char** argv) {
     writeBytes(out / "vantle_render.hdr", readBytes(source / "vantle_render.hdr"));
 
     std::string prop = propScene();
-    checkPropScene(prop);
     writeBytes(out / "project" / "scenes" / "prop.mb", prop);
+    writeBytes(out / "project" / "cache" / "crate_drop.abc", alembicCache());
 
     const fs::path images = out / "project" / "sourceimages";
     writeBytes(images / "wood.tif", tiffImage(wood));

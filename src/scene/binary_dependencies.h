@@ -1,0 +1,37 @@
+#pragma once
+// What a well-formed Maya binary scene depends on, read by its structure:
+// the path of every reference (the FREF chunk of a FREF group) and the
+// value of every string attribute that names a file on a node of a type
+// the file attribute table lists. Nothing else is looked at, whatever it
+// holds. Alongside, the edits that make the copy name the new files.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Bytes [offset, offset + length) of the scene replaced by `bytes` in the copy.
+struct BinaryEdit {
+  std::int64_t offset;
+  std::int64_t length;
+  std::string bytes;
+};
+
+struct BinaryDependency {
+  bool isReference;           // else a file attribute
+  std::string_view nodeType;  // file attributes: the node's type and attribute, as the table names them
+  std::string_view attribute;
+  std::string path;     // the value as saved, up to its NUL
+  std::string newName;  // what the copy names instead: "~" + base name for a scene, the base name for a file
+};
+
+struct BinaryScenePlan {
+  bool mayaForm = false;                       // begins as a Maya binary scene does
+  bool wellFormed = false;                     // and is one; only then is the rest filled in
+  std::vector<BinaryDependency> dependencies;  // in file order
+  std::vector<BinaryEdit> edits;               // by offset, none overlapping
+};
+
+// Reads the scene at `path`; `expectedSize` is its length as the copy's
+// stream measured it (a scene that changed since is not trusted).
+BinaryScenePlan planBinaryScene(const std::string& path, std::int64_t expectedSize);
