@@ -165,6 +165,9 @@ namespace {
 // Stretches shorter than this are not worth a call of their own.
 constexpr std::size_t kSystemCopyMinimum = std::size_t{64} << 10;
 constexpr std::size_t kWritebackBytes = std::size_t{8} << 20;
+// Pieces of a long stretch copied by the system, between which the stream
+// looks for an interruption.
+constexpr std::int64_t kSystemCopyPiece = std::int64_t{32} << 20;
 
 }  // namespace
 
@@ -194,6 +197,69 @@ bool FilterStream::passAllBySystem() {
   }
   writeFailed_ = true;
   return true;
+}
+
+// Puts the cursor at `place`, at or after it and within the input: a place
+// beyond what is in memory is reached by a seek, the bytes before it unread.
+void FilterStream::jumpTo(std::int64_t place) {
+  const std::int64_t inMemoryEnd = blockStart_ + static_cast<std::int64_t>(inEnd_);
+  if (place <= inMemoryEnd) {
+    inPos_ = static_cast<std::size_t>(place - blockStart_);
+    return;
+  }
+  if (!platform::seekTo(inputFile, place, SEEK_SET)) {
+    // Read over them instead.
+    while (position() < place) {
+      const std::string_view ahead = inputAhead();
+      if (ahead.empty()) return;
+      skipInput(static_cast<std::size_t>(std::min<std::int64_t>(static_cast<std::int64_t>(ahead.size()),
+                                                                 place - position())));
+    }
+    return;
+  }
+  inputUnread_ -= place - inMemoryEnd;
+  blockStart_ = place;
+  inPos_ = 0;
+  inEnd_ = 0;
+}
+
+void FilterStream::skipThrough(std::int64_t count) {
+  if (inputFile == nullptr) return;
+  jumpTo(std::min(position() + std::max<std::int64_t>(count, 0), inputLength_));
+}
+
+void FilterStream::passThrough(std::int64_t count) {
+  if (inputFile == nullptr) return;
+  const std::int64_t end = std::min(position() + std::max<std::int64_t>(count, 0), inputLength_);
+  while (systemCopies_ && outputFile != nullptr && position() >= changedBefore_ &&
+         end - position() >= static_cast<std::int64_t>(kSystemCopyMinimum)) {
+    stopIfInterrupted();
+    writePending();  // what came before goes to the file first
+    const std::int64_t piece = std::min(end - position(), kSystemCopyPiece);
+    const platform::RangeCopy copy = platform::copyFileRange(inputFile, position(), outputFile, piece);
+    if (copy.unsupported) {
+      systemCopies_ = false;
+      break;
+    }
+    wrote(static_cast<std::size_t>(copy.copied));
+    if (copy.failed) {
+      writeFailed_ = true;
+      jumpTo(end);
+      return;
+    }
+    jumpTo(position() + copy.copied);
+    if (copy.copied < piece) {
+      // The file ends sooner than when it was opened: so does the input.
+      inputUnread_ = 0;
+      return;
+    }
+  }
+  while (position() < end) {
+    const std::string_view ahead = inputAhead();
+    if (ahead.empty()) return;
+    passInput(static_cast<std::size_t>(std::min<std::int64_t>(static_cast<std::int64_t>(ahead.size()),
+                                                               end - position())));
+  }
 }
 
 void FilterStream::passInput(std::size_t count) {
@@ -269,7 +335,7 @@ void FilterStream::discardOutput() {
 }
 
 void FilterStream::passRest() {
-  for (std::string_view bytes = inputAhead(); !bytes.empty(); bytes = inputAhead()) passInput(bytes.size());
+  if (inputFile != nullptr) passThrough(inputLength_ - position());
 }
 
 void FilterStream::close() {

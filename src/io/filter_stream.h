@@ -89,6 +89,13 @@ class FilterStream {
   // skipInput, but where the system allows it a long stretch goes from the
   // input file to the output file without passing through the stream.
   void passInput(std::size_t count);
+  // Writes the next `count` bytes of the input (fewer where it ends) to the
+  // output unchanged and moves the cursor past them, read or not: where
+  // the system allows it they go from file to file and are never read.
+  // The cursor cannot step back over them afterwards.
+  void passThrough(std::int64_t count);
+  // Moves the cursor past the next `count` bytes of the input, read or not.
+  void skipThrough(std::int64_t count);
   // Has the system copy the whole input to the output by its own means
   // (platform::copyBySystem), the output then closed and on disk, ready to
   // be committed: true when done or failed (writeFailed() tells), false
@@ -151,6 +158,7 @@ class FilterStream {
   void writeBlock(const char* bytes, std::size_t count);
   void writePending();
   void wrote(std::size_t count);
+  void jumpTo(std::int64_t place);
 
   std::FILE* inputFile = nullptr;
   std::string inputPath_;
