@@ -232,9 +232,13 @@ SystemCopy copyBySystem(const std::string& source, const std::string& destinatio
   // On the disk before the copy takes its name, as the stream's files are.
   HANDLE file = CreateFileW(to.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) return SystemCopy::kFailed;
-  const BOOL flushed = FlushFileBuffers(file);
+  LARGE_INTEGER size{};
+  const BOOL flushed = FlushFileBuffers(file) && GetFileSizeEx(file, &size);
   CloseHandle(file);
-  return flushed != 0 ? SystemCopy::kDone : SystemCopy::kFailed;
+  if (flushed == 0) return SystemCopy::kFailed;
+  // Not every system reports progress while it copies; the end is told here
+  // in any case.
+  return keepGoing(size.QuadPart) ? SystemCopy::kDone : SystemCopy::kStopped;
 }
 
 // Windows has no call that appends part of one open file to another; the
