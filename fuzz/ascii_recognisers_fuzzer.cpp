@@ -39,6 +39,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (statement.size() > static_cast<std::size_t>(SceneJob::kMaxStatementBytes) + 1) {
     statement.resize(SceneJob::kMaxStatementBytes + 1);
   }
+  // Variables would expand to whatever this machine holds.
+  if (statement.find('$') != std::string::npos) return -1;
   const std::string text = fuzz::asText(statement);
   checkStringOperations(text, static_cast<char>(data[0]));
 

@@ -30,6 +30,8 @@ void checkOverwritePadded(const std::string& bytes) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string scene(reinterpret_cast<const char*>(data), size);
   checkOverwritePadded(scene.substr(0, 512));
+  // Variables would expand to whatever this machine holds.
+  if (scene.find('$') != std::string::npos) return -1;
   const auto job = fuzz::openScene("scene.mb", scene);
   const fuzz::BinaryOutcome expected = fuzz::walkBinary(scene);
 

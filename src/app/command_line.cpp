@@ -1,10 +1,13 @@
-// The command line: options -s, -e, -j, -b and one scene file.
+// The command line: options -s, -e, -j, -b, one scene file, and --dry-run,
+// --help, --version.
 
 #include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string_view>
+#include <vector>
 
 #include "job/run_stop.h"
 #include "job/scene_job.h"
@@ -39,10 +42,30 @@ void SceneJob::printUsage() {
 }
 
 int SceneJob::parseArguments(int argc, char** argv) {
-  int i = 1;
-  while (i < argc) {
-    const char* argument = argv[i];
-    bool isOption = argument[0] == '-' && std::strlen(argument) > 1 && i + 1 < argc;
+  // The long options stand anywhere and take no value; the rest is read
+  // as it always was, without them.
+  std::vector<const char*> arguments;
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view argument = argv[i];
+    if (argument == "--help") {
+      printUsage();
+      throw RunStop(exit_status::kSuccess);
+    }
+    if (argument == "--version") {
+      std::printf("vantleRender %s\n", VANTLE_VERSION);
+      throw RunStop(exit_status::kSuccess);
+    }
+    if (argument == "--dry-run") {
+      dryRun = true;
+    } else {
+      arguments.push_back(argv[i]);
+    }
+  }
+  const std::size_t count = arguments.size();
+  std::size_t i = 0;
+  while (i < count) {
+    const char* argument = arguments[i];
+    bool isOption = argument[0] == '-' && std::strlen(argument) > 1 && i + 1 < count;
     if (!isOption) {
       if (scenePath) {
         std::printf("Invalid Argument '%s'\n", argument);
@@ -61,7 +84,7 @@ int SceneJob::parseArguments(int argc, char** argv) {
       std::printf("Improperly formatted switch %s\n", argument);
       return 0;
     }
-    const char* value = argv[i + 1];
+    const char* value = arguments[i + 1];
     switch (letter) {
       case 's': case 'S': startFrame = std::atof(value); break;
       case 'e': case 'E': endFrame = std::atof(value); break;

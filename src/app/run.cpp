@@ -32,6 +32,16 @@ int submitInLockedFolder(std::unique_ptr<SceneJob> job) {
   return exit_status::kSuccess;
 }
 
+// A dry run reads everything and writes nothing here: no lock, no
+// clearing of what other runs left.
+int reportDryRun(SceneJob& job) {
+  if (job.prepareSubmission() == 0) return exit_status::kFailure;
+  stopIfInterrupted();
+  job.printDependencies();
+  std::printf("\nDry run: nothing written, nothing submitted.\n");
+  return job.missingDependencies == 0 ? exit_status::kSuccess : exit_status::kFailure;
+}
+
 }  // namespace
 
 int runVantleRender(int argc, char** argv) {
@@ -40,6 +50,7 @@ int runVantleRender(int argc, char** argv) {
   job->validateArguments();
 
   platform::catchInterruptions();
+  if (job->dryRun) return reportDryRun(*job);
   const WorkingFolderLock lock;
   return submitInLockedFolder(std::move(job));
 }

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "io/texture_expansion.h"
 #include "io/texture_staging.h"
 #include "job/scene_job.h"
 #include "platform/platform.h"
@@ -14,9 +15,12 @@ int SceneJob::prepareSubmission() {
   normalizeSlashes(copyName);
   transferFiles.push_back(copyName);
 
-  // Every name is checked before the first texture is staged.
+  // Names that stand for several files are expanded first; every name is
+  // then checked before the first texture is staged.
+  expandTextures(*this);
   checkStagingNames(*this);
   stageTextures(*this);
+  if (dryRun) return 1;
   return writeSubmitFile();
 }
 

@@ -8,15 +8,18 @@
 #include "platform/platform.h"
 #include "scene/base_name.h"
 
-std::unique_ptr<FilterStream> FilterStream::openSceneCopy(const std::string& scenePath) {
-  return openPair(scenePath, sceneCopyName(scenePath));
+std::unique_ptr<FilterStream> FilterStream::openSceneCopy(const std::string& scenePath, bool writeCopy) {
+  if (writeCopy) return openPair(scenePath, sceneCopyName(scenePath));
+  std::unique_ptr<FilterStream> stream(new FilterStream());
+  stream->openFiles(scenePath, sceneCopyName(scenePath), false, false);
+  return stream;
 }
 
 std::unique_ptr<FilterStream> FilterStream::openPair(const std::string& inputPath,
                                                      const std::string& outputPath, bool quiet) {
   std::unique_ptr<FilterStream> stream(new FilterStream());
   try {
-    stream->openFiles(inputPath, outputPath, quiet);
+    stream->openFiles(inputPath, outputPath, quiet, true);
   } catch (...) {  // out of memory or interrupted while loading the input: the output is already open
     stream->discardOutput();
     throw;
@@ -43,14 +46,15 @@ FilterStream::BufferSizes FilterStream::setBufferSizes(BufferSizes sizes) {
 
 FilterStream::BufferSizes FilterStream::bufferSizes() { return currentSizes; }
 
-void FilterStream::openFiles(const std::string& inputPath, const std::string& outputPath, bool quiet) {
+void FilterStream::openFiles(const std::string& inputPath, const std::string& outputPath, bool quiet,
+                             bool withOutput) {
   inputPath_ = inputPath;
   outputPath_ = outputPath;
   openInput(quiet);
-  openOutput(quiet);
-  if (inputOk_ && outputOk_) {
+  if (withOutput) openOutput(quiet);
+  if (inputOk_ && (outputOk_ || !withOutput)) {
     outCapacity_ = currentSizes.outputCapacity;
-    outBuf_.reset(new char[outCapacity_]);
+    if (withOutput) outBuf_.reset(new char[outCapacity_]);
     inBlock_ = currentSizes.inputBlock;
     loadInput();
   }

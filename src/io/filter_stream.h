@@ -49,7 +49,9 @@ class FilterStream {
 
   // Input is the scene, output its rewritten copy "~" + base name in the
   // current directory.
-  static std::unique_ptr<FilterStream> openSceneCopy(const std::string& scenePath);
+  // Without `writeCopy` the copy is only named: the scene is read and
+  // whatever is written goes nowhere.
+  static std::unique_ptr<FilterStream> openSceneCopy(const std::string& scenePath, bool writeCopy = true);
   // Input and output as given. A file that does not open is reported,
   // unless `quiet`.
   static std::unique_ptr<FilterStream> openPair(const std::string& inputPath,
@@ -149,7 +151,7 @@ class FilterStream {
  private:
   FilterStream() = default;
   static void stopIfInterrupted();
-  void openFiles(const std::string& inputPath, const std::string& outputPath, bool quiet);
+  void openFiles(const std::string& inputPath, const std::string& outputPath, bool quiet, bool withOutput);
   void openInput(bool quiet);
   void openOutput(bool quiet);
   int loadInput();

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <map>
+#include <set>
 #include <string>
 
 #include "io/file_copy.h"
@@ -68,7 +69,11 @@ void requireStageableTexture(const SceneJob& job, const std::string& texture, co
 }  // namespace
 
 void checkStagingNames(const SceneJob& job) {
-  for (const std::string& texture : job.textureFiles) requireStageableTexture(job, texture, stagedName(texture));
+  for (std::size_t i = 0; i < job.textureFiles.size(); ++i) {
+    // A name that stood for several files and matched none is never staged.
+    if (i < job.textureFacts.size() && job.textureFacts[i].unmatched) continue;
+    requireStageableTexture(job, job.textureFiles[i], stagedName(job.textureFiles[i]));
+  }
   // A scene's entry is its copy's name, checked as the walk claimed it, and
   // a texture's entry its staged name, unless a binary token left
   // delimiters on it.
@@ -77,20 +82,30 @@ void checkStagingNames(const SceneJob& job) {
   }
 }
 
-void stageTextures(const SceneJob& job) {
+void stageTextures(SceneJob& job) {
   std::map<std::string, StagedName> staged;
-  for (const std::string& texture : job.textureFiles) {
+  // What a dry run would have copied by now: a run would find it here.
+  std::set<std::string> wouldBeHere;
+  for (std::size_t i = 0; i < job.textureFiles.size(); ++i) {
+    const std::string& texture = job.textureFiles[i];
     const std::string name = stagedName(texture);
-    const bool present = platform::fileOpens(name, "r");
+    const bool present = platform::fileOpens(name, "r") || wouldBeHere.count(comparisonKey(name)) > 0;
     const auto [known, first] = staged.try_emplace(comparisonKey(name), StagedName{texture, present});
     if (!first) checkCollision(known->second, texture, name);
 
     if (present) {
       std::printf("File '%s' found in current directory.\n", name.c_str());
-      continue;
-    }
-    if (copyFile(texture, name) == 1) {
+    } else if (job.dryRun && platform::fileOpens(texture, "r")) {
+      std::printf("File '%s' would be copied to current directory.\n", name.c_str());
+      wouldBeHere.insert(comparisonKey(name));
+    } else if (job.dryRun) {
+      std::printf("ERROR: Unable to copy '%s' to '%s'\n", texture.c_str(), name.c_str());
+      ++job.missingDependencies;
+    } else if (copyFile(texture, name) == 1) {
       std::printf("File '%s' copied to current directory.\n", name.c_str());
+    }
+    if (i < job.textureFacts.size() && job.textureFacts[i].namesFurtherFiles) {
+      std::printf("WARNING: files that '%s' names itself are not staged.\n", texture.c_str());
     }
   }
 }

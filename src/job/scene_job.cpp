@@ -7,6 +7,7 @@ SceneJob::SceneJob() { setDefaults(); }
 SceneJob::SceneJob(const std::string& path, SceneJob* parentJob) : parent(parentJob) {
   setDefaults();
   scenePath = path;
+  if (parent != nullptr) dryRun = parent->dryRun;
 }
 
 void SceneJob::setDefaults() {
@@ -15,6 +16,7 @@ void SceneJob::setDefaults() {
   const char* header = platform::environmentValue("VANTLE_RENDER_PATH");
   headerPath = header != nullptr ? header : kDefaultHeaderPath;
   textureFiles.clear();
+  textureFacts.clear();
   sceneFiles.clear();
   transferFiles.clear();
   byFrame = 1.0;

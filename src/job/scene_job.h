@@ -12,9 +12,13 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "io/filter_stream.h"
+#include "job/dependency.h"
+
+struct FileAttribute;
 
 class SceneJob {
  public:
@@ -55,14 +59,46 @@ class SceneJob {
   int openScene();
   int nextStatement();
   int readStatement();
-  // readStatement for the walk: writes through, unchanged, every statement
-  // in which neither keyword of the ASCII recognisers stands, and stops at
-  // the first statement that holds one.
+  // readStatement for the walk: follows the node of every statement, writes
+  // through, unchanged, every statement in which neither keyword of the
+  // ASCII recognisers stands and that sets no path attribute of the table,
+  // and stops at the first statement that does.
   int readMarkedStatement();
+
+  // The one place where a recogniser records a path it found
+  // (scene/dependency_record.cpp): its variables are expanded and its
+  // slashes made backslashes; with `facts` it is a texture, without a
+  // scene. Returns the path as recorded.
+  std::string recordPath(const std::string& text, const DependencyFacts* facts);
+  // The path in a statement or token: the text without the delimiters around it.
+  static std::string trimmed(const char* text) {
+    std::string path(text);
+    trimDelimiters(path);
+    return path;
+  }
+  // The facts of a texture found now: the node the statement belongs to.
+  DependencyFacts factsOfAttribute(std::string_view attribute) const;
 
   // ASCII recognisers (scene/ascii_rewriting.cpp).
   int rewriteFileReference();
   int rewriteTextureAttribute();
+  // A path attribute of the table on a node of its type (scene/node_tracking.cpp).
+  int rewriteNodeAttribute();
+  // Follows the node that statements belong to; true when the statement
+  // sets a path attribute that the table names for that node's type.
+  // Inline for the reader's fast path: while no node is open, only a
+  // statement that begins with 'c' (createNode) can matter.
+  bool followNode(const char* bytes, std::size_t length) {
+    if (!node.open) {
+      std::size_t i = 0;
+      while (i < length && (bytes[i] == ' ' || bytes[i] == '\t' || bytes[i] == '\r' || bytes[i] == '\n')) ++i;
+      if (i == length || bytes[i] != 'c') return false;
+    }
+    return followStatement(bytes, length);
+  }
+  bool followStatement(const char* bytes, std::size_t length);
+  // Ends the node that statements belong to, if any.
+  void endNode();
   static void trimDelimiters(std::string& text);
   static const char* findLastUnquoted(const char* text, int c);
 
@@ -90,6 +126,14 @@ class SceneJob {
   static int joinDirectory(const std::string& directory, std::string& entry);
   static void normalizeSlashes(std::string& entry);
   static int cutLastComponent(std::string& path);
+  // Where a file named by the scene at `namingScene` is looked for when it
+  // does not open at its path: the scene's folder, the project folder
+  // above it, and the project's scenes\ (`forScene`) or sourceimages\.
+  static std::vector<std::string> fallbackFolders(const std::string& namingScene, bool forScene);
+  // 1 when `entry` does not open but a file of its base name opens in one
+  // of this scene's fallback folders: `entry` is then that file, and a
+  // line says so (naming the path as `recorded`).
+  int locateElsewhere(std::string& entry, const std::string& recorded, bool forScene) const;
 
   // Submit description (submit/submit_file_writer.cpp).
   int writeSubmitFile();
@@ -112,8 +156,13 @@ class SceneJob {
     statementLength = 0;
   }
   int isBinary = 0;
+  // The last statement read was cut at the length limit: the next one read
+  // is its rest.
+  bool statementCut = false;
 
   std::vector<std::string> textureFiles;
+  // Beside each textureFiles entry, in step with it.
+  std::vector<DependencyFacts> textureFacts;
   std::vector<std::string> sceneFiles;
   std::vector<std::string> transferFiles;
 
@@ -128,6 +177,23 @@ class SceneJob {
 
   // The record this one was created for; null for the command-line record.
   SceneJob* parent = nullptr;
+
+  // --dry-run: scenes are read but no copy is written, nothing is staged,
+  // described or submitted. Referenced-scene records take it from their parent.
+  bool dryRun = false;
+  // Dependencies that could not be opened (counted on the command-line record).
+  int missingDependencies = 0;
+
+  // The ASCII walk's node: set by `createNode` of a type the table knows,
+  // kept by setAttr, addAttr, rename and lockNode, ended by anything else.
+  struct OpenNode {
+    bool open = false;
+    std::string type;
+    std::size_t firstTexture = 0;  // textureFiles entries from here on were named by this node
+    int tiling = 0;
+    bool frames = false;
+    const FileAttribute* pathRow = nullptr;  // the path attribute the statement at hand sets
+  } node;
 
   // Kept by the scene walk. This scene's path made absolute, which tells
   // scenes apart; the absolute paths of the scenes through which it was

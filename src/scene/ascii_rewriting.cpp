@@ -73,12 +73,9 @@ int SceneJob::rewriteFileReference() {
   const char* separator = findLastUnquoted(keyword + kReferenceKeywordLength, ' ');
   if (separator == nullptr) return 0;
 
-  std::string path(separator);
-  trimDelimiters(path);
-  normalizeSlashes(path);
+  const std::string path = recordPath(trimmed(separator), nullptr);
   std::string newName = sceneCopyName(path);
   normalizeSlashes(newName);
-  sceneFiles.push_back(path);
   transferFiles.push_back(newName);
 
   statementLength = static_cast<std::size_t>(separator - statement);
@@ -98,12 +95,10 @@ int SceneJob::rewriteTextureAttribute() {
   const char* separator = findLastUnquoted(statement, ' ');
   if (separator == nullptr) return 0;
 
-  std::string path(separator);
-  trimDelimiters(path);
-  normalizeSlashes(path);
+  const DependencyFacts facts = factsOfAttribute("ftn");
+  const std::string path = recordPath(trimmed(separator), &facts);
   std::string bareName(baseName(path));
   normalizeSlashes(bareName);
-  textureFiles.push_back(path);
   transferFiles.push_back(bareName);
 
   // The rewritten statement can outgrow the statement buffer, so it is

@@ -2,15 +2,20 @@
 
 #include <algorithm>
 #include <cstring>
+#include <map>
 
 #include "scene/base_name.h"
 #include "scene/binary_structure.h"
 #include "scene/file_attributes.h"
 #include "scene/overwrite_padded.h"
+#include "scene/path_variables.h"
 
 namespace {
 
 constexpr std::uint32_t kReferenceForm = 0x46524546;  // FREF
+constexpr std::uint32_t kHeadForm = 0x48454144;       // HEAD
+// A PLUG chunk longer than this is not read for node type ids.
+constexpr std::uint64_t kMaxPlugChunk = std::uint64_t{1} << 20;
 // Attribute names the table holds are short; a longer one is none of them.
 constexpr std::size_t kMaxAttributeName = 255;
 
@@ -30,7 +35,11 @@ class DependencyFinder : public BinaryVisitor {
  public:
   DependencyFinder(BinaryFile& file, BinaryScenePlan& plan) : file_(file), plan_(plan) {}
 
-  void groupBegins(const BinaryHeader& group) override { open_.push_back({group, 0}); }
+  // Each group directly under the top group is a node.
+  void groupBegins(const BinaryHeader& group) override {
+    if (open_.size() == 1) ++node_;
+    open_.push_back({group, 0});
+  }
 
   // A group around a grown chunk is that much longer.
   void groupEnds(const BinaryHeader& group) override {
@@ -49,10 +58,24 @@ class DependencyFinder : public BinaryVisitor {
       referenceFound(chunk);
       return;
     }
+    if (chunk.hasTag("PLUG") && context.groupForm == kHeadForm) pluginTypes(chunk);
     if (context.nodeTypeId == 0) return;
-    const std::string_view nodeType = nodeTypeOfId(context.nodeTypeId);
+    const std::string_view nodeType = typeOf(context.nodeTypeId);
     if (nodeType.empty()) return;
     if (chunk.hasTag("STR ")) stringAttribute(chunk, nodeType);
+    if (chunk.hasTag("DBLE")) numberAttribute(chunk, nodeType);
+  }
+
+  // A node's uvt and ufe hold for its names whichever came first.
+  void applyNodeMarks() {
+    for (std::size_t i = 0; i < plan_.dependencies.size(); ++i) {
+      BinaryDependency& found = plan_.dependencies[i];
+      const auto marks = marks_.find(nodes_[i]);
+      const FileAttribute* row = found.isReference ? nullptr : findFileAttribute(found.nodeType, found.attribute);
+      if (marks == marks_.end() || row == nullptr) continue;
+      if (row->tiled && marks->second.tiling >= 1 && marks->second.tiling <= 3) found.tiling = marks->second.tiling;
+      if (row->framed) found.frames = marks->second.frames;
+    }
   }
 
  private:
@@ -96,15 +119,61 @@ class DependencyFinder : public BinaryVisitor {
                        textAt(chunk, valueAt, chunk.size));
   }
 
+  std::string_view typeOf(std::uint32_t id) const {
+    const auto plugin = pluginTypes_.find(id);
+    return plugin != pluginTypes_.end() ? plugin->second : nodeTypeOfId(id);
+  }
+
+  // The HEAD's PLUG chunk lists each plug-in's node type names, each
+  // followed by its u32 id; only the table's types are taken.
+  void pluginTypes(const BinaryHeader& chunk) {
+    if (chunk.size > kMaxPlugChunk) return;
+    std::string data(static_cast<std::size_t>(chunk.size), '\0');
+    data.resize(file_.read(chunk.dataOffset(), data.data(), data.size()));
+    for (std::size_t at = 0; at < data.size();) {
+      const std::size_t end = data.find('\0', at);
+      if (end == std::string::npos) break;
+      const std::string_view type = tableNodeType(std::string_view(data).substr(at, end - at));
+      if (type.empty() || end + 5 > data.size()) {
+        at = end + 1;
+        continue;
+      }
+      std::uint32_t id = 0;
+      for (std::size_t k = 1; k <= 4; ++k) id = id << 8 | static_cast<unsigned char>(data[end + k]);
+      pluginTypes_[id] = type;
+      at = end + 5;
+    }
+  }
+
+  // uvt and ufe are doubles (DBLE): name, NUL, flag byte, f64 big-endian.
+  void numberAttribute(const BinaryHeader& chunk, std::string_view nodeType) {
+    const std::string name = textAt(chunk, 0, kMaxAttributeName + 1);
+    const FileAttribute* row = findFileAttribute(nodeType, name);
+    if (row == nullptr || row->role == AttributeRole::kPath || name.size() + 10 > chunk.size) return;
+    unsigned char bytes[8];
+    if (file_.read(chunk.dataOffset() + static_cast<std::int64_t>(name.size() + 2), reinterpret_cast<char*>(bytes),
+                   8) != 8) {
+      return;
+    }
+    std::uint64_t bits = 0;
+    for (unsigned char b : bytes) bits = bits << 8 | b;
+    double value;
+    std::memcpy(&value, &bits, sizeof value);
+    NodeMarks& marks = marks_[node_];
+    if (row->role == AttributeRole::kTiling) marks.tiling = value >= 1.0 && value <= 3.0 ? static_cast<int>(value) : 0;
+    if (row->role == AttributeRole::kFrameSwitch) marks.frames = value != 0.0;
+  }
+
   // Every file an attribute names passes here: recorded, and overwritten
   // in the copy by its base name padded with spaces to the old length.
   void fileAttributeFound(const FileAttribute& row, std::int64_t valueOffset, std::string value) {
     if (value.empty()) return;
-    std::string newName = windowsSlashes(std::string(baseName(value)));
+    std::string newName = windowsSlashes(std::string(baseName(expandVariables(value))));
     std::string field = value;
     overwritePadded(field.data(), newName.c_str());
     plan_.edits.push_back({valueOffset, static_cast<std::int64_t>(value.size()), std::move(field)});
     plan_.dependencies.push_back({false, row.nodeType, row.attribute, std::move(value), std::move(newName)});
+    nodes_.push_back(node_);
   }
 
   // A FREF chunk's data: the path, NUL, the namespace and more. A new name
@@ -112,7 +181,7 @@ class DependencyFinder : public BinaryVisitor {
   void referenceFound(const BinaryHeader& chunk) {
     std::string path = textAt(chunk, 0, chunk.size);
     if (path.empty()) return;
-    std::string newName = windowsSlashes(sceneCopyName(path));
+    std::string newName = windowsSlashes(sceneCopyName(expandVariables(path)));
     const std::int64_t pathOffset = chunk.dataOffset();
     if (newName.size() <= path.size() || !grow(chunk, newName.size() - path.size(), pathOffset, path.size(), newName)) {
       std::string field = path;
@@ -120,6 +189,7 @@ class DependencyFinder : public BinaryVisitor {
       plan_.edits.push_back({pathOffset, static_cast<std::int64_t>(path.size()), std::move(field)});
     }
     plan_.dependencies.push_back({true, {}, {}, std::move(path), std::move(newName)});
+    nodes_.push_back(node_);
   }
 
   // The chunk's size, the path and the padding change; the groups around
@@ -146,9 +216,18 @@ class DependencyFinder : public BinaryVisitor {
     return true;
   }
 
+  struct NodeMarks {
+    int tiling = 0;
+    bool frames = false;
+  };
+
   BinaryFile& file_;
   BinaryScenePlan& plan_;
   std::vector<OpenGroup> open_;
+  std::size_t node_ = 0;                                   // the node group the walk is in, counted from 1
+  std::vector<std::size_t> nodes_;                         // beside each dependency, its node
+  std::map<std::size_t, NodeMarks> marks_;                 // by node
+  std::map<std::uint32_t, std::string_view> pluginTypes_;  // the PLUG chunk's ids of the table's types
 };
 
 }  // namespace
@@ -161,6 +240,7 @@ BinaryScenePlan planBinaryScene(const std::string& path, std::int64_t expectedSi
   if (!plan.mayaForm || file.size() != expectedSize) return plan;
   DependencyFinder finder(file, plan);
   plan.wellFormed = walkMayaScene(file, finder);
+  finder.applyNodeMarks();
   if (!plan.wellFormed) {
     plan.dependencies.clear();
     plan.edits.clear();

@@ -2,7 +2,8 @@
 // What a well-formed Maya binary scene depends on, read by its structure:
 // the path of every reference (the FREF chunk of a FREF group) and the
 // value of every string attribute that names a file on a node of a type
-// the file attribute table lists. Nothing else is looked at, whatever it
+// the file attribute table lists (a plug-in type by the id the HEAD's PLUG
+// chunk gives it), with that node's uvt and ufe. Nothing else is looked at, whatever it
 // holds. Alongside, the edits that make the copy name the new files.
 
 #include <cstdint>
@@ -23,6 +24,8 @@ struct BinaryDependency {
   std::string_view attribute;
   std::string path;     // the value as saved, up to its NUL
   std::string newName;  // what the copy names instead: "~" + base name for a scene, the base name for a file
+  int tiling = 0;       // the node's uvt, where it applies to this attribute: 1 to 3 mark a first tile
+  bool frames = false;  // the node's ufe, where it applies to this attribute
 };
 
 struct BinaryScenePlan {

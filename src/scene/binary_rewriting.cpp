@@ -15,19 +15,17 @@ namespace {
 
 // Shared by both recognisers: `prefix` starts the new name ("~" for a
 // scene copy), `paths` receives the cleaned path.
-int rewriteMarkedPath(SceneJob& job, const char* marker, const char* prefix,
-                      std::vector<std::string>& paths) {
+int rewriteMarkedPath(SceneJob& job, const char* marker, const char* prefix, const DependencyFacts* facts) {
   if (std::strstr(job.statement, marker) == nullptr) return 0;
   job.sceneStream->putString(job.statement);
   if (job.readToken() == 0) return 0;
 
-  std::string path(job.statement);
-  SceneJob::trimDelimiters(path);
-  SceneJob::normalizeSlashes(path);
-  paths.push_back(path);
+  const std::string path = job.recordPath(SceneJob::trimmed(job.statement), facts);
 
-  // Taken from the token as read: delimiters at its end stay in the name.
-  std::string newName = prefix + std::string(baseName(job.statement));
+  // Taken from the token as read: delimiters at its end stay in the name;
+  // a token with variables in it is named as they expand.
+  const bool expands = std::strchr(job.statement, '$') != nullptr;
+  std::string newName = prefix + std::string(baseName(expands ? path.c_str() : job.statement));
   SceneJob::normalizeSlashes(newName);
   job.transferFiles.push_back(newName);
 
@@ -40,10 +38,11 @@ int rewriteMarkedPath(SceneJob& job, const char* marker, const char* prefix,
 
 int SceneJob::rewriteBinaryReference() {
   if (!sceneStream) return 0;
-  return rewriteMarkedPath(*this, kReferenceMarker, "~", sceneFiles);
+  return rewriteMarkedPath(*this, kReferenceMarker, "~", nullptr);
 }
 
 int SceneJob::rewriteBinaryTexture() {
   if (!sceneStream) return 0;
-  return rewriteMarkedPath(*this, kTextureMarker, "", textureFiles);
+  const DependencyFacts facts = factsOfAttribute("ftn");
+  return rewriteMarkedPath(*this, kTextureMarker, "", &facts);
 }

@@ -1,5 +1,7 @@
 #include "scene/file_attributes.h"
 
+#include <cctype>
+
 namespace {
 
 // Node types whose binary form type is fixed, by that id.
@@ -30,19 +32,69 @@ constexpr NodeTypeId kNodeTypeIds[] = {
     {0x001012DB, "PxrTexture"},
 };
 
+constexpr AttributeRole kPath = AttributeRole::kPath;
+constexpr bool kTiled = true, kFramed = true, kFurther = true;
+
+// A camera's imn and a reference node's fn[i] are names, not files the
+// render loads: they are not here.
 constexpr FileAttribute kFileAttributes[] = {
-    {"file", "ftn"},
+    {"file", "ftn", kPath, kTiled, kFramed},
+    {"file", "uvt", AttributeRole::kTiling},
+    {"file", "ufe", AttributeRole::kFrameSwitch},
+    {"file", "euvt[].eutn"},
     {"psdFileTex", "ftn"},
     {"movie", "ftn"},
+    {"imagePlane", "imn", kPath, false, kFramed},
+    {"imagePlane", "ufe", AttributeRole::kFrameSwitch},
+    {"AlembicNode", "fn"},
+    {"gpuCache", "cfn"},
+    {"aiImage", "filename"},
+    {"aiStandIn", "dso"},
+    {"aiVolume", "filename"},
+    {"aiPhotometricLight", "ai_filename"},
+    {"aiMaterialx", "filename"},
+    {"RedshiftProxyMesh", "fn"},
+    {"RedshiftNormalMap", "tex0"},
+    {"RedshiftDomeLight", "tex0"},
+    {"RedshiftDomeLight", "tex1"},
+    {"PxrTexture", "filename"},
+    {"mentalrayIblShape", "tx"},
+    {"xgmPalette", "xfn", kPath, false, false, kFurther},
+    {"mayaUsdProxyShape", "fp", kPath, false, false, kFurther},
 };
+
+// Archives that name the files they load themselves.
+constexpr std::string_view kArchiveExtensions[] = {".ass", ".vrscene"};
+
+// `attribute` with every index in brackets taken out: "euvt[3].eutn" -> "euvt[].eutn".
+bool sameAttribute(std::string_view row, std::string_view attribute) {
+  std::size_t i = 0;
+  for (std::size_t j = 0; j < attribute.size(); ++j) {
+    if (i >= row.size() || row[i] != attribute[j]) return false;
+    ++i;
+    if (attribute[j] == '[') {
+      while (j + 1 < attribute.size() && attribute[j + 1] != ']') ++j;
+    }
+  }
+  return i == row.size();
+}
 
 }  // namespace
 
 const FileAttribute* findFileAttribute(std::string_view nodeType, std::string_view attribute) {
   for (const FileAttribute& row : kFileAttributes) {
-    if (row.nodeType == nodeType && row.attribute == attribute) return &row;
+    if (row.nodeType == nodeType && sameAttribute(row.attribute, attribute)) return &row;
   }
   return nullptr;
+}
+
+bool hasFileAttributes(std::string_view nodeType) { return !tableNodeType(nodeType).empty(); }
+
+std::string_view tableNodeType(std::string_view nodeType) {
+  for (const FileAttribute& row : kFileAttributes) {
+    if (row.nodeType == nodeType) return row.nodeType;
+  }
+  return {};
 }
 
 std::string_view nodeTypeOfId(std::uint32_t formType) {
@@ -50,4 +102,18 @@ std::string_view nodeTypeOfId(std::uint32_t formType) {
     if (row.id == formType) return row.nodeType;
   }
   return {};
+}
+
+bool namesFurtherFiles(const FileAttribute* row, std::string_view path) {
+  if (row != nullptr && row->namesFurtherFiles) return true;
+  for (std::string_view extension : kArchiveExtensions) {
+    if (path.size() < extension.size()) continue;
+    const std::string_view end = path.substr(path.size() - extension.size());
+    bool same = true;
+    for (std::size_t i = 0; i < end.size(); ++i) {
+      if (std::tolower(static_cast<unsigned char>(end[i])) != extension[i]) same = false;
+    }
+    if (same) return true;
+  }
+  return false;
 }

@@ -1,20 +1,42 @@
 #pragma once
-// Which attributes of which node types name a file that a render loads.
+// Which attributes of which node types name a file that a render loads,
+// and the attributes of those nodes that say how the name is to be read.
 // The readers of both formats ask this table; no reader keeps a list of
 // its own.
 
 #include <cstdint>
 #include <string_view>
 
+enum class AttributeRole {
+  kPath,         // a string: the path of a file the render loads
+  kTiling,       // the node's uvTilingMode: 1, 2 or 3 make its name a first tile
+  kFrameSwitch,  // the node's useFrameExtension: its name is one frame of a sequence
+};
+
 struct FileAttribute {
   std::string_view nodeType;   // as `createNode` names it
-  std::string_view attribute;  // the short name as scenes save it
+  std::string_view attribute;  // the short name as scenes save it; "[]" for any index
+  AttributeRole role = AttributeRole::kPath;
+  bool tiled = false;          // the node's kTiling applies to this path
+  bool framed = false;         // the node's kFrameSwitch applies to this path
+  bool namesFurtherFiles = false;  // the file names files of its own
 };
 
 // The row for `attribute` on a node of type `nodeType`, or nullptr when
-// that attribute of that type names no file.
+// that attribute of that type is none of the table's. An attribute's
+// indices ("euvt[3].eutn") match the row's "[]".
 const FileAttribute* findFileAttribute(std::string_view nodeType, std::string_view attribute);
+
+// True when some attribute of `nodeType` is in the table.
+bool hasFileAttributes(std::string_view nodeType);
+// The table's own spelling of `nodeType` (which lives as long as the
+// program), or empty when no attribute of that type is in the table.
+std::string_view tableNodeType(std::string_view nodeType);
 
 // The node type that a binary scene's node group stands for, by the
 // group's form type; empty for a type without a fixed id of its own.
 std::string_view nodeTypeOfId(std::uint32_t formType);
+
+// True when the file at `path`, named by `row` (may be null), names
+// further files of its own: by its attribute, or by its kind of archive.
+bool namesFurtherFiles(const FileAttribute* row, std::string_view path);

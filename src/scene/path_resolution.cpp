@@ -2,8 +2,12 @@
 // made absolute against the directory above the scene's directory, as
 // the operating system names it.
 
+#include <cstdio>
+
 #include "job/scene_job.h"
 #include "platform/platform.h"
+#include "scene/base_name.h"
+#include "submit/staging_name.h"
 
 namespace {
 
@@ -11,6 +15,16 @@ bool isLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 bool isSeparator(char c) { return c == '\\' || c == '/'; }
 
 const char kParentStep[] = "\\..\\";
+
+// The folder made absolute, as the system names it; "" when it cannot be entered.
+std::string absoluteFolder(const std::string& folder) {
+  const std::string working = platform::currentDirectory();
+  if (!platform::changeDirectory(folder)) return std::string();
+  std::string absolute = platform::currentDirectory();
+  platform::changeDirectory(working);
+  SceneJob::normalizeSlashes(absolute);
+  return absolute;
+}
 
 }  // namespace
 
@@ -63,4 +77,38 @@ int SceneJob::resolveDependencyPath(std::string& entry) {
   joinDirectory(base, entry);
   platform::changeDirectory(workingDirectory);
   return 1;
+}
+
+std::vector<std::string> SceneJob::fallbackFolders(const std::string& namingScene, bool forScene) {
+  std::string sceneDirectory = namingScene;
+  normalizeSlashes(sceneDirectory);
+  if (!cutLastComponent(sceneDirectory)) sceneDirectory = platform::currentDirectory();
+  std::vector<std::string> folders;
+  const std::string beside = absoluteFolder(sceneDirectory);
+  if (!beside.empty()) folders.push_back(beside);
+  const std::string project = absoluteFolder(sceneDirectory + "\\..");
+  if (!project.empty()) {
+    folders.push_back(project);
+    std::string kindFolder = forScene ? "scenes" : "sourceimages";
+    joinDirectory(project, kindFolder);
+    folders.push_back(kindFolder);
+  }
+  return folders;
+}
+
+int SceneJob::locateElsewhere(std::string& entry, const std::string& recorded, bool forScene) const {
+  if (platform::fileOpens(entry, "r")) return 0;
+  // A name the run may not stage is refused as it was recorded (and on
+  // Windows a device name would open anywhere).
+  const std::string name(baseName(entry));
+  if (!isStageableName(name)) return 0;
+  for (const std::string& folder : fallbackFolders(scenePath.value_or(std::string()), forScene)) {
+    std::string candidate = name;
+    joinDirectory(folder, candidate);
+    if (!platform::fileOpens(candidate, "r")) continue;
+    std::printf("File '%s' not found; using '%s'.\n", recorded.c_str(), candidate.c_str());
+    entry = candidate;
+    return 1;
+  }
+  return 0;
 }

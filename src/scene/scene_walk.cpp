@@ -11,6 +11,7 @@
 #include "job/run_stop.h"
 #include "job/scene_job.h"
 #include "scene/base_name.h"
+#include "scene/name_pattern.h"
 #include "scene/scene_identity.h"
 #include "submit/staging_name.h"
 
@@ -71,6 +72,7 @@ void discardCopy(SceneJob& job) {
 
 // A copy that was not written whole would be sent to the jobs as if it were.
 void requireCopyWritten(SceneJob& job) {
+  if (job.dryRun) return;
   const FilterStream& stream = *job.sceneStream;
   if (stream.outputOk() && !stream.writeFailed()) return;
   std::printf("ERROR: Can not write file: '%s'\n", stream.outputPath().c_str());
@@ -84,9 +86,12 @@ void passAsciiScene(SceneJob& job) {
   while (job.readMarkedStatement() == 1) {
     const int reference = job.rewriteFileReference();
     const int texture = job.rewriteTextureAttribute();
+    // Today's `ftn` rule comes first: no statement is taken twice.
+    const int attribute = reference == 0 && texture == 0 ? job.rewriteNodeAttribute() : 0;
     // Whole, NUL bytes and all: nothing of the scene is lost.
-    if (reference == 0 && texture == 0) job.sceneStream->putBytes(job.statement, job.statementLength);
+    if (reference == 0 && texture == 0 && attribute == 0) job.sceneStream->putBytes(job.statement, job.statementLength);
   }
+  job.endNode();
 }
 
 void passBinaryScene(SceneJob& job) {
@@ -102,13 +107,18 @@ void passBinaryScene(SceneJob& job) {
 
 // The child's entries pass to the parent; the child keeps none of them.
 void takeOver(SceneJob& parent, SceneJob& child) {
-  for (std::string& texture : child.textureFiles) {
+  for (std::size_t j = 0; j < child.textureFiles.size(); ++j) {
+    std::string& texture = child.textureFiles[j];
     std::string transferName(baseName(texture));
     SceneJob::normalizeSlashes(transferName);
+    DependencyFacts facts = j < child.textureFacts.size() ? std::move(child.textureFacts[j]) : DependencyFacts{};
+    facts.transferIndex = parent.transferFiles.size();
     parent.textureFiles.push_back(std::move(texture));
+    parent.textureFacts.push_back(std::move(facts));
     parent.transferFiles.push_back(std::move(transferName));
   }
   child.textureFiles.clear();
+  child.textureFacts.clear();
 
   // Scenes further down are transferred with the jobs as well: the copies
   // above them name them.
@@ -140,7 +150,10 @@ int SceneJob::scanScene() {
   }
   if (opened == 0) {
     std::printf("Unable to open '%s'\n", scenePath ? scenePath->c_str() : "");
-    throw RunStop(exit_status::kFailure);
+    // A dry run goes on to show everything else the tree names.
+    if (!dryRun || parent == nullptr) throw RunStop(exit_status::kFailure);
+    ++commandLineRecord(*this).missingDependencies;
+    return 0;
   }
   std::printf("Examining '%s'.\n", scenePath->c_str());
 
@@ -160,8 +173,21 @@ int SceneJob::scanScene() {
   requireCopyWritten(*this);
 
   // Only what this scene itself named is in the lists yet.
-  for (std::string& scene : sceneFiles) resolveDependencyPath(scene);
-  for (std::string& texture : textureFiles) resolveDependencyPath(texture);
+  // A path from another machine is looked for where the scene travelled to;
+  // names that stand for several files are looked for when they are staged.
+  for (std::string& scene : sceneFiles) {
+    const std::string recorded = scene;
+    resolveDependencyPath(scene);
+    locateElsewhere(scene, recorded, true);
+  }
+  for (std::size_t j = 0; j < textureFiles.size(); ++j) {
+    const std::string recorded = textureFiles[j];
+    resolveDependencyPath(textureFiles[j]);
+    const DependencyFacts* facts = j < textureFacts.size() ? &textureFacts[j] : nullptr;
+    if (!NamePattern::of(baseName(recorded), facts ? facts->tiling : 0, facts && facts->frames)) {
+      locateElsewhere(textureFiles[j], recorded, false);
+    }
+  }
   sceneFileChains.assign(sceneFiles.size(), referenceChain);
 
   // The bound is read on every pass: what a child hands over is scanned

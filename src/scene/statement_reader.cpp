@@ -233,7 +233,7 @@ void printOverLongStatement() {
 int SceneJob::openScene() {
   if (!scenePath) return 0;
   if (!platform::fileOpens(*scenePath, "r")) return 0;
-  sceneStream = FilterStream::openSceneCopy(*scenePath);
+  sceneStream = FilterStream::openSceneCopy(*scenePath, !dryRun);
 
   // Peek at the first bytes and put them back where they came from.
   char head[kMagicLength];
@@ -272,7 +272,10 @@ int SceneJob::readMarkedStatement() {
       bool mayHoldKeyword = false;
       const std::size_t length = wholeStatementLength(bytes + passed, ahead.size() - passed, mayHoldKeyword);
       if (length == 0) break;
-      if (mayHoldKeyword && holdsKeyword(bytes + passed, length)) {
+      // The rest of a statement cut at the length limit is no statement of its own.
+      const bool attribute = !statementCut && followNode(bytes + passed, length);
+      statementCut = false;
+      if (attribute || (mayHoldKeyword && holdsKeyword(bytes + passed, length))) {
         in.passInput(passed);
         std::memcpy(statement, bytes + passed, length);
         statement[length] = '\0';
@@ -285,8 +288,10 @@ int SceneJob::readMarkedStatement() {
     in.passInput(passed);
 
     // The next statement runs on past what is in memory, or is too long.
+    const bool continuation = statementCut;
     if (readStatement() == 0) return 0;
-    if (holdsKeyword(statement, statementLength)) return 1;
+    const bool attribute = !continuation && followNode(statement, statementLength);
+    if (attribute || holdsKeyword(statement, statementLength)) return 1;
     in.putBytes(statement, statementLength);
   }
 }
@@ -386,7 +391,8 @@ int SceneJob::readStatement() {
     }
   }
 
-  if (n == limit) printOverLongStatement();
+  statementCut = n == limit;
+  if (statementCut) printOverLongStatement();
 
   // A statement keeps the line end that follows it; anything else begins
   // the next statement.

@@ -12,7 +12,7 @@
 int SceneJob::passStructuredBinary() {
   FilterStream& stream = *sceneStream;
   // A copy that cannot be written has nothing read into it either.
-  if (!stream.inputOk() || !stream.outputOk()) return 1;
+  if (!stream.inputOk() || (!stream.outputOk() && !dryRun)) return 1;
   const BinaryScenePlan plan = planBinaryScene(*scenePath, stream.inputSize());
   if (!plan.wellFormed) {
     // A cache, a mesh or a text that a scene references is sent as it is.
@@ -25,9 +25,12 @@ int SceneJob::passStructuredBinary() {
     return 0;
   }
   for (const BinaryDependency& found : plan.dependencies) {
-    std::string path = found.path;
-    normalizeSlashes(path);
-    (found.isReference ? sceneFiles : textureFiles).push_back(std::move(path));
+    DependencyFacts facts;
+    facts.nodeType = found.nodeType;
+    facts.attribute = found.attribute;
+    facts.tiling = found.tiling;
+    facts.frames = found.frames;
+    recordPath(found.path, found.isReference ? nullptr : &facts);
     transferFiles.push_back(found.newName);
   }
   for (const BinaryEdit& edit : plan.edits) {
