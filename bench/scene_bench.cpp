@@ -10,11 +10,12 @@
 // repeating each measurement and printing the medians, with the program's
 // peak resident memory as wait4 reports it. Last it times reference chains
 // of growing depth, which the walk rescans by design, and the staging of a
-// shot's textures (1 GiB by default) against `cp` of the same files.
+// shot's textures (1 GiB by default) against `cp` of the same files, and
+// a scene dense with the kinds of dependency against one without.
 //
 // Usage: vantle_bench [--size-mb N] [--runs N] [--dir DIR] [--program EXE]
 //                     [--chain-max D] [--chain-kb K] [--texture-mb N]
-//                     [--only ascii|binary|chains|textures] [--keep]
+//                     [--only ascii|binary|chains|textures|dependencies] [--keep]
 
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -62,7 +63,7 @@ void usage() {
   std::fprintf(stderr,
                "Usage: vantle_bench [--size-mb N] [--runs N] [--dir DIR] [--program EXE]\n"
                "                    [--chain-max D] [--chain-kb K] [--texture-mb N]\n"
-               "                    [--only ascii|binary|chains|textures] [--keep]\n"
+               "                    [--only ascii|binary|chains|textures|dependencies] [--keep]\n"
                "  --size-mb N    size of each large scene in MiB (default 512)\n"
                "  --runs N       repetitions of every measurement; medians are printed (default 5)\n"
                "  --dir DIR      where the temporary directory is made (default $TMPDIR or /tmp)\n"
@@ -70,7 +71,8 @@ void usage() {
                "  --chain-max D  deepest reference chain timed, 0 for none (default 8)\n"
                "  --chain-kb K   size of each scene of a chain in KiB (default 1024)\n"
                "  --texture-mb N the textures of the staging measurement in all, in MiB, 0 for none (default 1024)\n"
-               "  --only WHAT    measure only the ascii scene, the binary scene, the chains or the textures\n"
+               "  --only WHAT    measure only the ascii scene, the binary scene, the chains, the textures\n"
+               "                 or the dependency kinds (dependencies)\n"
                "  --keep         leave the generated files behind\n");
   std::exit(1);
 }
@@ -97,7 +99,8 @@ Options parseOptions(int argc, char** argv) {
     else usage();
   }
   if (o.sizeMiB <= 0 || o.runs < 1 || o.chainKiB <= 0 || o.textureMiB < 0) usage();
-  if (!o.only.empty() && o.only != "ascii" && o.only != "binary" && o.only != "chains" && o.only != "textures") {
+  if (!o.only.empty() && o.only != "ascii" && o.only != "binary" && o.only != "chains" && o.only != "textures" &&
+      o.only != "dependencies") {
     usage();
   }
   o.program = fs::absolute(o.program).string();
@@ -194,6 +197,25 @@ class AsciiScene {
     out_.put(std::string("createNode file -n \"") + name + "\";\n");
     out_.put("\tsetAttr \".ftn\" -type \"string\" \"" + path + "\";\n");
     statements_ += 2;
+  }
+
+  // A node of a type whose attributes name files (file nodes with tiles,
+  // renderer and cache nodes), `kind` choosing which.
+  void fileNode(int kind, const std::string& folder) {
+    char name[64];
+    std::snprintf(name, sizeof name, "dep%" PRIu64, nodes_++);
+    static const char* const kNodes[][3] = {
+        {"file", ".ftn", "tile_1001.tif"},          {"file", ".ftn", "tex_03.tif"},
+        {"aiImage", ".filename", "tex_05.tif"},     {"RedshiftNormalMap", ".tex0", "tex_07.tif"},
+        {"gpuCache", ".cfn", "crate.abc"},          {"aiVolume", ".filename", "smoke_####.vdb"},
+        {"PxrTexture", ".filename", "tex_<UDIM>.tif"},
+    };
+    const auto& node = kNodes[kind % std::size(kNodes)];
+    out_.put(std::string("createNode ") + node[0] + " -n \"" + name + "\";\n");
+    out_.put("\trename -uid \"6A2E1C3B-4D5E-6F70-8192-A3B4C5D6E7F8\";\n");
+    if (kind % std::size(kNodes) == 0) out_.put("\tsetAttr \".uvt\" 3;\n");
+    out_.put(std::string("\tsetAttr \"") + node[1] + "\" -type \"string\" \"" + folder + "/" + node[2] + "\";\n");
+    statements_ += 3;
   }
 
   // One statement of ordinary scene data.
@@ -781,6 +803,65 @@ void measureTextures(const Bench& b) {
   if (!b.options.keep) fs::remove_all(dir);
 }
 
+// What reading the kinds of dependency costs: a scene dense with file
+// nodes, tiles, renderer and cache nodes against one of the same size with
+// none, both read, rewritten and their files staged.
+void measureDependencyTable(const Bench& b) {
+  const std::uint64_t bytes = static_cast<std::uint64_t>(std::max(16.0, b.options.sizeMiB / 4) * kMiB);
+  const fs::path dir = b.project / "dense";
+  std::mt19937_64 rng(99);
+  for (const char* name : {"tile_1001.tif", "tile_1002.tif", "tile_1011.tif", "tex_03.tif", "tex_05.tif",
+                           "tex_07.tif", "crate.abc", "smoke_0001.vdb", "smoke_0002.vdb", "tex_1001.tif"}) {
+    writeTexture(dir / "sourceimages" / name, rng);
+  }
+  std::uint64_t dependencies = 0;
+  const auto generate = [&](const fs::path& scene, int every) {
+    fs::create_directories(scene.parent_path());
+    Output out(scene);
+    AsciiScene ascii(out, 5);
+    ascii.header(scene.filename().string());
+    for (std::uint64_t n = 0; out.written() < bytes; ++n) {
+      if (every > 0 && n % every == 0) {
+        ascii.fileNode(static_cast<int>(n / every), "sourceimages");
+        ++dependencies;
+      } else {
+        ascii.ordinary();
+      }
+    }
+  };
+  const fs::path plain = dir / "scenes" / "plain.ma", dense = dir / "scenes" / "dense.ma";
+  generate(plain, 0);
+  generate(dense, 50);
+  const fs::path log = b.root / "dense.log";
+  Samples plainTimes, denseTimes;
+  std::vector<double> ratios;
+  const auto time = [&](const fs::path& scene, Samples& samples) {
+    const Measure m = run(b.program(scene, log));
+    if (m.status != 0) fail("vantleRender failed on " + scene.filename().string() + ", see " + log.string());
+    samples.add(m);
+    emptyDirectory(b.work);
+  };
+  time(plain, plainTimes), time(dense, denseTimes);  // untimed
+  plainTimes = denseTimes = Samples();
+  for (int r = 0; r < b.options.runs; ++r) {
+    if (r % 2 == 0) time(plain, plainTimes), time(dense, denseTimes);
+    else time(dense, denseTimes), time(plain, plainTimes);
+    ratios.push_back(denseTimes.wall.back() / plainTimes.wall.back());
+  }
+  const double mib = static_cast<double>(bytes) / kMiB;
+  std::printf("\ndependency kinds: two ASCII scenes of %.1f MiB, one with %" PRIu64
+              " file, tile, renderer and cache nodes (one among every 50 statements), one with none; medians of %d runs\n",
+              mib, dependencies, b.options.runs);
+  std::printf("  %-20s %9s %9s %9s\n", "", "time (s)", "MiB/s", "cpu (s)");
+  std::printf("  %-20s %9.3f %9.0f %9.3f\n", "without", plainTimes.wallMedian(), mib / plainTimes.wallMedian(),
+              plainTimes.cpuMedian());
+  std::printf("  %-20s %9.3f %9.0f %9.3f\n", "dense", denseTimes.wallMedian(), mib / denseTimes.wallMedian(),
+              denseTimes.cpuMedian());
+  std::printf("  dense / without, median of the runs' ratios: time %.2f\n", median(ratios));
+  std::fflush(stdout);
+  if (!b.options.keep) fs::remove_all(dir);
+}
+
 void measureChains(const Bench& b) {
   const std::uint64_t bytes = static_cast<std::uint64_t>(b.options.chainKiB * 1024);
   std::printf("\nreference chains: each scene %.0f KiB with one texture, references the next; medians of %d runs\n",
@@ -913,6 +994,7 @@ int main(int argc, char** argv) {
 
   if ((all || b.options.only == "chains") && b.options.chainMax >= 2) measureChains(b);
   if ((all || b.options.only == "textures") && b.options.textureMiB > 0) measureTextures(b);
+  if (all || b.options.only == "dependencies") measureDependencyTable(b);
 
   if (b.options.keep) {
     std::printf("\nfiles kept in %s\n", b.root.c_str());
