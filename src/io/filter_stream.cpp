@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
-#include "io/partial_file.h"
+#include "names/partial_name.h"
 #include "job/interruption.h"
 #include "platform/platform.h"
-#include "scene/base_name.h"
+#include "names/base_name.h"
 
 std::unique_ptr<FilterStream> FilterStream::openSceneCopy(const std::string& scenePath, bool writeCopy) {
   if (writeCopy) return openPair(scenePath, sceneCopyName(scenePath));

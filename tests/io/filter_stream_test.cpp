@@ -7,7 +7,7 @@
 #include <filesystem>
 
 #include "io/file_copy.h"
-#include "io/partial_file.h"
+#include "names/partial_name.h"
 #include "io/texture_staging.h"
 #include "job/run_stop.h"
 #include "job/scene_job.h"
