@@ -9,11 +9,13 @@
 //     VANTLE_RENDER_PATH naming a header),
 // repeating each measurement and printing the medians, with the program's
 // peak resident memory as wait4 reports it. Last it times reference chains
-// of growing depth, which the walk rescans by design.
+// of growing depth, which the walk rescans by design, and the staging of a
+// shot's textures (1 GiB by default) against `cp` of the same files, and
+// a scene dense with the kinds of dependency against one without.
 //
 // Usage: vantle_bench [--size-mb N] [--runs N] [--dir DIR] [--program EXE]
-//                     [--chain-max D] [--chain-kb K] [--only ascii|binary|chains]
-//                     [--keep]
+//                     [--chain-max D] [--chain-kb K] [--texture-mb N]
+//                     [--only ascii|binary|chains|textures|dependencies] [--keep]
 
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -47,6 +49,7 @@ struct Options {
   std::string program = VANTLE_RENDER_EXE;
   int chainMax = 8;
   double chainKiB = 1024;
+  double textureMiB = 1024;
   std::string only;
   bool keep = false;
 };
@@ -59,14 +62,17 @@ struct Options {
 void usage() {
   std::fprintf(stderr,
                "Usage: vantle_bench [--size-mb N] [--runs N] [--dir DIR] [--program EXE]\n"
-               "                    [--chain-max D] [--chain-kb K] [--only ascii|binary|chains] [--keep]\n"
+               "                    [--chain-max D] [--chain-kb K] [--texture-mb N]\n"
+               "                    [--only ascii|binary|chains|textures|dependencies] [--keep]\n"
                "  --size-mb N    size of each large scene in MiB (default 512)\n"
                "  --runs N       repetitions of every measurement; medians are printed (default 5)\n"
                "  --dir DIR      where the temporary directory is made (default $TMPDIR or /tmp)\n"
                "  --program EXE  the vantleRender to measure (default the one built with this)\n"
                "  --chain-max D  deepest reference chain timed, 0 for none (default 8)\n"
                "  --chain-kb K   size of each scene of a chain in KiB (default 1024)\n"
-               "  --only WHAT    measure only the ascii scene, the binary scene or the chains\n"
+               "  --texture-mb N the textures of the staging measurement in all, in MiB, 0 for none (default 1024)\n"
+               "  --only WHAT    measure only the ascii scene, the binary scene, the chains, the textures\n"
+               "                 or the dependency kinds (dependencies)\n"
                "  --keep         leave the generated files behind\n");
   std::exit(1);
 }
@@ -87,12 +93,16 @@ Options parseOptions(int argc, char** argv) {
     else if (a == "--program") o.program = value();
     else if (a == "--chain-max") o.chainMax = std::atoi(value().c_str());
     else if (a == "--chain-kb") o.chainKiB = std::atof(value().c_str());
+    else if (a == "--texture-mb") o.textureMiB = std::atof(value().c_str());
     else if (a == "--only") o.only = value();
     else if (a == "--keep") o.keep = true;
     else usage();
   }
-  if (o.sizeMiB <= 0 || o.runs < 1 || o.chainKiB <= 0) usage();
-  if (!o.only.empty() && o.only != "ascii" && o.only != "binary" && o.only != "chains") usage();
+  if (o.sizeMiB <= 0 || o.runs < 1 || o.chainKiB <= 0 || o.textureMiB < 0) usage();
+  if (!o.only.empty() && o.only != "ascii" && o.only != "binary" && o.only != "chains" && o.only != "textures" &&
+      o.only != "dependencies") {
+    usage();
+  }
   o.program = fs::absolute(o.program).string();
   return o;
 }
@@ -187,6 +197,25 @@ class AsciiScene {
     out_.put(std::string("createNode file -n \"") + name + "\";\n");
     out_.put("\tsetAttr \".ftn\" -type \"string\" \"" + path + "\";\n");
     statements_ += 2;
+  }
+
+  // A node of a type whose attributes name files (file nodes with tiles,
+  // renderer and cache nodes), `kind` choosing which.
+  void fileNode(int kind, const std::string& folder) {
+    char name[64];
+    std::snprintf(name, sizeof name, "dep%" PRIu64, nodes_++);
+    static const char* const kNodes[][3] = {
+        {"file", ".ftn", "tile_1001.tif"},          {"file", ".ftn", "tex_03.tif"},
+        {"aiImage", ".filename", "tex_05.tif"},     {"RedshiftNormalMap", ".tex0", "tex_07.tif"},
+        {"gpuCache", ".cfn", "crate.abc"},          {"aiVolume", ".filename", "smoke_####.vdb"},
+        {"PxrTexture", ".filename", "tex_<UDIM>.tif"},
+    };
+    const auto& node = kNodes[kind % std::size(kNodes)];
+    out_.put(std::string("createNode ") + node[0] + " -n \"" + name + "\";\n");
+    out_.put("\trename -uid \"6A2E1C3B-4D5E-6F70-8192-A3B4C5D6E7F8\";\n");
+    if (kind % std::size(kNodes) == 0) out_.put("\tsetAttr \".uvt\" 3;\n");
+    out_.put(std::string("\tsetAttr \"") + node[1] + "\" -type \"string\" \"" + folder + "/" + node[2] + "\";\n");
+    statements_ += 3;
   }
 
   // One statement of ordinary scene data.
@@ -620,17 +649,21 @@ struct Samples {
 
 void measureScene(const Bench& b, const char* label, const fs::path& scene, const SceneCounts& counts) {
   const double mib = static_cast<double>(counts.bytes) / kMiB;
-  Samples copy, cp, sed, program;
-  std::vector<double> timeRatios, cpuRatios;
+  Samples copy, cp, cpSync, sed, program;
+  std::vector<double> timeRatios, cpuRatios, cpRatios, cpSyncRatios;
   long peakKiB = 0;
   const fs::path log = b.root / "program.log";
   const std::string copyName = "~" + scene.filename().string();
 
   // The plain commands the program is set beside; what each wrote is
   // cleared after it.
-  Child copyCommand, cpCommand, sedCommand;
+  Child copyCommand, cpCommand, cpSyncCommand, sedCommand;
   copyCommand.argv = {b.self, "--copy", scene.string(), (b.copies / "copy").string()};
   cpCommand.argv = {"cp", scene.string(), (b.copies / "cp").string()};
+  // The program puts every file it writes on the disk before the file takes
+  // its name; cp leaves its copy in the system's cache. The durable copy:
+  cpSyncCommand.argv = {"sh", "-c", "cp \"$0\" \"$1\" && sync --data \"$1\"", scene.string(),
+                        (b.copies / "cp-sync").string()};
   sedCommand.argv = {"sed", "-e", kSedScript, scene.string()};
   sedCommand.environment = {{"LC_ALL", "C"}};
   sedCommand.stdoutPath = (b.copies / "sed").string();
@@ -642,6 +675,7 @@ void measureScene(const Bench& b, const char* label, const fs::path& scene, cons
   };
   const auto runCopy = [&] { runPlain(copyCommand, copy, "the read-write copy failed"); };
   const auto runCp = [&] { runPlain(cpCommand, cp, "cp failed"); };
+  const auto runCpSync = [&] { runPlain(cpSyncCommand, cpSync, "cp and sync failed"); };
   const auto runSed = [&] { runPlain(sedCommand, sed, "sed failed"); };
   const auto runProgram = [&] {
     const Measure m = run(b.program(scene, log));
@@ -654,12 +688,12 @@ void measureScene(const Bench& b, const char* label, const fs::path& scene, cons
     peakKiB = std::max(peakKiB, m.peakKiB);
     emptyDirectory(b.work);
   };
-  const std::vector<std::function<void()>> commands = {runCopy, runProgram, runCp, runSed};
+  const std::vector<std::function<void()>> commands = {runCopy, runProgram, runCp, runCpSync, runSed};
 
   // One round untimed first: every command then finds the scene, and the
   // memory that its output takes, as the timed rounds do.
   for (const auto& command : commands) command();
-  copy = cp = sed = program = Samples();
+  copy = cp = cpSync = sed = program = Samples();
   peakKiB = 0;
 
   for (int r = 0; r < b.options.runs; ++r) {
@@ -668,6 +702,8 @@ void measureScene(const Bench& b, const char* label, const fs::path& scene, cons
     for (std::size_t i = 0; i < commands.size(); ++i) commands[(r + i) % commands.size()]();
     // The program against the copy of the same run, which ran under the
     // same load.
+    cpRatios.push_back(program.wall.back() / cp.wall.back());
+    cpSyncRatios.push_back(program.wall.back() / cpSync.wall.back());
     timeRatios.push_back(program.wall.back() / copy.wall.back());
     cpuRatios.push_back(program.cpu.back() / copy.cpu.back());
   }
@@ -681,8 +717,11 @@ void measureScene(const Bench& b, const char* label, const fs::path& scene, cons
   };
   line("read-write copy", copy);
   line("cp", cp);
+  line("cp, sync --data", cpSync);
   line("sed (.ftn lines)", sed);
   line("vantleRender", program);
+  std::printf("  vantleRender / cp, median of the runs' ratios: time %.2f (goal: at most 1.25)\n", median(cpRatios));
+  std::printf("  vantleRender / cp with sync --data, median of the runs' ratios: time %.2f\n", median(cpSyncRatios));
   std::printf("  vantleRender / read-write copy, median of the runs' ratios: time %.2f, cpu %.2f\n",
               median(timeRatios), median(cpuRatios));
   std::printf("  (ratios of the medians: time %.2f, cpu %.2f; to cp: time %.2f)\n",
@@ -691,6 +730,136 @@ void measureScene(const Bench& b, const char* label, const fs::path& scene, cons
   std::printf("  peak resident memory: %.1f MiB (goal: at most the scene + 32 MiB = %.1f MiB)\n", peakKiB / 1024.0,
               mib + 32);
   std::fflush(stdout);
+}
+
+// A shot whose time goes to its textures: a small scene naming a dozen
+// large images, staged by the program, against `cp` of the same images
+// into an empty folder of the same file system.
+void measureTextures(const Bench& b) {
+  const int count = 12;
+  const std::uint64_t each = static_cast<std::uint64_t>(b.options.textureMiB * kMiB / count);
+  const fs::path dir = b.project / "textures";
+  const fs::path scene = dir / "scenes" / "textured.ma";
+  std::vector<std::string> files;
+  {
+    fs::create_directories(scene.parent_path());
+    fs::create_directories(dir / "sourceimages");
+    Output out(scene);
+    AsciiScene ascii(out, 77);
+    ascii.header(scene.filename().string());
+    std::mt19937_64 rng(77);
+    for (int i = 0; i < count; ++i) {
+      const std::string name = "sourceimages/large_" + std::to_string(i) + ".tif";
+      Output image(dir / name);
+      std::string block(1 << 20, '\0');
+      for (std::uint64_t left = each; left > 0;) {
+        for (std::size_t k = 0; k + 8 <= block.size(); k += 8) {
+          const std::uint64_t word = rng();
+          std::memcpy(&block[k], &word, 8);
+        }
+        const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(left, block.size()));
+        image.put(block.substr(0, n));
+        left -= n;
+      }
+      ascii.texture(name);
+      files.push_back((dir / name).string());
+    }
+    while (out.written() < 64 * 1024) ascii.ordinary();
+  }
+  const fs::path log = b.root / "textures.log";
+  Child cpCommand;
+  cpCommand.argv = {"cp"};
+  cpCommand.argv.insert(cpCommand.argv.end(), files.begin(), files.end());
+  cpCommand.argv.push_back(b.copies.string());
+  Samples cp, program;
+  std::vector<double> ratios;
+  const auto runCp = [&] {
+    const Measure m = run(cpCommand);
+    if (m.status != 0) fail("cp of the textures failed");
+    cp.add(m);
+    emptyDirectory(b.copies);
+  };
+  const auto runProgram = [&] {
+    const Measure m = run(b.program(scene, log));
+    if (m.status != 0) fail("vantleRender failed on the textured scene, see " + log.string());
+    program.add(m);
+    emptyDirectory(b.work);
+  };
+  runCp(), runProgram();  // untimed
+  cp = program = Samples();
+  for (int r = 0; r < b.options.runs; ++r) {
+    if (r % 2 == 0) runCp(), runProgram();
+    else runProgram(), runCp();
+    ratios.push_back(program.wall.back() / cp.wall.back());
+  }
+  const double mib = static_cast<double>(each) * count / kMiB;
+  std::printf("\ntexture staging: %d textures, %.1f MiB in all; medians of %d runs\n", count, mib, b.options.runs);
+  std::printf("  %-20s %9s %9s %9s\n", "", "time (s)", "MiB/s", "cpu (s)");
+  std::printf("  %-20s %9.3f %9.0f %9.3f\n", "cp", cp.wallMedian(), mib / cp.wallMedian(), cp.cpuMedian());
+  std::printf("  %-20s %9.3f %9.0f %9.3f\n", "vantleRender", program.wallMedian(), mib / program.wallMedian(),
+              program.cpuMedian());
+  std::printf("  vantleRender / cp, median of the runs' ratios: time %.2f (goal: at most 1.0)\n", median(ratios));
+  std::fflush(stdout);
+  if (!b.options.keep) fs::remove_all(dir);
+}
+
+// What reading the kinds of dependency costs: a scene dense with file
+// nodes, tiles, renderer and cache nodes against one of the same size with
+// none, both read, rewritten and their files staged.
+void measureDependencyTable(const Bench& b) {
+  const std::uint64_t bytes = static_cast<std::uint64_t>(std::max(16.0, b.options.sizeMiB / 4) * kMiB);
+  const fs::path dir = b.project / "dense";
+  std::mt19937_64 rng(99);
+  for (const char* name : {"tile_1001.tif", "tile_1002.tif", "tile_1011.tif", "tex_03.tif", "tex_05.tif",
+                           "tex_07.tif", "crate.abc", "smoke_0001.vdb", "smoke_0002.vdb", "tex_1001.tif"}) {
+    writeTexture(dir / "sourceimages" / name, rng);
+  }
+  std::uint64_t dependencies = 0;
+  const auto generate = [&](const fs::path& scene, int every) {
+    fs::create_directories(scene.parent_path());
+    Output out(scene);
+    AsciiScene ascii(out, 5);
+    ascii.header(scene.filename().string());
+    for (std::uint64_t n = 0; out.written() < bytes; ++n) {
+      if (every > 0 && n % every == 0) {
+        ascii.fileNode(static_cast<int>(n / every), "sourceimages");
+        ++dependencies;
+      } else {
+        ascii.ordinary();
+      }
+    }
+  };
+  const fs::path plain = dir / "scenes" / "plain.ma", dense = dir / "scenes" / "dense.ma";
+  generate(plain, 0);
+  generate(dense, 50);
+  const fs::path log = b.root / "dense.log";
+  Samples plainTimes, denseTimes;
+  std::vector<double> ratios;
+  const auto time = [&](const fs::path& scene, Samples& samples) {
+    const Measure m = run(b.program(scene, log));
+    if (m.status != 0) fail("vantleRender failed on " + scene.filename().string() + ", see " + log.string());
+    samples.add(m);
+    emptyDirectory(b.work);
+  };
+  time(plain, plainTimes), time(dense, denseTimes);  // untimed
+  plainTimes = denseTimes = Samples();
+  for (int r = 0; r < b.options.runs; ++r) {
+    if (r % 2 == 0) time(plain, plainTimes), time(dense, denseTimes);
+    else time(dense, denseTimes), time(plain, plainTimes);
+    ratios.push_back(denseTimes.wall.back() / plainTimes.wall.back());
+  }
+  const double mib = static_cast<double>(bytes) / kMiB;
+  std::printf("\ndependency kinds: two ASCII scenes of %.1f MiB, one with %" PRIu64
+              " file, tile, renderer and cache nodes (one among every 50 statements), one with none; medians of %d runs\n",
+              mib, dependencies, b.options.runs);
+  std::printf("  %-20s %9s %9s %9s\n", "", "time (s)", "MiB/s", "cpu (s)");
+  std::printf("  %-20s %9.3f %9.0f %9.3f\n", "without", plainTimes.wallMedian(), mib / plainTimes.wallMedian(),
+              plainTimes.cpuMedian());
+  std::printf("  %-20s %9.3f %9.0f %9.3f\n", "dense", denseTimes.wallMedian(), mib / denseTimes.wallMedian(),
+              denseTimes.cpuMedian());
+  std::printf("  dense / without, median of the runs' ratios: time %.2f\n", median(ratios));
+  std::fflush(stdout);
+  if (!b.options.keep) fs::remove_all(dir);
 }
 
 void measureChains(const Bench& b) {
@@ -824,6 +993,8 @@ int main(int argc, char** argv) {
   }
 
   if ((all || b.options.only == "chains") && b.options.chainMax >= 2) measureChains(b);
+  if ((all || b.options.only == "textures") && b.options.textureMiB > 0) measureTextures(b);
+  if (all || b.options.only == "dependencies") measureDependencyTable(b);
 
   if (b.options.keep) {
     std::printf("\nfiles kept in %s\n", b.root.c_str());

@@ -24,7 +24,10 @@ int copyFile(const std::string& source, const std::string& destination) {
   std::unique_ptr<FilterStream> stream = FilterStream::openPair(source, destination, true);
   if (!stream->inputOk() || !stream->outputOk()) return reportFailure(source, destination);
   try {
-    stream->passRest();
+    // Where the system can copy the file itself, the bytes never pass
+    // through the program (and on a copy-on-write file system are not
+    // even copied).
+    if (!stream->passAllBySystem()) stream->passRest();
     stream->commitOutput();
   } catch (...) {
     stream->discardOutput();

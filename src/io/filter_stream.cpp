@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
-#include "io/partial_file.h"
+#include "names/partial_name.h"
 #include "job/interruption.h"
 #include "platform/platform.h"
-#include "scene/base_name.h"
+#include "names/base_name.h"
 
 std::unique_ptr<FilterStream> FilterStream::openSceneCopy(const std::string& scenePath, bool writeCopy) {
   if (writeCopy) return openPair(scenePath, sceneCopyName(scenePath));
@@ -167,9 +167,151 @@ void FilterStream::putBytes(const char* bytes, std::size_t count) {
   }
 }
 
+namespace {
+
+// Stretches shorter than this are not worth a call of their own.
+constexpr std::size_t kSystemCopyMinimum = std::size_t{64} << 10;
+constexpr std::size_t kWritebackBytes = std::size_t{8} << 20;
+// Pieces of a long stretch copied by the system, between which the stream
+// looks for an interruption.
+constexpr std::int64_t kSystemCopyPiece = std::int64_t{32} << 20;
+
+}  // namespace
+
+bool FilterStream::passAllBySystem() {
+  if (outputFile == nullptr || inputFile == nullptr || position() != 0 || outLength_ != 0) return false;
+  // The system writes the partial file by its name, not through our handle.
+  if (std::fclose(outputFile) != 0) writeFailed_ = true;
+  outputFile = nullptr;
+  const platform::SystemCopy copy =
+      platform::copyBySystem(inputPath_, partialPath_, [this](std::int64_t done) {
+        if (progress_) progress_->update(done);
+        return !platform::interrupted();
+      });
+  switch (copy) {
+    case platform::SystemCopy::kUnsupported:
+      outputFile = platform::openFile(partialPath_, "wb");
+      if (outputFile == nullptr) break;
+      std::setvbuf(outputFile, nullptr, _IONBF, 0);
+      return false;
+    case platform::SystemCopy::kDone:
+      // The whole input is in the output: the cursor is at the end.
+      inPos_ = inEnd_;
+      inputUnread_ = 0;
+      return true;
+    case platform::SystemCopy::kStopped:
+      stopIfInterrupted();
+      break;
+    case platform::SystemCopy::kFailed:
+      break;
+  }
+  writeFailed_ = true;
+  return true;
+}
+
+// Puts the cursor at `place`, at or after it and within the input: a place
+// beyond what is in memory is reached by a seek, the bytes before it unread.
+void FilterStream::jumpTo(std::int64_t place) {
+  const std::int64_t inMemoryEnd = blockStart_ + static_cast<std::int64_t>(inEnd_);
+  if (place <= inMemoryEnd) {
+    inPos_ = static_cast<std::size_t>(place - blockStart_);
+    return;
+  }
+  if (!platform::seekTo(inputFile, place, SEEK_SET)) {
+    // Read over them instead.
+    while (position() < place) {
+      const std::string_view ahead = inputAhead();
+      if (ahead.empty()) return;
+      skipInput(static_cast<std::size_t>(std::min<std::int64_t>(static_cast<std::int64_t>(ahead.size()),
+                                                                 place - position())));
+    }
+    return;
+  }
+  inputUnread_ -= place - inMemoryEnd;
+  blockStart_ = place;
+  inPos_ = 0;
+  inEnd_ = 0;
+}
+
+void FilterStream::skipThrough(std::int64_t count) {
+  if (inputFile == nullptr) return;
+  jumpTo(std::min(position() + std::max<std::int64_t>(count, 0), inputLength_));
+}
+
+void FilterStream::passThrough(std::int64_t count) {
+  if (inputFile == nullptr) return;
+  const std::int64_t end = std::min(position() + std::max<std::int64_t>(count, 0), inputLength_);
+  while (systemCopies_ && outputFile != nullptr && position() >= changedBefore_ &&
+         end - position() >= static_cast<std::int64_t>(kSystemCopyMinimum)) {
+    stopIfInterrupted();
+    writePending();  // what came before goes to the file first
+    const std::int64_t piece = std::min(end - position(), kSystemCopyPiece);
+    const platform::RangeCopy copy = platform::copyFileRange(inputFile, position(), outputFile, piece);
+    if (copy.unsupported) {
+      systemCopies_ = false;
+      break;
+    }
+    wrote(static_cast<std::size_t>(copy.copied));
+    if (copy.failed) {
+      writeFailed_ = true;
+      jumpTo(end);
+      return;
+    }
+    jumpTo(position() + copy.copied);
+    if (progress_) progress_->update(position());
+    if (copy.copied < piece) {
+      // The file ends sooner than when it was opened: so does the input.
+      inputUnread_ = 0;
+      return;
+    }
+  }
+  while (position() < end) {
+    const std::string_view ahead = inputAhead();
+    if (ahead.empty()) return;
+    passInput(static_cast<std::size_t>(std::min<std::int64_t>(static_cast<std::int64_t>(ahead.size()),
+                                                               end - position())));
+  }
+}
+
+void FilterStream::passInput(std::size_t count) {
+  stopIfInterrupted();
+  if (count >= kSystemCopyMinimum && systemCopies_ && outputFile != nullptr && inputFile != nullptr &&
+      position() >= changedBefore_) {
+    writePending();  // what came before goes to the file first
+    const platform::RangeCopy copy =
+        platform::copyFileRange(inputFile, position(), outputFile, static_cast<std::int64_t>(count));
+    if (!copy.unsupported) {
+      const auto copied = static_cast<std::size_t>(copy.copied);
+      wrote(copied);
+      if (copy.failed) {
+        writeFailed_ = true;
+      } else if (copied < count) {
+        // The file ended sooner than when it was read: the copy takes the
+        // bytes that were read, as it would have without the system's help.
+        putBytes(inBuf_.get() + inPos_ + copied, count - copied);
+      }
+      inPos_ += count;
+      return;
+    }
+    systemCopies_ = false;
+  }
+  putBytes(inBuf_.get() + inPos_, count);
+  inPos_ += count;
+}
+
 void FilterStream::writeBlock(const char* bytes, std::size_t count) {
   if (count == 0 || outputFile == nullptr) return;
   if (std::fwrite(bytes, 1, count, outputFile) != count) writeFailed_ = true;
+  wrote(count);
+}
+
+// Every file is made durable before it takes its name; the disk starts on
+// a long output while the rest of it is still being made.
+void FilterStream::wrote(std::size_t count) {
+  unflushedBytes_ += count;
+  if (unflushedBytes_ < kWritebackBytes) return;
+  platform::startWriteback(outputFile);
+  unflushedBytes_ = 0;
 }
 
 void FilterStream::writePending() {
@@ -204,10 +346,7 @@ void FilterStream::discardOutput() {
 }
 
 void FilterStream::passRest() {
-  for (std::string_view bytes = inputAhead(); !bytes.empty(); bytes = inputAhead()) {
-    putBytes(bytes.data(), bytes.size());
-    skipInput(bytes.size());
-  }
+  if (inputFile != nullptr) passThrough(inputLength_ - position());
 }
 
 void FilterStream::close() {

@@ -26,6 +26,7 @@
 // Block sizes are set for the whole process by setBufferSizes and apply to
 // streams opened afterwards; only tests change them.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -71,7 +72,11 @@ class FilterStream {
   // Steps back one byte and stores c there; 0 at the start of the input.
   int ungetChar(char c) {
     if (inPos_ == 0) return 0;
-    inBuf_[--inPos_] = c;
+    --inPos_;
+    // A byte that now differs from the file's must not be copied from the
+    // file by passInput.
+    if (inBuf_[inPos_] != c) changedBefore_ = std::max(changedBefore_, position() + 1);
+    inBuf_[inPos_] = c;
     return 1;
   }
   // The unread bytes of the input that are in memory, from the cursor on:
@@ -83,6 +88,24 @@ class FilterStream {
   }
   // Moves the cursor over `count` bytes of what inputAhead() showed.
   void skipInput(std::size_t count) { inPos_ += count; }
+  // Writes `count` bytes of what inputAhead() showed to the output,
+  // unchanged, and moves the cursor over them: the same as putBytes and
+  // skipInput, but where the system allows it a long stretch goes from the
+  // input file to the output file without passing through the stream.
+  void passInput(std::size_t count);
+  // Writes the next `count` bytes of the input (fewer where it ends) to the
+  // output unchanged and moves the cursor past them, read or not: where
+  // the system allows it they go from file to file and are never read.
+  // The cursor cannot step back over them afterwards.
+  void passThrough(std::int64_t count);
+  // Moves the cursor past the next `count` bytes of the input, read or not.
+  void skipThrough(std::int64_t count);
+  // Has the system copy the whole input to the output by its own means
+  // (platform::copyBySystem), the output then closed and on disk, ready to
+  // be committed: true when done or failed (writeFailed() tells), false
+  // when the system cannot, with nothing done, and the stream copies as
+  // usual. Only on a stream that has written nothing and passed nothing.
+  bool passAllBySystem();
 
   // Appends one byte to the output; a full buffer is written out first.
   int putChar(char c) {
@@ -138,6 +161,8 @@ class FilterStream {
   bool readBlock();
   void writeBlock(const char* bytes, std::size_t count);
   void writePending();
+  void wrote(std::size_t count);
+  void jumpTo(std::int64_t place);
 
   std::FILE* inputFile = nullptr;
   std::string inputPath_;
@@ -156,6 +181,9 @@ class FilterStream {
   std::int64_t blockStart_ = 0;
   std::int64_t inputLength_ = 0;
   std::int64_t inputUnread_ = 0;  // bytes of the measured length not read yet
+  std::int64_t changedBefore_ = 0;  // input bytes before this place may differ from the file's
+  bool systemCopies_ = true;
+  std::size_t unflushedBytes_ = 0;  // written since the disk was last asked to start writing  // false once the system refused to copy between the two files
 
   std::unique_ptr<char[]> outBuf_;
   std::size_t outCapacity_ = 0;

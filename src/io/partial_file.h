@@ -1,16 +1,7 @@
 #pragma once
-// Files are written under a partial name in the folder of their final name
-// and renamed onto it only when whole. A partial name has one fixed form,
-// "vantle_render.<process id>-<count>.partial", so that a later run can
-// tell the leftovers of a killed run from everything else.
+// The leftovers of runs killed outright: files under a partial name (see
+// names/partial_name.h) that never took their final names.
 
-#include <string>
-#include <string_view>
-
-// A partial name not used before in this run, in the folder of `finalPath`.
-std::string partialFileName(const std::string& finalPath);
-// True for a file name (no folder) of exactly the partial form.
-bool isPartialFileName(std::string_view name);
-// Removes every file of the partial form in the current directory: the
-// leftovers of a run killed outright. Nothing else is touched.
+// Removes every file of the partial form in the current directory. Nothing
+// else is touched.
 void removeLeftoverPartialFiles();

@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "job/scene_job.h"
+#include "names/comparison_key.h"
 #include "platform/platform.h"
-#include "scene/base_name.h"
-#include "scene/name_pattern.h"
-#include "scene/scene_identity.h"
+#include "names/base_name.h"
+#include "names/name_pattern.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 #include "io/file_copy.h"
 #include "job/run_stop.h"
 #include "job/scene_job.h"
+#include "names/comparison_key.h"
 #include "platform/platform.h"
-#include "scene/base_name.h"
-#include "scene/scene_identity.h"
+#include "names/base_name.h"
 #include "submit/staging_name.h"
 
 namespace {

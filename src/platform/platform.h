@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -50,6 +51,10 @@ bool removeFile(const std::string& path);
 bool replaceable(const std::string& path);
 // Asks the system to put the file's bytes on the disk; false when it fails.
 bool syncFile(std::FILE* file);
+// Asks the system to start writing the file's cached bytes to the disk and
+// returns without waiting: the sync before the file takes its name then
+// finds little left to do, the disk having worked while the program did.
+void startWriteback(std::FILE* file);
 // Renames a closed file onto `to`, replacing a file there in one step.
 bool renameFile(const std::string& from, const std::string& to);
 // The names in a folder, "." and ".." left out; empty when it cannot be read.
@@ -87,6 +92,37 @@ bool standardErrorIsTerminal();
 // Shows `text` on standard error in place of the line shown before; an
 // empty text clears that line. Only for a terminal.
 void showStatusLine(const std::string& text);
+// How a copy by the system's own means ended.
+enum class SystemCopy {
+  kDone,         // the destination holds every byte the source had when opened
+  kUnsupported,  // nothing copied: the system cannot copy these files itself
+  kFailed,       // the copy broke off (a full disk, an error reading)
+  kStopped,      // `keepGoing` said stop
+};
+
+// Copies the file `source` into `destination`, which it creates or empties,
+// without the bytes passing through the program: a clone of the source's
+// blocks where the file system can share them (a copy-on-write file
+// system), else the kernel's own copy; a whole copy is on the disk, not
+// only in the system's cache, when this returns. `keepGoing` is asked
+// between pieces with the bytes done so far. The destination is left as it
+// is on every outcome; removing a broken one is the caller's.
+SystemCopy copyBySystem(const std::string& source, const std::string& destination,
+                        const std::function<bool(std::int64_t done)>& keepGoing);
+
+// How copyFileRange went: the bytes it copied, or that the system cannot
+// copy between these two files (nothing was copied), or that it failed.
+struct RangeCopy {
+  std::int64_t copied = 0;
+  bool unsupported = false;
+  bool failed = false;
+};
+
+// Appends `count` bytes of the open file `from`, from `offset` on, to the
+// open file `to` (at its position, which moves past them; `to` must have no
+// buffered output) without the bytes passing through the program. Fewer
+// bytes are copied only where `from` ends sooner. Leaves `from`'s position.
+RangeCopy copyFileRange(std::FILE* from, std::int64_t offset, std::FILE* to, std::int64_t count);
 
 // The value of an environment variable, or nullptr when it is not set.
 const char* environmentValue(const char* name);

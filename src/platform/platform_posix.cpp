@@ -1,15 +1,22 @@
 #include "platform/platform.h"
 
+#include <fcntl.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/types.h>
+#if defined(__linux__)
+#include <linux/fs.h>
+#endif
+
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
 #include <ctime>
 #include <dirent.h>
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace platform {
@@ -91,7 +98,15 @@ bool replaceable(const std::string& path) {
   return true;
 }
 
-bool syncFile(std::FILE* file) { return fsync(fileno(file)) == 0; }
+bool syncFile(std::FILE* file) { return fdatasync(fileno(file)) == 0; }
+
+void startWriteback(std::FILE* file) {
+#if defined(__linux__)
+  sync_file_range(fileno(file), 0, 0, SYNC_FILE_RANGE_WRITE);
+#else
+  (void)file;
+#endif
+}
 
 bool renameFile(const std::string& from, const std::string& to) {
   return std::rename(systemPath(from).c_str(), systemPath(to).c_str()) == 0;
@@ -186,6 +201,103 @@ int runCommand(const std::string& commandLine) {
   if (WIFEXITED(status)) return WEXITSTATUS(status);
   if (WIFSIGNALED(status) && WTERMSIG(status) == SIGINT) interruptSignal = SIGINT;
   return status == 0 ? 0 : -1;
+}
+
+namespace {
+
+// Closes a descriptor when it goes out of scope.
+struct Descriptor {
+  int fd;
+  ~Descriptor() {
+    if (fd >= 0) ::close(fd);
+  }
+  bool closeChecked() {
+    const int result = ::close(fd);
+    fd = -1;
+    return result == 0;
+  }
+};
+
+// Errors that say the kernel cannot copy between these two files, as
+// opposed to a copy that went wrong.
+bool unsupported(int error) {
+  return error == ENOSYS || error == EXDEV || error == EINVAL || error == EOPNOTSUPP || error == EBADF ||
+         error == ETXTBSY || error == EPERM;
+}
+
+// Pieces small enough that an interruption or a progress line is seen
+// within a fraction of a second.
+constexpr std::int64_t kSystemCopyPiece = std::int64_t{32} << 20;
+
+}  // namespace
+
+SystemCopy copyBySystem(const std::string& source, const std::string& destination,
+                        const std::function<bool(std::int64_t)>& keepGoing) {
+#if defined(__linux__)
+  Descriptor in{::open(systemPath(source).c_str(), O_RDONLY | O_CLOEXEC)};
+  if (in.fd < 0) return SystemCopy::kFailed;
+  struct stat info;
+  if (fstat(in.fd, &info) != 0 || !S_ISREG(info.st_mode)) return SystemCopy::kUnsupported;
+  Descriptor out{::open(systemPath(destination).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666)};
+  if (out.fd < 0) return SystemCopy::kFailed;
+  const std::int64_t length = static_cast<std::int64_t>(info.st_size);
+
+  // A clone shares the source's blocks: no byte is copied at all. It takes
+  // the whole file as it is now, so only a file that kept its length is
+  // taken this way.
+  if (length > 0 && ioctl(out.fd, FICLONE, in.fd) == 0) {
+    struct stat after;
+    if (fstat(out.fd, &after) == 0 && after.st_size == info.st_size) {
+      if (!keepGoing(length)) return SystemCopy::kStopped;
+      return fdatasync(out.fd) == 0 && out.closeChecked() ? SystemCopy::kDone : SystemCopy::kFailed;
+    }
+    if (ftruncate(out.fd, 0) != 0) return SystemCopy::kFailed;
+  }
+
+  std::int64_t done = 0;
+  while (done < length) {
+    const std::int64_t piece = std::min(kSystemCopyPiece, length - done);
+    const ssize_t copied = copy_file_range(in.fd, nullptr, out.fd, nullptr, static_cast<std::size_t>(piece), 0);
+    if (copied < 0) {
+      if (done == 0 && unsupported(errno)) return SystemCopy::kUnsupported;
+      return SystemCopy::kFailed;
+    }
+    if (copied == 0) break;  // the file shrank: it ends where its bytes end
+    done += copied;
+    // The disk writes each piece while the next is copied.
+    sync_file_range(out.fd, 0, 0, SYNC_FILE_RANGE_WRITE);
+    if (!keepGoing(done)) return SystemCopy::kStopped;
+  }
+  return fdatasync(out.fd) == 0 && out.closeChecked() ? SystemCopy::kDone : SystemCopy::kFailed;
+#else
+  (void)source, (void)destination, (void)keepGoing;
+  return SystemCopy::kUnsupported;
+#endif
+}
+
+RangeCopy copyFileRange(std::FILE* from, std::int64_t offset, std::FILE* to, std::int64_t count) {
+  RangeCopy result;
+#if defined(__linux__)
+  loff_t at = static_cast<loff_t>(offset);
+  while (result.copied < count) {
+    const ssize_t n = copy_file_range(fileno(from), &at, fileno(to), nullptr,
+                                      static_cast<std::size_t>(count - result.copied), 0);
+    if (n < 0) {
+      if (result.copied == 0 && unsupported(errno)) {
+        result.unsupported = true;
+      } else {
+        result.failed = true;
+      }
+      return result;
+    }
+    if (n == 0) break;
+    result.copied += n;
+  }
+#else
+  (void)from, (void)offset, (void)to, (void)count;
+  result.unsupported = true;
+#endif
+  return result;
 }
 
 const char* environmentValue(const char* name) { return std::getenv(name); }

@@ -117,6 +117,9 @@ bool syncFile(std::FILE* file) {
   return FlushFileBuffers(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)))) != 0;
 }
 
+// The system's lazy writer starts soon enough on its own.
+void startWriteback(std::FILE*) {}
+
 bool renameFile(const std::string& from, const std::string& to) {
   return MoveFileExW(wide(from).c_str(), wide(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
@@ -192,6 +195,58 @@ int runCommand(const std::string& commandLine) {
   // be started. Ctrl+C reaches the command as well as this process, whose
   // handler records it.
   return std::system(commandLine.c_str());
+}
+
+namespace {
+
+struct CopyProgress {
+  const std::function<bool(std::int64_t)>* keepGoing;
+  bool stopped;
+};
+
+DWORD CALLBACK reportCopyProgress(LARGE_INTEGER, LARGE_INTEGER done, LARGE_INTEGER, LARGE_INTEGER, DWORD, DWORD,
+                                  HANDLE, HANDLE, LPVOID data) {
+  auto* progress = static_cast<CopyProgress*>(data);
+  if ((*progress->keepGoing)(done.QuadPart)) return PROGRESS_CONTINUE;
+  progress->stopped = true;
+  return PROGRESS_CANCEL;
+}
+
+}  // namespace
+
+SystemCopy copyBySystem(const std::string& source, const std::string& destination,
+                        const std::function<bool(std::int64_t)>& keepGoing) {
+  // The system's copy clones blocks where the volume can (ReFS) and
+  // otherwise copies in the kernel's own large pieces.
+  CopyProgress progress{&keepGoing, false};
+  const std::wstring to = wide(destination);
+  if (CopyFileExW(wide(source).c_str(), to.c_str(), reportCopyProgress, &progress, nullptr, 0) == 0) {
+    return progress.stopped ? SystemCopy::kStopped : SystemCopy::kFailed;
+  }
+  // The copy takes the source's attributes; a read-only texture would give
+  // a file that the next run cannot replace.
+  const DWORD attributes = GetFileAttributesW(to.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+    SetFileAttributesW(to.c_str(), attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+  }
+  // On the disk before the copy takes its name, as the stream's files are.
+  HANDLE file = CreateFileW(to.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return SystemCopy::kFailed;
+  LARGE_INTEGER size{};
+  const BOOL flushed = FlushFileBuffers(file) && GetFileSizeEx(file, &size);
+  CloseHandle(file);
+  if (flushed == 0) return SystemCopy::kFailed;
+  // Not every system reports progress while it copies; the end is told here
+  // in any case.
+  return keepGoing(size.QuadPart) ? SystemCopy::kDone : SystemCopy::kStopped;
+}
+
+// Windows has no call that appends part of one open file to another; the
+// stream writes those bytes itself.
+RangeCopy copyFileRange(std::FILE*, std::int64_t, std::FILE*, std::int64_t) {
+  RangeCopy result;
+  result.unsupported = true;
+  return result;
 }
 
 const char* environmentValue(const char* name) { return std::getenv(name); }

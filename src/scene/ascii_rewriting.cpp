@@ -7,7 +7,7 @@
 
 #include "job/scene_job.h"
 #include "scene/ascii_keywords.h"
-#include "scene/base_name.h"
+#include "names/base_name.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <map>
 
-#include "scene/base_name.h"
+#include "names/base_name.h"
 #include "scene/binary_structure.h"
 #include "scene/file_attributes.h"
 #include "scene/overwrite_padded.h"

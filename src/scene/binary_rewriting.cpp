@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "job/scene_job.h"
-#include "scene/base_name.h"
+#include "names/base_name.h"
 #include "scene/binary_markers.h"
 #include "scene/overwrite_padded.h"
 

@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "job/scene_job.h"
-#include "scene/base_name.h"
+#include "names/base_name.h"
 #include "scene/file_attributes.h"
 
 namespace {

@@ -6,7 +6,7 @@
 
 #include "job/scene_job.h"
 #include "platform/platform.h"
-#include "scene/base_name.h"
+#include "names/base_name.h"
 #include "submit/staging_name.h"
 
 namespace {

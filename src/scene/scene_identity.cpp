@@ -50,15 +50,3 @@ std::string makeAbsoluteScenePath(const std::string& path) {
   }
   return normal;
 }
-
-std::string comparisonKey(const std::string& name) {
-#ifdef _WIN32
-  std::string key = name;
-  for (char& c : key) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return key;
-#else
-  return name;
-#endif
-}

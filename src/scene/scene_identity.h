@@ -9,7 +9,3 @@
 // when it is relative, with "." and ".." steps and doubled separators
 // taken out.
 std::string makeAbsoluteScenePath(const std::string& path);
-
-// The form in which paths and file names are compared: names differ in
-// case only on systems whose file names do.
-std::string comparisonKey(const std::string& name);

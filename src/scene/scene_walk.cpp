@@ -10,8 +10,9 @@
 
 #include "job/run_stop.h"
 #include "job/scene_job.h"
-#include "scene/base_name.h"
-#include "scene/name_pattern.h"
+#include "names/base_name.h"
+#include "names/comparison_key.h"
+#include "names/name_pattern.h"
 #include "scene/scene_identity.h"
 #include "submit/staging_name.h"
 

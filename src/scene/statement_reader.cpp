@@ -276,17 +276,16 @@ int SceneJob::readMarkedStatement() {
       const bool attribute = !statementCut && followNode(bytes + passed, length);
       statementCut = false;
       if (attribute || (mayHoldKeyword && holdsKeyword(bytes + passed, length))) {
-        in.putBytes(bytes, passed);
+        in.passInput(passed);
         std::memcpy(statement, bytes + passed, length);
         statement[length] = '\0';
         statementLength = length;
-        in.skipInput(passed + length);
+        in.skipInput(length);
         return 1;
       }
       passed += length;
     }
-    in.putBytes(bytes, passed);
-    in.skipInput(passed);
+    in.passInput(passed);
 
     // The next statement runs on past what is in memory, or is too long.
     const bool continuation = statementCut;

@@ -9,31 +9,6 @@
 #include "job/scene_job.h"
 #include "scene/binary_dependencies.h"
 
-namespace {
-
-// Writes the input up to `offset`, or to its end.
-void passUntil(FilterStream& stream, std::int64_t offset) {
-  while (stream.position() < offset) {
-    const std::string_view ahead = stream.inputAhead();
-    if (ahead.empty()) return;
-    const std::size_t n = static_cast<std::size_t>(
-        std::min<std::int64_t>(static_cast<std::int64_t>(ahead.size()), offset - stream.position()));
-    stream.putBytes(ahead.data(), n);
-    stream.skipInput(n);
-  }
-}
-
-void skipUntil(FilterStream& stream, std::int64_t offset) {
-  while (stream.position() < offset) {
-    const std::string_view ahead = stream.inputAhead();
-    if (ahead.empty()) return;
-    stream.skipInput(static_cast<std::size_t>(
-        std::min<std::int64_t>(static_cast<std::int64_t>(ahead.size()), offset - stream.position())));
-  }
-}
-
-}  // namespace
-
 int SceneJob::passStructuredBinary() {
   FilterStream& stream = *sceneStream;
   // A copy that cannot be written has nothing read into it either.
@@ -63,8 +38,10 @@ int SceneJob::passStructuredBinary() {
     transferFiles.push_back(found.newName);
   }
   for (const BinaryEdit& edit : plan.edits) {
-    passUntil(stream, edit.offset);
-    skipUntil(stream, edit.offset + edit.length);
+    // The stretches between the paths are never read: they go from the
+    // scene to the copy as they are.
+    stream.passThrough(edit.offset - stream.position());
+    stream.skipThrough(edit.offset + edit.length - stream.position());
     stream.putBytes(edit.bytes.data(), edit.bytes.size());
   }
   stream.passRest();

@@ -198,8 +198,7 @@ int SceneJob::readMarkedToken() {
       // that byte no run is open.
       std::size_t last = size;
       while (last > 0 && isPrintable(base[last - 1])) --last;
-      stream.putBytes(base, last);
-      stream.skipInput(last);
+      stream.passInput(last);
       if (last == size) continue;
       // A printable stretch runs to the end of what is in memory, and a
       // marker may start in it.
@@ -224,8 +223,7 @@ int SceneJob::readMarkedToken() {
         return 1;
       }
       // The stretch goes on past what is in memory, or past the token limit.
-      stream.putBytes(base, start);
-      stream.skipInput(start);
+      stream.passInput(start);
       exactUntil = stream.position() + static_cast<std::int64_t>(marker.at + marker.length - start);
     }
 

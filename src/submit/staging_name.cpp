@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "io/partial_file.h"
+#include "names/partial_name.h"
 #include "job/run_stop.h"
 #include "submit/submit_file.h"
 

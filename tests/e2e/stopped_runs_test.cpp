@@ -7,7 +7,7 @@
 #include <thread>
 
 #include "e2e/run_fixture.h"
-#include "io/partial_file.h"
+#include "names/partial_name.h"
 #include "platform/platform.h"
 
 namespace fs = std::filesystem;

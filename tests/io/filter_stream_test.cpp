@@ -7,7 +7,7 @@
 #include <filesystem>
 
 #include "io/file_copy.h"
-#include "io/partial_file.h"
+#include "names/partial_name.h"
 #include "io/texture_staging.h"
 #include "job/run_stop.h"
 #include "job/scene_job.h"
@@ -98,6 +98,29 @@ TEST_F(Stream, InputsEndWhereTheirBytesEnd) {
   EXPECT_EQ(read, "abcdef");
   fs::resize_file(temp.write("big", ""), (std::uintmax_t{5} << 30) + 3);
   EXPECT_EQ(FilterStream::openPair("big", "out.bin")->inputSize(), (std::int64_t{5} << 30) + 3);
+}
+
+// Long stretches passed through go to the copy as they were read, whether the system copies them or the stream:
+// a byte stepped back onto with another value, and a file that shrank after it was read, included.
+TEST_F(Stream, PassedStretchesAreWhatWasRead) {
+  std::string big;
+  for (std::size_t i = 0; i < (std::size_t{3} << 20); ++i) big += static_cast<char>(i * 13 + i / 4093);
+  const std::size_t firstBlock = FilterStream::bufferSizes().inputBlock;
+  for (bool changed : {false, true}) {
+    for (bool shrinks : {false, true}) {  // to 1100 bytes, while the first block is in memory
+      auto stream = FilterStream::openPair(temp.write("big.bin", big), "out.bin");
+      std::string expected = (shrinks ? big.substr(0, firstBlock) : big).substr(999);
+      while (stream->position() < 1000) stream->skipInput(1);  // read, not written
+      stream->ungetChar(changed ? '\x01' : big[999]);
+      if (changed) expected[0] = '\x01';
+      if (shrinks) fs::resize_file(temp.at("big.bin"), 1100);
+      for (auto ahead = stream->inputAhead(); !ahead.empty(); ahead = stream->inputAhead()) {
+        stream->passInput(ahead.size());
+      }
+      EXPECT_TRUE(stream->commitOutput());
+      EXPECT_TRUE(readFile(temp.at("out.bin")) == expected) << changed << shrinks;
+    }
+  }
 }
 
 // A pair that cannot be opened says why; an output that opened but was

@@ -5,6 +5,7 @@
 #include <sstream>
 #include "job/run_stop.h"
 #include "job/scene_job.h"
+#include "names/comparison_key.h"
 #include "platform/platform.h"
 #include "scene/scene_identity.h"
 #include "support/buffer_sizes.h"

@@ -1,6 +1,6 @@
-#include "scene/name_pattern.h"
+#include "names/name_pattern.h"
 
-#include "scene/scene_identity.h"
+#include "names/comparison_key.h"
 
 namespace {
 

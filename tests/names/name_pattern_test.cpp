@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "platform/platform.h"
-#include "scene/name_pattern.h"
+#include "names/name_pattern.h"
 
 TEST(NamePattern, TokensTilesAndFrames) {
   const bool windows = platform::systemPath("\\") == "\\";

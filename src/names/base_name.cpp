@@ -1,4 +1,4 @@
-#include "scene/base_name.h"
+#include "names/base_name.h"
 
 std::string_view baseName(std::string_view path) {
   std::size_t separator = path.find_last_of("\\/");

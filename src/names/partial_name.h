@@ -1,0 +1,13 @@
+#pragma once
+// Files are written under a partial name in the folder of their final name
+// and renamed onto it only when whole. A partial name has one fixed form,
+// "vantle_render.<process id>-<count>.partial", so that a later run can
+// tell the leftovers of a killed run from everything else.
+
+#include <string>
+#include <string_view>
+
+// A partial name not used before in this run, in the folder of `finalPath`.
+std::string partialFileName(const std::string& finalPath);
+// True for a file name (no folder) of exactly the partial form.
+bool isPartialFileName(std::string_view name);
