@@ -3,12 +3,12 @@
 #include <cstdio>
 #include <nlohmann/json.hpp>
 
-#include "io/partial_file.h"
 #include "job/scene_job.h"
+#include "names/base_name.h"
+#include "names/comparison_key.h"
+#include "names/name_pattern.h"
+#include "names/partial_name.h"
 #include "platform/platform.h"
-#include "scene/base_name.h"
-#include "scene/name_pattern.h"
-#include "scene/scene_identity.h"
 
 // Fields keep the order written here.
 using json = nlohmann::ordered_json;
