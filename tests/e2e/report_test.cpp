@@ -93,8 +93,8 @@ TEST_F(RunFixture, Report) {
       for (const json& file : dependency["files"]) {
         const std::string name = bytesOf(file["name"]), status = file["status"];
         statuses.push_back(status);
-        if (status == "copied" || status == "found") EXPECT_EQ(file["size"], readFile(inWork(name)).size()) << name;
-        if (status == "missing") EXPECT_TRUE(file["size"].is_null());
+        const bool here = status == "copied" || status == "found";
+        EXPECT_EQ(file["size"], here ? json(readFile(inWork(name)).size()) : status == "missing" ? json() : file["size"]);
         if (dependency["kind"] == "reference" || status == "name collision") continue;
         EXPECT_TRUE(holds(result.out, status == "missing" ? "' to '" + name + "'\n"
                                                           : "File '" + name + "' " + status + " to current"));
@@ -104,9 +104,12 @@ TEST_F(RunFixture, Report) {
     EXPECT_EQ(kinds, row.kinds);
     std::string transfer;
     for (const json& entry : report["transfer"]) transfer += (transfer.empty() ? "" : ", ") + bytesOf(entry);
-    if (holds(result.out, "Calling")) EXPECT_TRUE(holds(file("vantle_render.sub"), "transfer_input_files = " + transfer + "\n"));
-    if (holds(row.scene, "\xe9")) EXPECT_EQ(bytesOf(report["transfer"][0]), "b\xe9.tif");
-    if (holds(row.scene, "\xe9")) EXPECT_TRUE(report["transfer"][0].contains("hex"));
+    const bool described = holds(result.out, "Calling");
+    EXPECT_TRUE(!described || holds(file("vantle_render.sub"), "transfer_input_files = " + transfer + "\n"));
+    if (holds(row.scene, "\xe9")) {
+      EXPECT_EQ(bytesOf(report["transfer"][0]), "b\xe9.tif");
+      EXPECT_TRUE(report["transfer"][0].contains("hex"));
+    }
   }
   for (const std::string& name : temp.list()) EXPECT_FALSE(holds(name, ".partial")) << name;
 }
