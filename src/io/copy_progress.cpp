@@ -9,12 +9,12 @@ namespace {
 
 // How long a copy goes unshown. VANTLE_PROGRESS_DELAY_MS changes it, so
 // that a test can see the line on a copy of any length.
-std::chrono::milliseconds delay() {
+std::int64_t delay() {
   const char* value = platform::environmentValue("VANTLE_PROGRESS_DELAY_MS");
-  return std::chrono::milliseconds(value != nullptr ? std::atol(value) : 500);
+  return value != nullptr ? std::atol(value) : 500;
 }
 
-constexpr std::chrono::milliseconds kRedraw{100};
+constexpr std::int64_t kRedrawMilliseconds = 100;
 
 std::string amount(double bytes) {
   char text[32];
@@ -46,19 +46,20 @@ std::unique_ptr<CopyProgress> CopyProgress::startIfTerminal(const std::string& n
   return std::make_unique<CopyProgress>(name, total);
 }
 
-CopyProgress::CopyProgress(std::string name, std::int64_t total) : name_(std::move(name)), total_(total) {}
+CopyProgress::CopyProgress(std::string name, std::int64_t total)
+    : name_(std::move(name)), total_(total), start_(platform::monotonicMilliseconds()) {}
 
 CopyProgress::~CopyProgress() {
   if (shown_) platform::showStatusLine(std::string());
 }
 
 void CopyProgress::update(std::int64_t done) {
-  static const std::chrono::milliseconds unshown = delay();
-  const Clock::time_point now = Clock::now();
-  if (now - start_ < unshown || (shown_ && now - drawn_ < kRedraw)) return;
+  static const std::int64_t unshown = delay();
+  const std::int64_t now = platform::monotonicMilliseconds();
+  if (now - start_ < unshown || (shown_ && now - drawn_ < kRedrawMilliseconds)) return;
   // Standard output goes first: the line must not cut into it.
   std::fflush(stdout);
-  platform::showStatusLine(progressLine(name_, done, total_, std::chrono::duration<double>(now - start_).count()));
+  platform::showStatusLine(progressLine(name_, done, total_, static_cast<double>(now - start_) / 1000.0));
   drawn_ = now;
   shown_ = true;
 }

@@ -4,7 +4,6 @@
 // copy has taken about half a second, is redrawn a few times a second and
 // is cleared when the copy ends. Off a terminal there is none at all.
 
-#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -23,11 +22,10 @@ class CopyProgress {
   void update(std::int64_t done);
 
  private:
-  using Clock = std::chrono::steady_clock;
   std::string name_;
   std::int64_t total_;
-  Clock::time_point start_ = Clock::now();
-  Clock::time_point drawn_;
+  std::int64_t start_;  // platform::monotonicMilliseconds()
+  std::int64_t drawn_ = 0;
   bool shown_ = false;
 };
 

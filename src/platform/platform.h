@@ -86,6 +86,9 @@ int interruptedExitStatus();
 // interruption of the run.
 int runCommand(const std::string& commandLine);
 
+// Milliseconds from some fixed moment, never going back: for durations.
+std::int64_t monotonicMilliseconds();
+
 // True when standard error is a terminal (on Windows a console), where a
 // line may be updated in place.
 bool standardErrorIsTerminal();

@@ -302,6 +302,12 @@ RangeCopy copyFileRange(std::FILE* from, std::int64_t offset, std::FILE* to, std
 
 const char* environmentValue(const char* name) { return std::getenv(name); }
 
+std::int64_t monotonicMilliseconds() {
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  return static_cast<std::int64_t>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+}
+
 bool standardErrorIsTerminal() { return isatty(STDERR_FILENO) == 1; }
 
 void showStatusLine(const std::string& text) {

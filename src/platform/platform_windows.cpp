@@ -251,6 +251,8 @@ RangeCopy copyFileRange(std::FILE*, std::int64_t, std::FILE*, std::int64_t) {
 
 const char* environmentValue(const char* name) { return std::getenv(name); }
 
+std::int64_t monotonicMilliseconds() { return static_cast<std::int64_t>(GetTickCount64()); }
+
 bool standardErrorIsTerminal() {
   DWORD mode = 0;
   return GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode) != 0;
