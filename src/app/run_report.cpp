@@ -68,16 +68,25 @@ const SceneFacts* examined(const SceneJob& job, const std::string& path) {
   return nullptr;
 }
 
-json scenesOf(const SceneJob& job) {
-  json scenes = json::array();
+// Scenes down a chain are examined more than once; each is told once.
+std::vector<const SceneFacts*> distinctScenes(const SceneJob& job) {
+  std::vector<const SceneFacts*> scenes;
   std::vector<std::string> seen;
   for (const SceneFacts& scene : job.sceneFacts) {
-    // Scenes down a chain are examined more than once; each is told once.
     const std::string key = comparisonKey(scene.absolutePath);
     bool again = false;
     for (const std::string& other : seen) again = again || other == key;
     if (again) continue;
     seen.push_back(key);
+    scenes.push_back(&scene);
+  }
+  return scenes;
+}
+
+json scenesOf(const SceneJob& job) {
+  json scenes = json::array();
+  for (const SceneFacts* each : distinctScenes(job)) {
+    const SceneFacts& scene = *each;
     json references = json::array();
     for (const SceneFacts::Reference& reference : scene.references) references.push_back(text(reference.written));
     scenes.push_back({{"path", text(scene.path)},
@@ -100,21 +109,15 @@ const char* kindOf(const DependencyFacts& facts, const std::string& file) {
 
 json dependenciesOf(const SceneJob& job) {
   json dependencies = json::array();
-  std::vector<std::string> seen;
-  for (const SceneFacts& scene : job.sceneFacts) {
-    const std::string key = comparisonKey(scene.absolutePath);
-    bool again = false;
-    for (const std::string& other : seen) again = again || other == key;
-    if (again) continue;
-    seen.push_back(key);
-    for (const SceneFacts::Reference& reference : scene.references) {
+  for (const SceneFacts* scene : distinctScenes(job)) {
+    for (const SceneFacts::Reference& reference : scene->references) {
       const SceneFacts* target = examined(job, reference.resolved);
       const char* status = target == nullptr ? "missing" : job.dryRun ? "would be copied" : "copied";
       const std::string copy = target != nullptr ? target->copyName : sceneCopyName(reference.resolved);
       dependencies.push_back({{"kind", "reference"},
                               {"node_type", nullptr},
                               {"attribute", nullptr},
-                              {"scene", text(scene.path)},
+                              {"scene", text(scene->path)},
                               {"path", text(reference.written)},
                               {"resolved", text(reference.resolved)},
                               {"files", json::array({fileEntry(copy, reference.resolved, status)})}});
@@ -122,9 +125,10 @@ json dependenciesOf(const SceneJob& job) {
   }
   for (std::size_t i = 0; i < job.textureFiles.size(); ++i) {
     const DependencyFacts facts = i < job.textureFacts.size() ? job.textureFacts[i] : DependencyFacts{};
-    // The files a recorded name stood for follow each other.
-    if (i > 0 && i < job.textureFacts.size() && !facts.scenePath.empty() && job.textureFacts[i - 1].entry == facts.entry &&
-        job.textureFacts[i - 1].resolved == facts.resolved) {
+    // The files a recorded name stood for follow each other (once names
+    // were expanded: a run stopped before has one file per name).
+    if (i > 0 && i < job.textureFacts.size() && !facts.resolved.empty() &&
+        job.textureFacts[i - 1].entry == facts.entry && job.textureFacts[i - 1].resolved == facts.resolved) {
       dependencies.back()["files"].push_back(
           fileEntry(std::string(baseName(job.textureFiles[i])), job.textureFiles[i], facts.status));
       continue;
