@@ -1,6 +1,6 @@
 // Names a scene holds that the run must not put into the working folder or the description: refused in both
-// formats, as a texture and as a reference, with status 2, nothing staged and no description; names close to them
-// pass as before. The stand-in submit tool sees an injected line as a failed submission.
+// formats, as a texture, as a reference and as a table attribute, with status 2, nothing staged and no description;
+// names close to them pass as before. The stand-in submit tool sees an injected line as a failed submission.
 #include <algorithm>
 
 #include "e2e/run_fixture.h"
@@ -8,12 +8,18 @@
 
 namespace {
 const std::string kAscii = "//Maya ASCII 2024 scene\n", kTexture = "setAttr \".ftn\" -type \"string\" ";
-// A Maya binary scene naming each path as a texture ("ftn": a file node's ftn) or a reference (an FREF group).
+const std::string kImageNode = "createNode aiImage -n \"img\";\n\tsetAttr \".filename\" -type \"string\" ";
+// A Maya binary scene naming each path as a texture ("ftn": a file node's ftn), as an image node's file name
+// ("filename") or as a reference (an FREF group).
 std::string binary(const std::vector<std::pair<std::string, std::string>>& markedPaths) {
   const MayaBinary m{4};
   std::vector<std::string> top = {m.head({m.chunk("VERS", "2024")})};
-  for (const auto& [marker, path] : markedPaths)
-    top.push_back(marker == "ftn" ? m.node("RTFT", "tex", "", {m.text("ftn", path)}) : m.reference(path, "n", 0));
+  for (const auto& [marker, path] : markedPaths) {
+    if (marker == "ftn") top.push_back(m.node("RTFT", "tex", "", {m.text("ftn", path)}));
+    else if (marker == "filename")
+      top.push_back(m.node(std::string("\x00\x11\x5D\x17", 4), "img", "", {m.text("filename", path)}));  // aiImage
+    else top.push_back(m.reference(path, "n", 0));
+  }
   return m.scene(top);
 }
 std::string staged(const std::string& dependency, const std::string& name) {
@@ -22,8 +28,9 @@ std::string staged(const std::string& dependency, const std::string& name) {
 }  // namespace
 
 TEST_F(RunFixture, RefusedNames) {
-  enum : unsigned { kAsciiTexture = 1, kBinaryTexture = 2, kAsciiReference = 4, kBinaryReference = 8 };
-  const unsigned all = 15, textures = 3;
+  enum : unsigned { kAsciiTexture = 1, kBinaryTexture = 2, kAsciiReference = 4, kBinaryReference = 8,
+                    kAsciiAttribute = 16, kBinaryAttribute = 32 };  // an image node's file name, from the table
+  const unsigned all = 63, textures = 51;
   // A trailing '#' stands for the scene's format letter.
   struct Row { std::string name; unsigned in; };
   const Row rows[] = {{"a.tif\nqueue 1000\n#", all}, {"b,c.tif", all}, {"C:evil.tif", all}, {"tex.tif:hidden", all},
@@ -32,17 +39,19 @@ TEST_F(RunFixture, RefusedNames) {
       {".", all}, {"..", all}, {"", textures}, {"CON", textures}, {"nul.tif", textures}, {"Com1.png", textures},
       {"lpt9.tar.gz", textures}, {"aux .tif", textures}, {"vantle_render.sub", textures}, {"vantle_render.lock", textures},
       {"Vantle_Render.SUB", textures}, {"~Shot.m#", textures}, {" tex.tif", textures},
-      {"tex.tif ", kBinaryTexture}};  // a binary path is taken whole (the ASCII reader trims the blank)
+      {"tex.tif ", kBinaryTexture | kBinaryAttribute}};  // a binary path is whole (the ASCII reader trims it)
   int count = 0;
   for (const Row& row : rows) {
-    for (unsigned kind = 1; kind <= 8; kind <<= 1) {
+    for (unsigned kind = 1; kind <= kBinaryAttribute; kind <<= 1) {
       if ((row.in & kind) == 0) continue;
-      const bool texture = kind <= kBinaryTexture, isBinary = kind == kBinaryTexture || kind == kBinaryReference;
+      const bool attribute = kind >= kAsciiAttribute, texture = kind <= kBinaryTexture || attribute;
+      const bool isBinary = kind == kBinaryTexture || kind == kBinaryReference || kind == kBinaryAttribute;
       std::string name = row.name;
       if (!name.empty() && name.back() == '#') name.back() = isBinary ? 'b' : 'a';
       const std::string path = (texture ? "sourceimages/" : "scenes/") + name, shot = isBinary ? "shot.mb" : "shot.ma";
-      const std::string scene = isBinary ? binary({{texture ? "ftn" : "FREFFREF", path}})
-                                         : kAscii + (texture ? kTexture : "file -r -dr 1 ") + "\"" + path + "\";\n";
+      const std::string scene =
+          isBinary ? binary({{attribute ? "filename" : texture ? "ftn" : "FREFFREF", path}})
+                   : kAscii + (attribute ? kImageNode : texture ? kTexture : "file -r -dr 1 ") + "\"" + path + "\";\n";
       proj("scenes/" + shot, scene), temp.makeDir(work = "w" + std::to_string(count++));
       const ProgramResult result = run({"-s", "1", "-e", "1", at("scenes/" + shot)});
       const std::string dependency = windowsForm(at((texture ? "sourceimages/" : "scenes/") + name));
