@@ -647,6 +647,29 @@ struct Samples {
   double cpuMedian() const { return median(cpu); }
 };
 
+// One line of a table of medians: time, throughput and CPU time.
+void printHeading() { std::printf("  %-20s %9s %9s %9s\n", "", "time (s)", "MiB/s", "cpu (s)"); }
+void printRow(const char* name, const Samples& samples, double mib) {
+  std::printf("  %-20s %9.3f %9.0f %9.3f\n", name, samples.wallMedian(), mib / samples.wallMedian(),
+              samples.cpuMedian());
+}
+
+// Runs `first` and `second` `runs` times each, alternating which goes
+// first, after one untimed round; returns the medians of second / first
+// within each round, which ran under the same load.
+double alternate(int runs, Samples& firstSamples, const std::function<void()>& first, Samples& secondSamples,
+                 const std::function<void()>& second) {
+  first(), second();
+  firstSamples = secondSamples = Samples();
+  std::vector<double> ratios;
+  for (int r = 0; r < runs; ++r) {
+    if (r % 2 == 0) first(), second();
+    else second(), first();
+    ratios.push_back(secondSamples.wall.back() / firstSamples.wall.back());
+  }
+  return median(ratios);
+}
+
 void measureScene(const Bench& b, const char* label, const fs::path& scene, const SceneCounts& counts) {
   const double mib = static_cast<double>(counts.bytes) / kMiB;
   Samples copy, cp, cpSync, sed, program;
@@ -710,11 +733,8 @@ void measureScene(const Bench& b, const char* label, const fs::path& scene, cons
   std::printf("\n%s scene: %.1f MiB, %d textures, %d references", label, mib, counts.textures, counts.references);
   if (counts.longStatements > 0) std::printf(", %d over-long statements", counts.longStatements);
   std::printf("; medians of %d runs\n", b.options.runs);
-  std::printf("  %-20s %9s %9s %9s\n", "", "time (s)", "MiB/s", "cpu (s)");
-  const auto line = [mib](const char* name, const Samples& samples) {
-    std::printf("  %-20s %9.3f %9.0f %9.3f\n", name, samples.wallMedian(), mib / samples.wallMedian(),
-                samples.cpuMedian());
-  };
+  printHeading();
+  const auto line = [mib](const char* name, const Samples& samples) { printRow(name, samples, mib); };
   line("read-write copy", copy);
   line("cp", cp);
   line("cp, sync --data", cpSync);
@@ -772,7 +792,6 @@ void measureTextures(const Bench& b) {
   cpCommand.argv.insert(cpCommand.argv.end(), files.begin(), files.end());
   cpCommand.argv.push_back(b.copies.string());
   Samples cp, program;
-  std::vector<double> ratios;
   const auto runCp = [&] {
     const Measure m = run(cpCommand);
     if (m.status != 0) fail("cp of the textures failed");
@@ -785,20 +804,13 @@ void measureTextures(const Bench& b) {
     program.add(m);
     emptyDirectory(b.work);
   };
-  runCp(), runProgram();  // untimed
-  cp = program = Samples();
-  for (int r = 0; r < b.options.runs; ++r) {
-    if (r % 2 == 0) runCp(), runProgram();
-    else runProgram(), runCp();
-    ratios.push_back(program.wall.back() / cp.wall.back());
-  }
+  const double ratio = alternate(b.options.runs, cp, runCp, program, runProgram);
   const double mib = static_cast<double>(each) * count / kMiB;
   std::printf("\ntexture staging: %d textures, %.1f MiB in all; medians of %d runs\n", count, mib, b.options.runs);
-  std::printf("  %-20s %9s %9s %9s\n", "", "time (s)", "MiB/s", "cpu (s)");
-  std::printf("  %-20s %9.3f %9.0f %9.3f\n", "cp", cp.wallMedian(), mib / cp.wallMedian(), cp.cpuMedian());
-  std::printf("  %-20s %9.3f %9.0f %9.3f\n", "vantleRender", program.wallMedian(), mib / program.wallMedian(),
-              program.cpuMedian());
-  std::printf("  vantleRender / cp, median of the runs' ratios: time %.2f (goal: at most 1.0)\n", median(ratios));
+  printHeading();
+  printRow("cp", cp, mib);
+  printRow("vantleRender", program, mib);
+  std::printf("  vantleRender / cp, median of the runs' ratios: time %.2f (goal: at most 1.0)\n", ratio);
   std::fflush(stdout);
   if (!b.options.keep) fs::remove_all(dir);
 }
@@ -834,30 +846,22 @@ void measureDependencyTable(const Bench& b) {
   generate(dense, 50);
   const fs::path log = b.root / "dense.log";
   Samples plainTimes, denseTimes;
-  std::vector<double> ratios;
   const auto time = [&](const fs::path& scene, Samples& samples) {
     const Measure m = run(b.program(scene, log));
     if (m.status != 0) fail("vantleRender failed on " + scene.filename().string() + ", see " + log.string());
     samples.add(m);
     emptyDirectory(b.work);
   };
-  time(plain, plainTimes), time(dense, denseTimes);  // untimed
-  plainTimes = denseTimes = Samples();
-  for (int r = 0; r < b.options.runs; ++r) {
-    if (r % 2 == 0) time(plain, plainTimes), time(dense, denseTimes);
-    else time(dense, denseTimes), time(plain, plainTimes);
-    ratios.push_back(denseTimes.wall.back() / plainTimes.wall.back());
-  }
+  const double ratio = alternate(b.options.runs, plainTimes, [&] { time(plain, plainTimes); }, denseTimes,
+                                 [&] { time(dense, denseTimes); });
   const double mib = static_cast<double>(bytes) / kMiB;
   std::printf("\ndependency kinds: two ASCII scenes of %.1f MiB, one with %" PRIu64
               " file, tile, renderer and cache nodes (one among every 50 statements), one with none; medians of %d runs\n",
               mib, dependencies, b.options.runs);
-  std::printf("  %-20s %9s %9s %9s\n", "", "time (s)", "MiB/s", "cpu (s)");
-  std::printf("  %-20s %9.3f %9.0f %9.3f\n", "without", plainTimes.wallMedian(), mib / plainTimes.wallMedian(),
-              plainTimes.cpuMedian());
-  std::printf("  %-20s %9.3f %9.0f %9.3f\n", "dense", denseTimes.wallMedian(), mib / denseTimes.wallMedian(),
-              denseTimes.cpuMedian());
-  std::printf("  dense / without, median of the runs' ratios: time %.2f\n", median(ratios));
+  printHeading();
+  printRow("without", plainTimes, mib);
+  printRow("dense", denseTimes, mib);
+  std::printf("  dense / without, median of the runs' ratios: time %.2f\n", ratio);
   std::fflush(stdout);
   if (!b.options.keep) fs::remove_all(dir);
 }
