@@ -238,22 +238,32 @@ void FilterStream::skipThrough(std::int64_t count) {
   jumpTo(std::min(position() + std::max<std::int64_t>(count, 0), inputLength_));
 }
 
+// The next `count` input bytes from the cursor on, copied from the input
+// file to the output by the system after what is pending; the cursor stays.
+// A refusal turns the system's copies off for the stream, a failure is
+// remembered in writeFailed().
+platform::RangeCopy FilterStream::copyAheadBySystem(std::int64_t count) {
+  writePending();  // what came before goes to the file first
+  const platform::RangeCopy copy = platform::copyFileRange(inputFile, position(), outputFile, count);
+  if (copy.unsupported) {
+    systemCopies_ = false;
+    return copy;
+  }
+  wrote(static_cast<std::size_t>(copy.copied));
+  if (copy.failed) writeFailed_ = true;
+  return copy;
+}
+
 void FilterStream::passThrough(std::int64_t count) {
   if (inputFile == nullptr) return;
   const std::int64_t end = std::min(position() + std::max<std::int64_t>(count, 0), inputLength_);
   while (systemCopies_ && outputFile != nullptr && position() >= changedBefore_ &&
          end - position() >= static_cast<std::int64_t>(kSystemCopyMinimum)) {
     stopIfInterrupted();
-    writePending();  // what came before goes to the file first
     const std::int64_t piece = std::min(end - position(), kSystemCopyPiece);
-    const platform::RangeCopy copy = platform::copyFileRange(inputFile, position(), outputFile, piece);
-    if (copy.unsupported) {
-      systemCopies_ = false;
-      break;
-    }
-    wrote(static_cast<std::size_t>(copy.copied));
+    const platform::RangeCopy copy = copyAheadBySystem(piece);
+    if (copy.unsupported) break;
     if (copy.failed) {
-      writeFailed_ = true;
       jumpTo(end);
       return;
     }
@@ -277,15 +287,10 @@ void FilterStream::passInput(std::size_t count) {
   stopIfInterrupted();
   if (count >= kSystemCopyMinimum && systemCopies_ && outputFile != nullptr && inputFile != nullptr &&
       position() >= changedBefore_) {
-    writePending();  // what came before goes to the file first
-    const platform::RangeCopy copy =
-        platform::copyFileRange(inputFile, position(), outputFile, static_cast<std::int64_t>(count));
+    const platform::RangeCopy copy = copyAheadBySystem(static_cast<std::int64_t>(count));
     if (!copy.unsupported) {
       const auto copied = static_cast<std::size_t>(copy.copied);
-      wrote(copied);
-      if (copy.failed) {
-        writeFailed_ = true;
-      } else if (copied < count) {
+      if (!copy.failed && copied < count) {
         // The file ended sooner than when it was read: the copy takes the
         // bytes that were read, as it would have without the system's help.
         putBytes(inBuf_.get() + inPos_ + copied, count - copied);
@@ -293,7 +298,6 @@ void FilterStream::passInput(std::size_t count) {
       inPos_ += count;
       return;
     }
-    systemCopies_ = false;
   }
   putBytes(inBuf_.get() + inPos_, count);
   inPos_ += count;

@@ -34,6 +34,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/platform.h"
+
 #include "io/copy_progress.h"
 
 class FilterStream {
@@ -163,6 +165,7 @@ class FilterStream {
   void writePending();
   void wrote(std::size_t count);
   void jumpTo(std::int64_t place);
+  platform::RangeCopy copyAheadBySystem(std::int64_t count);
 
   std::FILE* inputFile = nullptr;
   std::string inputPath_;

@@ -229,6 +229,28 @@ bool unsupported(int error) {
 // within a fraction of a second.
 constexpr std::int64_t kSystemCopyPiece = std::int64_t{32} << 20;
 
+#if defined(__linux__)
+// Up to `count` bytes from `in` (at `*offset`, or at its position when
+// null) to `out` at its position, by the kernel; fewer where `in` ends.
+RangeCopy copyRange(int in, loff_t* offset, int out, std::int64_t count) {
+  RangeCopy result;
+  while (result.copied < count) {
+    const ssize_t n = copy_file_range(in, offset, out, nullptr, static_cast<std::size_t>(count - result.copied), 0);
+    if (n < 0) {
+      if (result.copied == 0 && unsupported(errno)) {
+        result.unsupported = true;
+      } else {
+        result.failed = true;
+      }
+      return result;
+    }
+    if (n == 0) break;
+    result.copied += n;
+  }
+  return result;
+}
+#endif
+
 }  // namespace
 
 SystemCopy copyBySystem(const std::string& source, const std::string& destination,
@@ -254,16 +276,13 @@ SystemCopy copyBySystem(const std::string& source, const std::string& destinatio
     if (ftruncate(out.fd, 0) != 0) return SystemCopy::kFailed;
   }
 
-  std::int64_t done = 0;
-  while (done < length) {
+  for (std::int64_t done = 0; done < length;) {
     const std::int64_t piece = std::min(kSystemCopyPiece, length - done);
-    const ssize_t copied = copy_file_range(in.fd, nullptr, out.fd, nullptr, static_cast<std::size_t>(piece), 0);
-    if (copied < 0) {
-      if (done == 0 && unsupported(errno)) return SystemCopy::kUnsupported;
-      return SystemCopy::kFailed;
-    }
-    if (copied == 0) break;  // the file shrank: it ends where its bytes end
-    done += copied;
+    const RangeCopy copy = copyRange(in.fd, nullptr, out.fd, piece);
+    if (copy.unsupported && done == 0) return SystemCopy::kUnsupported;
+    if (copy.unsupported || copy.failed) return SystemCopy::kFailed;
+    done += copy.copied;
+    if (copy.copied < piece) break;  // the file shrank: it ends where its bytes end
     // The disk writes each piece while the next is copied.
     sync_file_range(out.fd, 0, 0, SYNC_FILE_RANGE_WRITE);
     if (!keepGoing(done)) return SystemCopy::kStopped;
@@ -276,28 +295,15 @@ SystemCopy copyBySystem(const std::string& source, const std::string& destinatio
 }
 
 RangeCopy copyFileRange(std::FILE* from, std::int64_t offset, std::FILE* to, std::int64_t count) {
-  RangeCopy result;
 #if defined(__linux__)
   loff_t at = static_cast<loff_t>(offset);
-  while (result.copied < count) {
-    const ssize_t n = copy_file_range(fileno(from), &at, fileno(to), nullptr,
-                                      static_cast<std::size_t>(count - result.copied), 0);
-    if (n < 0) {
-      if (result.copied == 0 && unsupported(errno)) {
-        result.unsupported = true;
-      } else {
-        result.failed = true;
-      }
-      return result;
-    }
-    if (n == 0) break;
-    result.copied += n;
-  }
+  return copyRange(fileno(from), &at, fileno(to), count);
 #else
   (void)from, (void)offset, (void)to, (void)count;
+  RangeCopy result;
   result.unsupported = true;
-#endif
   return result;
+#endif
 }
 
 const char* environmentValue(const char* name) { return std::getenv(name); }
