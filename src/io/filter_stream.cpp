@@ -171,7 +171,6 @@ namespace {
 
 // Stretches shorter than this are not worth a call of their own.
 constexpr std::size_t kSystemCopyMinimum = std::size_t{64} << 10;
-constexpr std::size_t kWritebackBytes = std::size_t{8} << 20;
 // Pieces of a long stretch copied by the system, between which the stream
 // looks for an interruption.
 constexpr std::int64_t kSystemCopyPiece = std::int64_t{32} << 20;
@@ -312,10 +311,8 @@ void FilterStream::writeBlock(const char* bytes, std::size_t count) {
 // Every file is made durable before it takes its name; the disk starts on
 // a long output while the rest of it is still being made.
 void FilterStream::wrote(std::size_t count) {
-  unflushedBytes_ += count;
-  if (unflushedBytes_ < kWritebackBytes) return;
-  platform::startWriteback(outputFile);
-  unflushedBytes_ = 0;
+  if (flusher_ == nullptr) flusher_ = std::make_unique<platform::DiskFlusher>(platform::fileHandle(outputFile));
+  flusher_->wrote(count);
 }
 
 void FilterStream::writePending() {
@@ -331,7 +328,8 @@ void FilterStream::flush() {
 bool FilterStream::commitOutput() {
   if (!outputOk_ || committed_) return committed_;
   writePending();
-  if (outputFile != nullptr && (std::fflush(outputFile) != 0 || !platform::syncFile(outputFile))) {
+  if (outputFile != nullptr && std::fflush(outputFile) != 0) writeFailed_ = true;
+  if (outputFile != nullptr && !(flusher_ != nullptr ? flusher_->finish() : platform::syncFile(outputFile))) {
     writeFailed_ = true;
   }
   close();
@@ -360,6 +358,7 @@ void FilterStream::close() {
   inEnd_ = 0;
   inputUnread_ = 0;
   writePending();
+  flusher_.reset();
   if (inputFile != nullptr) std::fclose(inputFile);
   inputFile = nullptr;
   if (outputFile != nullptr && std::fclose(outputFile) != 0) writeFailed_ = true;

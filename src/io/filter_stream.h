@@ -34,6 +34,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/disk_flusher.h"
 #include "platform/platform.h"
 
 #include "io/copy_progress.h"
@@ -185,8 +186,9 @@ class FilterStream {
   std::int64_t inputLength_ = 0;
   std::int64_t inputUnread_ = 0;  // bytes of the measured length not read yet
   std::int64_t changedBefore_ = 0;  // input bytes before this place may differ from the file's
-  bool systemCopies_ = true;
-  std::size_t unflushedBytes_ = 0;  // written since the disk was last asked to start writing  // false once the system refused to copy between the two files
+  bool systemCopies_ = true;  // false once the system refused to copy between the two files
+  // Puts the output on the disk while it is written; gone with close().
+  std::unique_ptr<platform::DiskFlusher> flusher_;
 
   std::unique_ptr<char[]> outBuf_;
   std::size_t outCapacity_ = 0;

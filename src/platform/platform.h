@@ -49,12 +49,20 @@ bool removeFile(const std::string& path);
 // there, or a file that opens for writing (it is not changed). A folder, a
 // pipe or a file that may not be written is in the way.
 bool replaceable(const std::string& path);
+// The system's own handle of an open file: a descriptor on POSIX, a HANDLE
+// on Windows.
+using FileHandle = std::intptr_t;
+FileHandle fileHandle(std::FILE* file);
 // Asks the system to put the file's bytes on the disk; false when it fails.
-bool syncFile(std::FILE* file);
+// Safe from another thread while the file is being written.
+bool syncFile(FileHandle file);
+inline bool syncFile(std::FILE* file) { return syncFile(fileHandle(file)); }
 // Asks the system to start writing the file's cached bytes to the disk and
-// returns without waiting: the sync before the file takes its name then
-// finds little left to do, the disk having worked while the program did.
-void startWriteback(std::FILE* file);
+// returns without waiting.
+void startWriteback(FileHandle file);
+// Interruptions go to the threads that look for them, not to the one that
+// calls this.
+void keepInterruptionsAway();
 // Renames a closed file onto `to`, replacing a file there in one step.
 bool renameFile(const std::string& from, const std::string& to);
 // The names in a folder, "." and ".." left out; empty when it cannot be read.

@@ -1,6 +1,9 @@
 #include "platform/platform.h"
 
+#include "platform/disk_flusher.h"
+
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/types.h>
@@ -98,14 +101,22 @@ bool replaceable(const std::string& path) {
   return true;
 }
 
-bool syncFile(std::FILE* file) { return fdatasync(fileno(file)) == 0; }
+FileHandle fileHandle(std::FILE* file) { return fileno(file); }
 
-void startWriteback(std::FILE* file) {
+bool syncFile(FileHandle file) { return fdatasync(static_cast<int>(file)) == 0; }
+
+void startWriteback(FileHandle file) {
 #if defined(__linux__)
-  sync_file_range(fileno(file), 0, 0, SYNC_FILE_RANGE_WRITE);
+  sync_file_range(static_cast<int>(file), 0, 0, SYNC_FILE_RANGE_WRITE);
 #else
   (void)file;
 #endif
+}
+
+void keepInterruptionsAway() {
+  sigset_t all;
+  sigfillset(&all);
+  pthread_sigmask(SIG_BLOCK, &all, nullptr);
 }
 
 bool renameFile(const std::string& from, const std::string& to) {
@@ -276,6 +287,8 @@ SystemCopy copyBySystem(const std::string& source, const std::string& destinatio
     if (ftruncate(out.fd, 0) != 0) return SystemCopy::kFailed;
   }
 
+  // The disk writes each piece while the next is copied.
+  DiskFlusher flusher(out.fd);
   for (std::int64_t done = 0; done < length;) {
     const std::int64_t piece = std::min(kSystemCopyPiece, length - done);
     const RangeCopy copy = copyRange(in.fd, nullptr, out.fd, piece);
@@ -283,11 +296,10 @@ SystemCopy copyBySystem(const std::string& source, const std::string& destinatio
     if (copy.unsupported || copy.failed) return SystemCopy::kFailed;
     done += copy.copied;
     if (copy.copied < piece) break;  // the file shrank: it ends where its bytes end
-    // The disk writes each piece while the next is copied.
-    sync_file_range(out.fd, 0, 0, SYNC_FILE_RANGE_WRITE);
+    flusher.wrote(static_cast<std::size_t>(copy.copied));
     if (!keepGoing(done)) return SystemCopy::kStopped;
   }
-  return fdatasync(out.fd) == 0 && out.closeChecked() ? SystemCopy::kDone : SystemCopy::kFailed;
+  return flusher.finish() && out.closeChecked() ? SystemCopy::kDone : SystemCopy::kFailed;
 #else
   (void)source, (void)destination, (void)keepGoing;
   return SystemCopy::kUnsupported;

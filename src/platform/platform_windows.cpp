@@ -113,12 +113,15 @@ bool replaceable(const std::string& path) {
   return true;
 }
 
-bool syncFile(std::FILE* file) {
-  return FlushFileBuffers(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)))) != 0;
-}
+FileHandle fileHandle(std::FILE* file) { return static_cast<FileHandle>(_get_osfhandle(_fileno(file))); }
+
+bool syncFile(FileHandle file) { return FlushFileBuffers(reinterpret_cast<HANDLE>(file)) != 0; }
 
 // The system's lazy writer starts soon enough on its own.
-void startWriteback(std::FILE*) {}
+void startWriteback(FileHandle) {}
+
+// The console's control handler runs on a thread of its own.
+void keepInterruptionsAway() {}
 
 bool renameFile(const std::string& from, const std::string& to) {
   return MoveFileExW(wide(from).c_str(), wide(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
