@@ -237,8 +237,9 @@ bool unsupported(int error) {
 }
 
 // Pieces small enough that an interruption or a progress line is seen
-// within a fraction of a second.
-constexpr std::int64_t kSystemCopyPiece = std::int64_t{32} << 20;
+// within a fraction of a second, and that the disk starts on a texture
+// soon after its copy began.
+constexpr std::int64_t kSystemCopyPiece = std::int64_t{8} << 20;
 
 #if defined(__linux__)
 // Up to `count` bytes from `in` (at `*offset`, or at its position when
