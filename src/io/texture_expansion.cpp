@@ -72,6 +72,9 @@ void expandTextures(SceneJob& job) {
   std::vector<DependencyFacts> facts;
   // The names that stand on the transfer list in place of an entry's one.
   std::map<std::size_t, std::vector<std::string>> transferInstead;
+  // A texture named many times is looked at once: nothing is written while
+  // the entries are expanded.
+  std::map<std::string, std::string> siblings;
   for (std::size_t i = 0; i < job.textureFiles.size(); ++i) {
     const std::string& entry = job.textureFiles[i];
     if (i < job.textureFacts.size()) {
@@ -82,8 +85,9 @@ void expandTextures(SceneJob& job) {
     std::vector<std::string> files;
     for (const std::string& file : expandEntry(entry, entryFacts)) {
       files.push_back(file);
-      std::string sibling = preparedSibling(file);
-      if (!sibling.empty()) files.push_back(std::move(sibling));
+      auto known = siblings.find(file);
+      if (known == siblings.end()) known = siblings.emplace(file, preparedSibling(file)).first;
+      if (!known->second.empty()) files.push_back(known->second);
     }
     // A pattern that matched nothing fails as a missing texture does, but
     // its name is none a file can have on the render nodes.

@@ -1,6 +1,7 @@
 #include "io/texture_staging.h"
 
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <set>
 #include <string>
@@ -84,12 +85,13 @@ void checkStagingNames(const SceneJob& job) {
 
 void stageTextures(SceneJob& job) {
   std::map<std::string, StagedName> staged;
-  // What a dry run would have copied by now: a run would find it here.
-  std::set<std::string> wouldBeHere;
+  // Names found or copied here by now (by a dry run: that it would have
+  // copied), so that a texture named again is known to be here.
+  std::set<std::string> here;
   for (std::size_t i = 0; i < job.textureFiles.size(); ++i) {
     const std::string& texture = job.textureFiles[i];
     const std::string name = stagedName(texture);
-    const bool present = platform::fileOpens(name, "r") || wouldBeHere.count(comparisonKey(name)) > 0;
+    const bool present = here.count(comparisonKey(name)) > 0 || platform::fileOpens(name, "r");
     const auto [known, first] = staged.try_emplace(comparisonKey(name), StagedName{texture, present});
     const char* status = "missing";
     try {
@@ -104,7 +106,6 @@ void stageTextures(SceneJob& job) {
       status = "found";
     } else if (job.dryRun && platform::fileOpens(texture, "r")) {
       std::printf("File '%s' would be copied to current directory.\n", name.c_str());
-      wouldBeHere.insert(comparisonKey(name));
       status = "would be copied";
     } else if (job.dryRun) {
       std::printf("ERROR: Unable to copy '%s' to '%s'\n", texture.c_str(), name.c_str());
@@ -113,6 +114,7 @@ void stageTextures(SceneJob& job) {
       std::printf("File '%s' copied to current directory.\n", name.c_str());
       status = "copied";
     }
+    if (std::strcmp(status, "missing") != 0) here.insert(comparisonKey(name));
     if (i < job.textureFacts.size()) job.textureFacts[i].status = status;
     if (i < job.textureFacts.size() && job.textureFacts[i].namesFurtherFiles) {
       std::printf("WARNING: files that '%s' names itself are not staged.\n", texture.c_str());

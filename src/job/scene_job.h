@@ -223,6 +223,9 @@ class SceneJob {
   // `sceneFiles` entry the chain of the scene that named it. A scene that
   // stands on its own chain is a circular reference.
   std::string absoluteScenePath;
+  // The folder this scene's relative paths resolve against, as the system
+  // named it when first asked: the same for every path of the scene.
+  std::optional<std::string> resolutionBase;
   std::vector<std::string> referenceChain;
   std::vector<std::vector<std::string>> sceneFileChains;
   // On the command-line record: the scene that took each copy name so far

@@ -64,18 +64,20 @@ int SceneJob::resolveDependencyPath(std::string& entry) {
   normalizeSlashes(entry);
   if (isRelativePath(entry) == 0) return 0;
 
-  const std::string workingDirectory = platform::currentDirectory();
-  // The command-line scene may be spelled with '/', so both separators
-  // mark its directory.
-  std::string sceneDirectory = scenePath.value_or(std::string());
-  normalizeSlashes(sceneDirectory);
-  std::string target = cutLastComponent(sceneDirectory) ? sceneDirectory : workingDirectory;
-  target += kParentStep;
+  if (!resolutionBase) {
+    const std::string workingDirectory = platform::currentDirectory();
+    // The command-line scene may be spelled with '/', so both separators
+    // mark its directory.
+    std::string sceneDirectory = scenePath.value_or(std::string());
+    normalizeSlashes(sceneDirectory);
+    std::string target = cutLastComponent(sceneDirectory) ? sceneDirectory : workingDirectory;
+    target += kParentStep;
 
-  platform::changeDirectory(target);
-  const std::string base = platform::currentDirectory();
-  joinDirectory(base, entry);
-  platform::changeDirectory(workingDirectory);
+    platform::changeDirectory(target);
+    resolutionBase = platform::currentDirectory();
+    platform::changeDirectory(workingDirectory);
+  }
+  joinDirectory(*resolutionBase, entry);
   return 1;
 }
 

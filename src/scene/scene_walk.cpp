@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "names/base_name.h"
 #include "names/comparison_key.h"
 #include "names/name_pattern.h"
+#include "platform/platform.h"
 #include "scene/scene_identity.h"
 #include "submit/staging_name.h"
 
@@ -186,12 +188,20 @@ int SceneJob::scanScene() {
     facts.references.push_back({recorded, scene});
   }
   commandLineRecord().sceneFacts.push_back(std::move(facts));
+  // Many nodes may name one texture: one found where its path leads is
+  // looked for once.
+  std::set<std::string> foundInPlace;
   for (std::size_t j = 0; j < textureFiles.size(); ++j) {
     const std::string recorded = textureFiles[j];
-    resolveDependencyPath(textureFiles[j]);
+    std::string& texture = textureFiles[j];
+    resolveDependencyPath(texture);
     const DependencyFacts* facts = j < textureFacts.size() ? &textureFacts[j] : nullptr;
-    if (!NamePattern::of(baseName(recorded), facts ? facts->tiling : 0, facts && facts->frames)) {
-      locateElsewhere(textureFiles[j], recorded, false);
+    if (NamePattern::of(baseName(recorded), facts ? facts->tiling : 0, facts && facts->frames)) continue;
+    if (foundInPlace.count(texture) > 0) continue;
+    if (platform::fileOpens(texture, "r")) {
+      foundInPlace.insert(texture);
+    } else {
+      locateElsewhere(texture, recorded, false);
     }
   }
   sceneFileChains.assign(sceneFiles.size(), referenceChain);
