@@ -105,7 +105,7 @@ TEST_F(RunFixture, NodeAttributes) {
   EXPECT_EQ(left().size(), paths.size() + 2);
 }
 // Absolute paths of the machine that saved the scene: found beside the scene, in the project folder, in its
-// sourceimages/ (textures) or scenes/ (references), or not at all.
+// sourceimages/ (textures) or scenes/ (references), or not at all; each texture named by two nodes.
 TEST_F(RunFixture, PathsFromAnotherMachine) {
   const std::string shot = at("shots/shot.ma"), gone = "Q:\\old\\t4.tif";
   const Names found = {proj("shots/r1.ma", kMa), proj("scenes/r2.ma", kMa), proj("shots/t1.tif", "1"),
@@ -117,15 +117,17 @@ TEST_F(RunFixture, PathsFromAnotherMachine) {
     scene += "file -r -ns \"r\" \"Q:/old/" + name + "\";\n", copy += "file -r -ns \"r\" \"~" + name + "\";\n";
     out += "File 'Q:\\old\\" + name + "' not found; using '" + found[i - 1] + "'.\n";
   }
-  for (int i = 1; i <= 4; ++i) {
-    const std::string name = "t" + std::to_string(i) + ".tif";
+  std::string staged;
+  for (int i = 1; i <= 8; ++i) {
+    const std::string name = "t" + std::to_string((i + 1) / 2) + ".tif";
     scene += ftn("Q:/old/" + name), copy += bare(name);
-    if (i < 4) out += "File 'Q:\\old\\" + name + "' not found; using '" + found[i + 1] + "'.\n";
+    if (i < 7) out += "File 'Q:\\old\\" + name + "' not found; using '" + found[(i + 1) / 2 + 1] + "'.\n";
+    staged += i >= 7 ? unable(gone, name) : i % 2 ? copied(name) : "File '" + name + "' found in current directory.\n";
   }
   temp.write("proj/shots/shot.ma", scene);
-  EXPECT_EQ(run({"-s", "1", "-e", "1", shot}).out, out + examining(found[0]) + examining(found[1]) + copied("t1.tif") +
-            copied("t2.tif") + copied("t3.tif") + unable(gone, "t4.tif") +
-            report({found[2], found[3], found[4], gone}, {found[0], found[1]}) + kSubmitted);
+  EXPECT_EQ(run({"-s", "1", "-e", "1", shot}).out, out + examining(found[0]) + examining(found[1]) + staged +
+            report({found[2], found[2], found[3], found[3], found[4], found[4], gone, gone}, {found[0], found[1]}) +
+            kSubmitted);
   EXPECT_EQ(file("~shot.ma") + file("t1.tif") + file("t2.tif") + file("t3.tif"), copy + "123");
 }
 // Names that stand for several files: each node's files as staged, in order, in the entry's place; decoys stay.
