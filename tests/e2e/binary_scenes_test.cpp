@@ -5,7 +5,6 @@
 
 namespace {
 using namespace std::string_literals;
-const std::string kWarning = "' is not a well-formed Maya binary scene; reading it token by token.\n";
 // Files that a scene references without being Maya scenes; each holds what a printable-run reader would follow.
 const std::pair<std::string, std::string> kForeign[] = {
     {"cache/anim.abc", "Ogawa\0\xff\x01\0FREFFREF\0scenes/x.ma\0ftn\0y.tif"s},
@@ -58,10 +57,8 @@ TEST_F(RunFixture, BinaryScenesByStructure) {
         textures{projW + "\\.\\sourceimages\\wood.tif", projW + "\\$LIB\\stone.tif", clip, mapleFile};
     std::string out = examining(at("scenes/shot.mb"));
     for (const std::string& s : scenes) out += examining(s);
-    for (const std::string& t : {"wood.tif"s, "stone.tif"s, "clip.tif"s, maple})
-      out += "File '" + t + "' copied to current directory.\n";
-    work = "w" + std::to_string(width), temp.makeDir(work);
-    EXPECT_EQ(run({"-s", "1", "-e", "1", at("scenes/shot.mb")}).out, out + report(textures, scenes) + kSubmitted);
+    for (const std::string& t : {"wood.tif"s, "stone.tif"s, "clip.tif"s, maple}) out += copied(t);
+    EXPECT_EQ(render("w" + std::to_string(width), "shot.mb").out, out + report(textures, scenes) + kSubmitted);
     EXPECT_EQ(file("~shot.mb"), scene(true)) << width;  // well formed, naming ~ball.mb whole
     EXPECT_EQ(file("~ball.mb"), readFile(at("ball.mb")));
     for (const auto& [name, bytes] : kForeign) EXPECT_EQ(file("~" + name.substr(name.find('/') + 1)), bytes) << name;
@@ -71,11 +68,10 @@ TEST_F(RunFixture, BinaryScenesByStructure) {
   // From an ASCII scene: the same files copied as they are, nothing read from them.
   proj("scenes/shot.ma", "//Maya ASCII 2020 scene\nfile -r -typ \"Alembic\" \"cache/anim.abc\";\nfile -r -typ \"FBX\" "
        "\"fbx/mesh.fbx\";\nfile -r -ns \"n\" \"notes/read me.txt\";\n");
-  work = "ascii", temp.makeDir(work);
   Names scenes;
   std::string out = examining(at("scenes/shot.ma"));
   for (const auto& [name, bytes] : kForeign) scenes.push_back(windowsForm(at(name))), out += examining(scenes.back());
-  EXPECT_EQ(render().out, out + report({}, scenes) + kSubmitted);
+  EXPECT_EQ(render("ascii", "shot.ma").out, out + report({}, scenes) + kSubmitted);
   for (const auto& [name, bytes] : kForeign) EXPECT_EQ(file("~" + name.substr(name.find('/') + 1)), bytes) << name;
 }
 
@@ -91,10 +87,8 @@ TEST_F(RunFixture, MalformedBinaryScenesReadTokenByToken) {
     overrun[overrun.find("STR ") + 3 + m.sizeField(0).size()] += 0x40;
     for (std::string scene : {cut, overrun}) {
       proj("scenes/shot.mb", scene);
-      work = "w" + std::to_string(++runs), temp.makeDir(work);
-      EXPECT_EQ(run({"-s", "1", "-e", "1", at("scenes/shot.mb")}).out, examining(at("scenes/shot.mb")) + "WARNING: '" +
-                at("scenes/shot.mb") + kWarning + "File 'wood.tif' copied to current directory.\n" +
-                report({wood}, {}) + kSubmitted);
+      EXPECT_EQ(render("w" + std::to_string(++runs), "shot.mb").out, examining(at("scenes/shot.mb")) +
+                malformed(at("scenes/shot.mb")) + copied("wood.tif") + report({wood}, {}) + kSubmitted);
       EXPECT_EQ(file("~shot.mb"), scene.replace(scene.find(path), path.size(), "wood.tif" + std::string(13, ' ')));
     }
   }

@@ -5,16 +5,7 @@
 #include "e2e/run_fixture.h"
 #include "support/maya_binary.h"
 
-namespace {
 using namespace std::string_literals;
-const std::string kMa = "//Maya ASCII 2024 scene\n", kFtn = "setAttr \".ftn\" -type \"string\" ";
-std::string copied(const std::string& name) { return "File '" + name + "' copied to current directory.\n"; }
-std::string unable(const std::string& path, const std::string& name) {
-  return "ERROR: Unable to copy '" + path + "' to '" + name + "'\n";
-}
-std::string ftn(const std::string& path) { return kFtn + "\"" + path + "\";\n"; }
-std::string bare(const std::string& name) { return kFtn + "(\"" + name + "\");\n"; }
-}  // namespace
 
 // $NAME and ${NAME} in references and textures; an unset variable stays as written and its path is reported.
 TEST_F(RunFixture, EnvironmentVariables) {
@@ -34,16 +25,13 @@ TEST_F(RunFixture, EnvironmentVariables) {
 // --help, --version anywhere; --dry-run anywhere: the whole tree is read (a reference or texture missing is counted),
 // nothing is written into the working folder and nothing submitted.
 TEST_F(RunFixture, DryRunHelpVersion) {
-  const std::string usage = "Usage: vantleRender -s <float>  -e <float> [-j <int>] [-b <float>]  mayafile\nWhere:\n"
-      "-s\t\tStart frame in rendered sequence\n-e\t\tEnd frame in rendered sequence\n-j\t\tNumber of frames per vantle"
-      " job\n-b\t\tBy frame for rendered sequence\nmayafile\tMaya Scene file to be rendered\n";
   const std::string shot = at("scenes/shot.ma"), set = proj("scenes/set.ma", kMa + ftn("sourceimages/wood.tif"));
   const std::string wood = proj("sourceimages/wood.tif", "w"), none = windowsForm(at("sourceimages/none.tif"));
   const std::string gone = windowsForm(at("scenes/gone.ma")), end = "\nDry run: nothing written, nothing submitted.\n";
   temp.write(work + "/mine.tif", "mine");
   const std::string wouldCopy = "File 'wood.tif' would be copied to current directory.\n";
   const struct { Names arguments; std::string scene, out; int status; } rows[] = {
-      {{"-s", "1", "--help", "x.ma"}, "", usage, 0}, {{"--version", "--help"}, "", "vantleRender 0.1.0\n", 0},
+      {{"-s", "1", "--help", "x.ma"}, "", kUsage, 0}, {{"--version", "--help"}, "", "vantleRender 0.1.0\n", 0},
       {{"-s", "1", "-e", "1", shot, "--dry-run"}, kMa + "file -r -ns \"s\" \"scenes/set.ma\";\n" + ftn("mine.tif") +
        ftn("sourceimages/wood.tif"), examining(shot) + examining(set) + "File 'mine.tif' found in current directory.\n"
        + wouldCopy + "File 'wood.tif' found in current directory.\n" + report({windowsForm(at("mine.tif")), wood, wood},
@@ -230,8 +218,8 @@ TEST_F(RunFixture, BinaryNodeAttributes) {
     }
     out += "WARNING: files that '" + staged.back() + "' names itself are not staged.\n";
     proj("scenes/shot.mb", m.scene(scene));
-    work = "w" + std::to_string(width), temp.makeDir(work), transfer.push_back("~shot.mb");
-    EXPECT_EQ(run({"-s", "1", "-e", "1", at("scenes/shot.mb")}).out, out + report(staged, {}) + kSubmitted);
+    transfer.push_back("~shot.mb");
+    EXPECT_EQ(render("w" + std::to_string(width), "shot.mb").out, out + report(staged, {}) + kSubmitted);
     EXPECT_EQ(file("~shot.mb"), m.scene(copy));
     EXPECT_EQ(file("vantle_render.sub"), description(transfer));
     work = "d" + std::to_string(width), temp.makeDir(work);

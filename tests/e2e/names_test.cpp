@@ -7,7 +7,6 @@
 #include "support/maya_binary.h"
 
 namespace {
-const std::string kAscii = "//Maya ASCII 2024 scene\n", kTexture = "setAttr \".ftn\" -type \"string\" ";
 const std::string kImageNode = "createNode aiImage -n \"img\";\n\tsetAttr \".filename\" -type \"string\" ";
 // A Maya binary scene naming each path as a texture ("ftn": a file node's ftn), as an image node's file name
 // ("filename") or as a reference (an FREF group).
@@ -51,9 +50,9 @@ TEST_F(RunFixture, RefusedNames) {
       const std::string path = (texture ? "sourceimages/" : "scenes/") + name, shot = isBinary ? "shot.mb" : "shot.ma";
       const std::string scene =
           isBinary ? binary({{attribute ? "filename" : texture ? "ftn" : "FREFFREF", path}})
-                   : kAscii + (attribute ? kImageNode : texture ? kTexture : "file -r -dr 1 ") + "\"" + path + "\";\n";
-      proj("scenes/" + shot, scene), temp.makeDir(work = "w" + std::to_string(count++));
-      const ProgramResult result = run({"-s", "1", "-e", "1", at("scenes/" + shot)});
+                   : kMa + (attribute ? kImageNode : texture ? kFtn : "file -r -dr 1 ") + "\"" + path + "\";\n";
+      proj("scenes/" + shot, scene);
+      const ProgramResult result = render("w" + std::to_string(count++), shot);
       const std::string dependency = windowsForm(at((texture ? "sourceimages/" : "scenes/") + name));
       EXPECT_EQ(result.out, examining(at("scenes/" + shot)) + staged(dependency, texture ? name : "~" + name))
           << kind << " " << name;
@@ -71,9 +70,8 @@ TEST_F(RunFixture, RefusedSceneNames) {
   rows.push_back({"my\tshot.ma", space}), rows.push_back({"shot.ma.", ""});
 #endif
   for (const auto& [name, message] : rows) {
-    const std::string path = proj("scenes/" + name, kAscii + kTexture + "\"wood.tif\";\n");
-    temp.makeDir(work = "w-" + name);
-    const ProgramResult result = run({"-s", "1", "-e", "1", at("scenes/" + name)});
+    proj("scenes/" + name, kMa + ftn("wood.tif"));
+    const ProgramResult result = render("w-" + name, name);
     EXPECT_EQ(result.out, message.empty() ? staged(at("scenes/" + name), "~" + name) : "ERROR: '" + at("scenes/" +
               name) + message) << name;
     EXPECT_EQ(result.status, 2) << name;
@@ -88,15 +86,13 @@ TEST_F(RunFixture, NamesCloseToRefusedOnesPass) {
   for (const std::string shot : {"shot.ma", "shot.mb"}) {
     Names paths, transfer = names;
     std::vector<std::pair<std::string, std::string>> marked;
-    std::string scene = kAscii, out;
+    std::string scene = kMa, out;
     for (const std::string& name : names) {
       paths.push_back(proj("sourceimages/" + name, name)), marked.push_back({"ftn", "sourceimages/" + name});
-      scene += kTexture + "\"sourceimages/" + name + "\";\n";
-      out += "File '" + name + "' copied to current directory.\n";
+      scene += ftn("sourceimages/" + name), out += copied(name);
     }
-    proj("scenes/" + shot, shot == "shot.ma" ? scene : binary(marked)), temp.makeDir(work = "w-" + shot);
-    EXPECT_EQ(run({"-s", "1", "-e", "1", at("scenes/" + shot)}).out,
-              examining(at("scenes/" + shot)) + out + report(paths, {}) + kSubmitted);
+    proj("scenes/" + shot, shot == "shot.ma" ? scene : binary(marked));
+    EXPECT_EQ(render("w-" + shot, shot).out, examining(at("scenes/" + shot)) + out + report(paths, {}) + kSubmitted);
     Names expected = names;
     expected.push_back("vantle_render.sub"), expected.push_back("~" + shot), transfer.push_back("~" + shot);
     std::sort(expected.begin(), expected.end());
@@ -107,7 +103,7 @@ TEST_F(RunFixture, NamesCloseToRefusedOnesPass) {
 
 // The stand-in tool takes what the program writes, and nothing slipped in after the header.
 TEST_F(RunFixture, SubmitToolRefusesWhatFollowsTheHeader) {
-  temp.write(work + "/~shot.ma", kAscii), temp.write(work + "/wood.tif", "wood");
+  temp.write(work + "/~shot.ma", kMa), temp.write(work + "/wood.tif", "wood");
   const std::string job = "\n\nArguments = -rd . -im Frame -s 1.0000 -e 1.0000 -b 1.0000 ~shot.ma\nQueue\n";
   const std::string transfer = "transfer_input_files = wood.tif, ~shot.ma";
   const std::pair<std::string, int> rows[] = {{description({"wood.tif", "~shot.ma"}, {"1", "10", "11", "20"}), 0},

@@ -17,7 +17,7 @@ std::string withoutProgress(std::string text) {
 
 TEST_F(RunFixture, ProgressLine) {
   proj("sourceimages/big.tif", std::string(std::size_t{8} << 20, 'x'));
-  proj("scenes/shot.ma", "//Maya ASCII 2024 scene\nsetAttr \".ftn\" -type \"string\" \"sourceimages/big.tif\";\n");
+  proj("scenes/shot.ma", kMa + ftn("sourceimages/big.tif"));
   how.environment["VANTLE_PROGRESS_DELAY_MS"] = "0";  // shown from the first block on, however fast the copy
   const ProgramResult plain = render();
   EXPECT_EQ(plain.err, "");

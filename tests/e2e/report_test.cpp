@@ -6,8 +6,6 @@
 
 namespace {
 using json = nlohmann::json;
-const std::string kMa = "//Maya ASCII 2024 scene\n";
-std::string ftn(const std::string& path) { return "setAttr \".ftn\" -type \"string\" \"" + path + "\";\n"; }
 // A text of the report as bytes: a string, or {"hex", "text"} when the bytes are not UTF-8.
 std::string bytesOf(const json& value) {
   if (value.is_string()) return value.get<std::string>();

@@ -23,6 +23,11 @@ struct RunFixture : ::testing::Test {
     return runProgram(how);
   }
   ProgramResult render() { return run({"-s", "1", "-e", "1", at("scenes/shot.ma")}); }
+  // proj/scenes/`scene` rendered in a fresh working folder.
+  ProgramResult render(const std::string& folder, const std::string& scene) {
+    temp.makeDir(work = folder);
+    return run({"-s", "1", "-e", "1", at("scenes/" + scene)});
+  }
   std::string at(const std::string& relative) const { return temp.at("proj/" + relative); }
   // Writes a project file; returns its path as the program prints a path it resolved, in Windows form.
   std::string proj(std::string p, const std::string& data) { return windowsForm(temp.write("proj/" + p, data)); }
@@ -30,6 +35,16 @@ struct RunFixture : ::testing::Test {
   std::string file(const std::string& name) const { return readFile(inWork(name)); }
   Names left() const { return temp.list(work); }
   static std::string examining(const std::string& path) { return "Examining '" + path + "'.\n"; }
+  static std::string copied(const std::string& name) { return "File '" + name + "' copied to current directory.\n"; }
+  static std::string unable(const std::string& path, const std::string& name) {
+    return "ERROR: Unable to copy '" + path + "' to '" + name + "'\n";
+  }
+  static std::string malformed(const std::string& path) {
+    return "WARNING: '" + path + "' is not a well-formed Maya binary scene; reading it token by token.\n";
+  }
+  // A texture statement, and the same in the copy naming the staged file.
+  static std::string ftn(const std::string& path) { return kFtn + "\"" + path + "\";\n"; }
+  static std::string bare(const std::string& name) { return kFtn + "(\"" + name + "\");\n"; }
   static std::string report(const Names& textures, const Names& scenes) {
     return "\nTexture Dependencies: " + list(textures) + "\nFile Dependencies: " + list(scenes);
   }
@@ -46,6 +61,10 @@ struct RunFixture : ::testing::Test {
     return text;
   }
   static constexpr const char* kHeader = "executable = render.bat\noutput = render.out\n";
+  static inline const std::string kMa = "//Maya ASCII 2024 scene\n", kFtn = "setAttr \".ftn\" -type \"string\" ";
+  static inline const std::string kUsage = "Usage: vantleRender -s <float>  -e <float> [-j <int>] [-b <float>]  "
+      "mayafile\nWhere:\n-s\t\tStart frame in rendered sequence\n-e\t\tEnd frame in rendered sequence\n-j\t\tNumber of "
+      "frames per vantle job\n-b\t\tBy frame for rendered sequence\nmayafile\tMaya Scene file to be rendered\n";
   static inline const std::string kCalled = "\n\nCalling vantle_submit:\nvantle_submit vantle_render.sub\n",
                                   kSubmitted = kCalled + "\nSubmitted jobs successfully. Have a nice day!\n";
   TempDir temp;

@@ -13,8 +13,7 @@
 namespace fs = std::filesystem;
 using Files = std::map<std::string, std::string>;
 namespace {
-const std::string kMaya = "//Maya ASCII\n", kLock = "vantle_render.lock";
-std::string textureLine(const std::string& path) { return "setAttr \".ftn\" -type \"string\" \"" + path + "\";\n"; }
+const std::string kLock = "vantle_render.lock";
 }  // namespace
 
 struct StoppedRuns : RunFixture {
@@ -30,7 +29,7 @@ struct StoppedRuns : RunFixture {
 
 // A killed run's partial files (and its lock file) go before the next run writes; near misses of the form stay.
 TEST_F(StoppedRuns, LeftoversOfAKilledRunGoAndNothingElse) {
-  proj("scenes/shot.ma", kMaya);
+  proj("scenes/shot.ma", kMa);
   const Names kept{"vantle_render.-1.partial", "vantle_render.12a-5.partial", "vantle_render.1234-5.partial.tif",
                    "vantle_render.12345.partial", "x.vantle_render.1-1.partial"};
   for (const auto& name : kept) temp.write(work + "/" + name, "user's");
@@ -47,7 +46,7 @@ TEST_F(StoppedRuns, LeftoversOfAKilledRunGoAndNothingElse) {
 // A run that finds the folder locked says so once, writes nothing, and goes on when the lock is let go.
 TEST_F(StoppedRuns, ASecondRunWaitsForTheFirst) {
   const std::string texture = proj("sourceimages/wood.tif", "oak");
-  proj("scenes/shot.ma", kMaya + textureLine(at("sourceimages/wood.tif")));
+  proj("scenes/shot.ma", kMa + ftn(at("sourceimages/wood.tif")));
   platform::FileLock held;
   ASSERT_EQ(platform::tryLockFile(inWork(kLock), held), platform::LockResult::kTaken);
   how.outputFile = temp.at("out.txt");
@@ -61,7 +60,7 @@ TEST_F(StoppedRuns, ASecondRunWaitsForTheFirst) {
   EXPECT_EQ(left(), Names{kLock});  // nothing written while waiting
   platform::releaseLockFile(inWork(kLock), held);
   second.join();
-  EXPECT_EQ(result.out, waiting + examining(at("scenes/shot.ma")) + "File 'wood.tif' copied to current directory.\n" +
+  EXPECT_EQ(result.out, waiting + examining(at("scenes/shot.ma")) + copied("wood.tif") +
                             report({texture}, {}) + kSubmitted);
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(left(), (Names{"vantle_render.sub", "wood.tif", "~shot.ma"}));
@@ -99,7 +98,7 @@ pid_t StoppedRuns::start(const std::string& out) {
 // run; the run's files stay. A tool that succeeds although the run was asked to stop (SIGTERM to the run alone) has
 // submitted the jobs.
 TEST_F(StoppedRuns, CtrlCWhileTheSubmitToolRuns) {
-  proj("scenes/shot.ma", kMaya);
+  proj("scenes/shot.ma", kMa);
   const std::string calling = examining(at("scenes/shot.ma")) + report({}, {}) + kCalled, out = temp.at("out.txt");
   const std::pair<std::string, std::string> rows[] = {{"kill -INT 0; sleep 5", calling + "ERROR: Interrupted.\n"},
       {"kill -TERM $(cut -d' ' -f5 /proc/$$/stat)", calling + "\nSubmitted jobs successfully. Have a nice day!\n"}};
@@ -124,7 +123,7 @@ TEST_F(StoppedRuns, RunsAtOnceInOneFolderTakeTurns) {
   std::vector<std::thread> runs;
   for (int i = 0; i < kRuns; ++i) {
     const std::string n = std::to_string(i);
-    proj("scenes/shot" + n + ".ma", kMaya + textureLine(proj("t" + n + ".tif", filler(200000, 't' + i))) +
+    proj("scenes/shot" + n + ".ma", kMa + ftn(proj("t" + n + ".tif", filler(200000, 't' + i))) +
                                         filler(600000, 'a' + i));
   }
   for (int i = 0; i < kRuns; ++i) {
@@ -141,7 +140,7 @@ TEST_F(StoppedRuns, RunsAtOnceInOneFolderTakeTurns) {
     const std::string n = copy.substr(5, copy.size() - 9);  // "~shot<n>.ma\n"
     ++submitted[n];
     EXPECT_EQ(readFile(stem + ".sub"), description({"t" + n + ".tif", "~shot" + n + ".ma"})) << n;
-    EXPECT_TRUE(readFile(stem + ".copy") == kMaya + "setAttr \".ftn\" -type \"string\" (\"t" + n + ".tif\");\n" +
+    EXPECT_TRUE(readFile(stem + ".copy") == kMa + bare("t" + n + ".tif") +
                                                filler(600000, 'a' + std::stoi(n))) << n;
   }
   for (int i = 0; i < kRuns; ++i) {
@@ -156,11 +155,11 @@ TEST_F(StoppedRuns, RunsAtOnceInOneFolderTakeTurns) {
 // ends with status 130 after what an uninterrupted run would have printed so far. The next run then leaves exactly
 // what an uninterrupted run leaves.
 TEST_F(StoppedRuns, KilledAndInterruptedRunsLeaveOnlyWholeFiles) {
-  std::string scene = kMaya + "file -r -dr 1 \"" + at("scenes/set.ma") + "\";\n", set = kMaya;
+  std::string scene = kMa + "file -r -dr 1 \"" + at("scenes/set.ma") + "\";\n", set = kMa;
   for (int i = 0; i < 2; ++i) {
     std::string texture(8 << 20, '\0');
     for (std::size_t b = 0; b < texture.size(); ++b) texture[b] = static_cast<char>((b * 2654435761u) >> (13 + i));
-    (i == 0 ? scene : set) += textureLine(proj("sourceimages/tex" + std::to_string(i) + ".tif", texture));
+    (i == 0 ? scene : set) += ftn(proj("sourceimages/tex" + std::to_string(i) + ".tif", texture));
   }
   proj("scenes/shot.ma", scene + filler(6 << 20, 's')), proj("scenes/set.ma", set + filler(6 << 20, 'e'));
   work = "reference", temp.makeDir(work);
