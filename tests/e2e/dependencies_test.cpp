@@ -1,5 +1,7 @@
 // What a render loads besides `file -r` scenes and `ftn` textures: variables in paths, the table's node attributes,
 // names that stand for several files, paths from another machine; and the dry run.
+#include <algorithm>
+#include <cctype>
 #include <cstring>
 
 #include "e2e/run_fixture.h"
@@ -48,50 +50,6 @@ TEST_F(RunFixture, DryRunHelpVersion) {
     EXPECT_EQ(left(), Names{"mine.tif"});
   }
 }
-// Every path attribute of the table on a node of its type is staged as a texture is; the same attribute on another
-// type, a camera's imn, a reference node's fn[0], and an attribute after the node ended are left alone.
-TEST_F(RunFixture, NodeAttributes) {
-  const std::pair<std::string, std::string> taken[] = {{"file", "ftn"}, {"psdFileTex", "ftn"}, {"movie", "ftn"},
-      {"file", "euvt[2].eutn"}, {"imagePlane", "imn"}, {"AlembicNode", "fn"}, {"gpuCache", "cfn"},
-      {"aiImage", "filename"}, {"aiStandIn", "dso"}, {"aiVolume", "filename"}, {"aiPhotometricLight", "ai_filename"},
-      {"aiMaterialx", "filename"}, {"RedshiftProxyMesh", "fn"}, {"RedshiftNormalMap", "tex0"},
-      {"RedshiftDomeLight", "tex0"}, {"RedshiftDomeLight", "tex1"}, {"PxrTexture", "filename"},
-      {"mentalrayIblShape", "tx"}, {"xgmPalette", "xfn"}, {"mayaUsdProxyShape", "fp"}};
-  const std::string alone[] = {
-      "createNode camera -n \"c\";\n\tsetAttr \".imn\" -type \"string\" \"sourceimages/c.x\";\n",
-      "createNode reference -n \"rRN\";\n\tsetAttr \".fn[0]\" -type \"string\" \"sourceimages/r.x\";\n",
-      "createNode transform -n \"t\";\n\tsetAttr \".fn\" -type \"string\" \"sourceimages/t.x\";\n",
-      "createNode AlembicNode -n \"a\";\nconnectAttr \"time1.o\" \"a.tm\";\n"
-      "\tsetAttr \".fn\" -type \"string\" \"a.x\";\n",
-      "createNode gpuCache -n \"g\";\n\tsetAttr \"other.cfn\" -type \"string\" \"sourceimages/g.x\";\n"};
-  std::string scene = kMa, copy = kMa, out = examining(at("scenes/shot.ma"));
-  Names paths, transfer;
-  for (const auto& [type, attribute] : taken) {
-    const std::string name = type + "." + std::to_string(paths.size()), node = "createNode " + type + " -n \"n\";\n"
-        "\trename -uid \"ID\";\n\taddAttr -ci true -sn \"x\" -ln \"x\" -at \"bool\";\n\tsetAttr \"." + attribute + "\"";
-    paths.push_back(proj("sourceimages/" + name, name)), transfer.push_back(name), out += copied(name);
-    if (type == "xgmPalette" || type == "mayaUsdProxyShape")
-      out += "WARNING: files that '" + paths.back() + "' names itself are not staged.\n";
-    scene += node + " -type \"string\" \"sourceimages/" + name + "\";\n";
-    copy += attribute == "ftn" ? node.substr(0, node.rfind('\t')) + bare(name) : node + " -type \"string\" \"" + name +
-                                                                                     "\";\n";
-  }
-  for (const std::string& statement : alone) scene += statement, copy += statement;
-  // A statement cut at the length limit does not end its node.
-  const std::string longNode = "createNode gpuCache -n \"g\";\n\tsetAttr \".x\" -type \"string\" \"" +
-                               std::string(40958, 'x') + "\";\n\tsetAttr \".cfn\" -type \"string\" \"";
-  scene += longNode + "sourceimages/long.abc\";\n", copy += longNode + "long.abc\";\n";
-  paths.push_back(proj("sourceimages/long.abc", "long.abc")), transfer.push_back("long.abc");
-  out.insert(out.find('\n') + 1, "\nMAX_BUFFER_SIZE exceeded, parsing errors may have occured.\nPlease send mail to "
-                                  "render-support@example.com.\n"), out += copied("long.abc");
-  for (const std::string name : {"c.x", "r.x", "t.x", "a.x", "g.x"}) proj("sourceimages/" + name, name);
-  proj("scenes/shot.ma", scene);
-  transfer.push_back("~shot.ma");
-  EXPECT_EQ(render().out, out + report(paths, {}) + kSubmitted);
-  EXPECT_EQ(file("~shot.ma"), copy);
-  EXPECT_EQ(file("vantle_render.sub"), description(transfer));
-  EXPECT_EQ(left().size(), paths.size() + 2);
-}
 // Absolute paths of the machine that saved the scene: found beside the scene, in the project folder, in its
 // sourceimages/ (textures) or scenes/ (references), or not at all; each texture named by two nodes.
 TEST_F(RunFixture, PathsFromAnotherMachine) {
@@ -118,112 +76,152 @@ TEST_F(RunFixture, PathsFromAnotherMachine) {
             kSubmitted);
   EXPECT_EQ(file("~shot.ma") + file("t1.tif") + file("t2.tif") + file("t3.tif"), copy + "123");
 }
-// Names that stand for several files: each node's files as staged, in order, in the entry's place; decoys stay.
-TEST_F(RunFixture, TilesSequencesAndSiblings) {
-  const auto node = [](const std::string& type, const std::string& before, const std::string& attribute,
-                       const std::string& path, const std::string& after = "") {
-    const std::string head = "createNode " + type + " -n \"n\";\n" + before, name = path.substr(path.rfind('/') + 1);
-    std::string bareAfter = after;  // a path there is bare in the copy too
-    if (after.find("\"sourceimages/") != std::string::npos) bareAfter.erase(after.find("\"sourceimages/") + 1, 13);
-    return std::make_pair(head + "\tsetAttr \"." + attribute + "\" -type \"string\" \"" + path + "\";\n" + after,
-                          head + (attribute == "ftn" ? bare(name) : "\tsetAttr \"." + attribute +
-                                                       "\" -type \"string\" \"" + name + "\";\n") + bareAfter);
-  };
-  const std::string uvt = "\tsetAttr \".uvt\" ", s = "sourceimages/";
-  const struct { std::pair<std::string, std::string> scene; Names files, decoys; } rows[] = {
-      {node("file", "", "ftn", s + "stone.<UDIM>.tif"), {"stone.1001.tif", "stone.1002.tif"},
-       {"stone.10x1.tif", "stone.12345.tif"}},
-      {node("file", uvt + "1;\n", "ftn", s + "z_u0_v0.tif"), {"z_u0_v0.tif", "z_u1_v0.tif"}, {"z_u1.tif"}},
-      {node("file", "", "ftn", s + "m.u1_v1.tif", uvt + "2;\n"), {"m.u1_v1.tif", "m.u2_v1.tif"}, {"m.u1_w1.tif"}},
-      {node("file", uvt + "4;\n", "ftn", s + "e_1.tif", "\tsetAttr \".euvt[0].eutn\" -type \"string\" \"" + s +
-            "e_2.tif\";\n"), {"e_1.tif", "e_2.tif"}, {"e_3.tif"}},
-      {node("imagePlane", "\tsetAttr \".ufe\" yes;\n", "imn", s + "anim.0001.png"),
-       {"anim.0001.png", "anim.0002.png", "anim.10.png"}, {"anim.png", "anim.0001.png.bak"}},
-      {node("aiImage", "", "filename", s + "seq.<f>.exr"), {"seq.1.exr", "seq.25.exr"}, {"seq..exr"}},
-      {node("aiVolume", "", "filename", s + "v.####.vdb"), {"v.0001.vdb"}, {"v.vdb"}},
-      {node("file", "", "ftn", s + "rock.tif"), {"rock.tif", "rock.tx"}, {"rock.png"}},
-      {node("file", "", "ftn", "Q:/old/p.<UDIM>.tif"), {"p.1001.tif"}, {}},
-      {node("PxrTexture", "", "filename", s + "none.<UDIM>.tex"), {}, {"none.tex"}},  // reported, not transferred
-      {node("file", uvt + "3;\n", "ftn", s + "w_1001_c.png"), {"w_1001_c.png", "w_1002_c.png", "w_1011_c.png"},
-       {"w_2001_c.png", "w_1002_cc.png", "w_1002_c.png.bak"}}};  // in the referenced scene
-  const std::string set = proj("scenes/set.ma", kMa + rows[std::size(rows) - 1].scene.first);
-  std::string scene = kMa + "file -r -ns \"s\" \"scenes/set.ma\";\n", copy = kMa + "file -r -ns \"s\" \"~set.ma\";\n";
-  std::string out = examining(at("scenes/shot.ma")) + examining(set), staging;
-  Names staged, transfer = {"~set.ma"};
-  for (const auto& row : rows) {
-    if (&row != &rows[std::size(rows) - 1]) scene += row.scene.first, copy += row.scene.second;
-    if (row.files.empty())
-      staged.push_back(windowsForm(at(s + "none.<UDIM>.tex"))), staging += unable(staged.back(), "none.<UDIM>.tex");
-    else if (row.files[0] == "p.1001.tif")
-      // expanded before any is staged
-      out += "File 'Q:\\old\\p.<UDIM>.tif' not found; using '" + windowsForm(at(s + "p.<UDIM>.tif")) + "'.\n";
-    for (const std::string& name : row.decoys) proj(s + name, "decoy");
-    for (const std::string& name : row.files)
-      staged.push_back(proj(s + name, name)), transfer.push_back(name), staging += copied(name);
-  }
-  proj("scenes/shot.ma", scene);
-  transfer.push_back("~shot.ma");
-  EXPECT_EQ(render().out, out + staging + report(staged, {set}) + kSubmitted);
-  EXPECT_EQ(file("~shot.ma"), copy);
-  EXPECT_EQ(file("vantle_render.sub"), description(transfer));
-  for (const std::string& name : transfer) EXPECT_TRUE(name[0] == '~' || file(name) == name) << name;
-  EXPECT_EQ(left().size(), transfer.size() + 1);
-}
-// The same in binary scenes, in both widths: node types by form type, a plug-in's by the PLUG chunk's id, uvt and
-// ufe from DBLE chunks, a variable in a path; paths overwritten in place. A camera's imn and fn[0] are left alone.
-TEST_F(RunFixture, BinaryNodeAttributes) {
+// Every path attribute of the table on a node of its type is staged as a texture is, in both formats (binary: node
+// types by form type, a plug-in's by the PLUG chunk's id, uvt and ufe from DBLE chunks, paths overwritten in place);
+// names that stand for several files give each node's files as staged, in order, in the entry's place; decoys stay.
+// Left alone: a camera's imn, a reference node's fn[0], a path on another type, an attribute after the node ended.
+TEST_F(RunFixture, NodeAttributesTilesAndSequences) {
   how.environment["LIB"] = temp.at("lib");
-  const auto dble = [](double value) {
-    std::uint64_t bits;
-    std::memcpy(&bits, &value, sizeof bits);
-    std::string bytes;
-    for (int shift = 56; shift >= 0; shift -= 8) bytes += static_cast<char>(bits >> shift & 0xFF);
-    return bytes;
+  const std::string s = "sourceimages/", redshift = std::string("\0\x12\x34\x56", 4), rtft = "RTFT";
+  // A node: its type, its binary form type (none: ASCII only), its values in order (paths, numbers or "yes"), the
+  // files staged for it (none: reported as missing), files that stay; `alone`: not taken; `inSet`: in the set.
+  struct Row {
+    std::string type, form;
+    std::vector<std::pair<std::string, std::string>> values;
+    Names files, decoys = {};
+    bool alone = false, inSet = false;
   };
-  const std::string s = "sourceimages/", redshift = std::string("\0\x12\x34\x56", 4);
-  const struct { std::string form, attribute, path, mark; double value; Names files; } rows[] = {
-      {"RTFT", "ftn", s + "w_1001_c.png", "uvt", 3, {"w_1001_c.png", "w_1002_c.png"}},
-      {"DIPL", "imn", s + "anim.0001.png", "ufe", 1, {"anim.0001.png", "anim.0002.png"}},
-      {std::string("\0\x08\x26\x97", 4), "fn", "${LIB}/figure.abc", "", 0, {"figure.abc"}},
-      {std::string("\x58\0\0\xC4", 4), "cfn", s + "bottle.abc", "", 0, {"bottle.abc"}},
-      {redshift, "tex0", s + "n.png", "", 0, {"n.png"}}, {"DCAM", "imn", s + "cam.png", "", 0, {}},
-      {"REFN", "fn[0]", s + "ref.ma", "", 0, {}},
-      {"RTFT", "ftn", "Q:/old/far.png", "", 0, {"far.png"}},
-      {"PSDT", "ftn", s + "rock.tif", "", 0, {"rock.tif", "rock.tx"}},
-      {std::string("\0\x11\x5d\x17", 4), "filename", s + "c.<udim>.tx", "", 0, {"c.1001.tx", "c.1002.tx"}},
-      {std::string("\x58\0\0\x95", 4), "fp", s + "cube.usda", "", 0, {"cube.usda"}}};
-  for (const std::string name : {"w_2001_c.png", "anim.png", "cam.png", "ref.ma"}) proj(s + name, "decoy");
-  for (const int width : {4, 8}) {
-    const MayaBinary m{width};
-    std::vector<std::string> scene = {m.head({m.chunk("VERS", "2024"), m.chunk("PLUG", "redshift4maya\0" "3.0\0"
-        "RedshiftNormalMap\0"s + redshift)})}, copy = scene;
-    std::string out = examining(at("scenes/shot.mb")) + "File 'Q:\\old\\far.png' not found; using '" +
-                      windowsForm(at(s + "far.png")) + "'.\n";
-    Names staged, transfer;
-    for (const auto& row : rows) {
-      const std::string bare = row.path.substr(row.path.rfind('/') + 1), field = row.files.empty() ? row.path :
-          bare + std::string(row.path.size() - bare.size(), ' ');
-      std::vector<std::string> marks;
-      if (!row.mark.empty()) marks.push_back(m.attribute("DBLE", row.mark, dble(row.value)));
-      const auto node = [&](const std::string& value) {
-        std::vector<std::string> attributes = marks;
-        attributes.insert(attributes.begin() + (row.mark == "ufe"), m.text(row.attribute, value));
-        return m.node(row.form, "n", "", attributes);
-      };
-      scene.push_back(node(row.path)), copy.push_back(node(field));
-      for (const std::string& name : row.files) {
-        staged.push_back(row.path[0] == '$' ? windowsForm(temp.write("lib/" + name, name)) : proj(s + name, name));
-        transfer.push_back(name), out += copied(name);
+  const Row rows[] = {{"psdFileTex", "PSDT", {{"ftn", s + "paint.psd"}}, {"paint.psd"}},
+      {"file", rtft, {{"ftn", s + "rock.tif"}}, {"rock.tif", "rock.tx"}, {"rock.png"}},
+      {"movie", "", {{"ftn", s + "clip.mov"}}, {"clip.mov"}},
+      {"file", "", {{"euvt[2].eutn", s + "tile.tif"}}, {"tile.tif"}},
+      {"imagePlane", "DIPL", {{"ufe", "yes"}, {"imn", s + "anim.0001.png"}},
+       {"anim.0001.png", "anim.0002.png", "anim.10.png"}, {"anim.png", "anim.0001.png.bak"}},
+      {"AlembicNode", std::string("\0\x08\x26\x97", 4), {{"fn", "${LIB}/figure.abc"}}, {"figure.abc"}},
+      {"gpuCache", std::string("\x58\0\0\xC4", 4), {{"cfn", s + "bottle.abc"}}, {"bottle.abc"}},
+      {"aiImage", std::string("\0\x11\x5d\x17", 4), {{"filename", s + "c.<udim>.tx"}}, {"c.1001.tx", "c.1002.tx"}},
+      {"aiImage", "", {{"filename", s + "seq.<f>.exr"}}, {"seq.1.exr", "seq.25.exr"}, {"seq..exr"}},
+      {"aiStandIn", "", {{"dso", s + "stand.abc"}}, {"stand.abc"}},
+      {"aiVolume", "", {{"filename", s + "v.####.vdb"}}, {"v.0001.vdb"}, {"v.vdb"}},
+      {"aiPhotometricLight", "", {{"ai_filename", s + "lamp.ies"}}, {"lamp.ies"}},
+      {"aiMaterialx", "", {{"filename", s + "look.mtlx"}}, {"look.mtlx"}},
+      {"RedshiftProxyMesh", "", {{"fn", s + "mesh.rs"}}, {"mesh.rs"}},
+      {"RedshiftNormalMap", redshift, {{"tex0", s + "n.png"}}, {"n.png"}},
+      {"RedshiftDomeLight", "", {{"tex0", s + "dome0.hdr"}, {"tex1", s + "dome1.hdr"}}, {"dome0.hdr", "dome1.hdr"}},
+      {"PxrTexture", "", {{"filename", s + "none.<UDIM>.tex"}}, {}, {"none.tex"}},
+      {"mentalrayIblShape", "", {{"tx", s + "ibl.hdr"}}, {"ibl.hdr"}},
+      {"xgmPalette", "", {{"xfn", s + "hair.xgen"}}, {"hair.xgen"}},
+      {"mayaUsdProxyShape", std::string("\x58\0\0\x95", 4), {{"fp", s + "cube.usda"}}, {"cube.usda"}},
+      {"file", rtft, {{"ftn", s + "stone.<UDIM>.tif"}}, {"stone.1001.tif", "stone.1002.tif"},
+       {"stone.10x1.tif", "stone.12345.tif"}},
+      {"file", rtft, {{"uvt", "1"}, {"ftn", s + "z_u0_v0.tif"}}, {"z_u0_v0.tif", "z_u1_v0.tif"}, {"z_u1.tif"}},
+      {"file", rtft, {{"ftn", s + "m.u1_v1.tif"}, {"uvt", "2"}}, {"m.u1_v1.tif", "m.u2_v1.tif"}, {"m.u1_w1.tif"}},
+      {"file", rtft, {{"uvt", "4"}, {"ftn", s + "e_1.tif"}, {"euvt[0].eutn", s + "e_2.tif"}}, {"e_1.tif", "e_2.tif"},
+       {"e_3.tif"}},
+      {"file", rtft, {{"ftn", "Q:/old/p.<UDIM>.tif"}}, {"p.1001.tif"}},
+      {"file", rtft, {{"ftn", "Q:/old/far.png"}}, {"far.png"}},
+      {"camera", "DCAM", {{"imn", s + "cam.png"}}, {}, {"cam.png"}, true},
+      {"reference", "REFN", {{"fn[0]", s + "ref.ma"}}, {}, {"ref.ma"}, true},
+      {"transform", "XFRM", {{"fn", s + "t.x"}}, {}, {"t.x"}, true},
+      {"file", rtft, {{"uvt", "3"}, {"ftn", s + "w_1001_c.png"}}, {"w_1001_c.png", "w_1002_c.png", "w_1011_c.png"},
+       {"w_2001_c.png", "w_1002_cc.png", "w_1002_c.png.bak"}, false, true}};
+  const std::string alone = "createNode AlembicNode -n \"a\";\nconnectAttr \"time1.o\" \"a.tm\";\n"
+      "\tsetAttr \".fn\" -type \"string\" \"a.x\";\ncreateNode gpuCache -n \"g\";\n"
+      "\tsetAttr \"other.cfn\" -type \"string\" \"sourceimages/g.x\";\n";
+  // A statement cut at the length limit does not end its node.
+  const std::string longNode = "createNode gpuCache -n \"g\";\n\tsetAttr \".x\" -type \"string\" \"" +
+                               std::string(40958, 'x') + "\";\n\tsetAttr \".cfn\" -type \"string\" \"";
+  const auto isNumber = [](const std::string& value) { return value == "yes" || std::isdigit(value[0]); };
+  const auto where = [&](const std::string& path, const std::string& name) {  // where a file the path names lies
+    return path[0] == '$' ? windowsForm(temp.at("lib/" + name)) : windowsForm(at(s + name));
+  };
+  for (const Row& row : rows) {
+    for (const std::string& name : row.decoys) proj(s + name, "decoy");
+    for (const std::string& name : row.files) temp.write(row.values.back().second[0] == '$' ? "lib/" + name :
+                                                         "proj/" + s + name, name);
+  }
+  proj(s + "a.x", "a.x"), proj(s + "g.x", "g.x"), proj(s + "long.abc", "long.abc");
+  for (const int width : {0, 4, 8}) {  // 0: ASCII
+    const MayaBinary m{width ? width : 4};
+    const std::string ext = width ? ".mb" : ".ma", set = windowsForm(at("scenes/set" + ext));
+    const auto dble = [](double value) {
+      std::uint64_t bits;
+      std::memcpy(&bits, &value, sizeof bits);
+      std::string bytes;
+      for (int shift = 56; shift >= 0; shift -= 8) bytes += static_cast<char>(bits >> shift & 0xFF);
+      return bytes;
+    };
+    // The node as the scene holds it, or as its copy does.
+    const auto node = [&](const Row& row, bool copy) {
+      std::string text = "createNode " + row.type + " -n \"n\";\n\trename -uid \"ID\";\n"
+                         "\taddAttr -ci true -sn \"x\" -ln \"x\" -at \"bool\";\n";
+      std::vector<std::string> chunks;
+      for (const auto& [attribute, value] : row.values) {
+        const std::string base = value.substr(value.rfind('/') + 1), field = !copy || row.alone ? value :
+            width ? base + std::string(value.size() - base.size(), ' ') : base;
+        if (isNumber(value)) {
+          text += "\tsetAttr \"." + attribute + "\" " + value + ";\n";
+          chunks.push_back(m.attribute("DBLE", attribute, dble(value == "yes" ? 1 : std::stod(value))));
+        } else {
+          text += attribute == "ftn" && field != value ? bare(field)
+                                                       : "\tsetAttr \"." + attribute + "\" -type \"string\" \"" +
+                                                             field + "\";\n";
+          chunks.push_back(m.text(attribute, field));
+        }
+      }
+      return width ? m.node(row.form, "n", "", chunks) : text;
+    };
+    std::vector<std::string> nodes[2], copies[2];  // the shot's, the set's
+    std::string scan[2], late, staging;  // printed while each scene is read, after the walk, while staging
+    Names staged, transfer{"~set" + ext};
+    for (const bool inSet : {false, true}) {
+      for (const Row& row : rows) {
+        if (row.inSet != inSet || (width && row.form.empty())) continue;
+        nodes[inSet].push_back(node(row, false)), copies[inSet].push_back(node(row, true));
+        if (row.alone) continue;
+        std::string path;
+        for (const auto& value : row.values) path = isNumber(value.second) || !path.empty() ? path : value.second;
+        const std::string base = path.substr(path.rfind('/') + 1);
+        for (const std::string& name : row.files)
+          staged.push_back(where(path, name)), transfer.push_back(name), staging += copied(name);
+        if (row.files.empty()) staged.push_back(windowsForm(at(path))), staging += unable(staged.back(), base);
+        if (row.type == "xgmPalette" || row.type == "mayaUsdProxyShape")
+          staging += "WARNING: files that '" + staged.back() + "' names itself are not staged.\n";
+        if (path[0] == 'Q')  // a name for several files is looked for when it is expanded, after the walk
+          (base.find('<') == std::string::npos ? scan[inSet] : late) += "File '" + windowsForm(path) +
+              "' not found; using '" + where(path, base) + "'.\n";
+      }
+      if (!inSet && !width) {  // said while the scene is read, before the paths it named are looked for
+        scan[0].insert(0, "\nMAX_BUFFER_SIZE exceeded, parsing errors may have occured.\nPlease send mail to "
+                          "render-support@example.com.\n");
+        staged.push_back(where(s, "long.abc")), transfer.push_back("long.abc"), staging += copied("long.abc");
       }
     }
-    out += "WARNING: files that '" + staged.back() + "' names itself are not staged.\n";
-    proj("scenes/shot.mb", m.scene(scene));
-    transfer.push_back("~shot.mb");
-    EXPECT_EQ(render("w" + std::to_string(width), "shot.mb").out, out + report(staged, {}) + kSubmitted);
-    EXPECT_EQ(file("~shot.mb"), m.scene(copy));
-    EXPECT_EQ(file("vantle_render.sub"), description(transfer));
-    work = "d" + std::to_string(width), temp.makeDir(work);
-    EXPECT_EQ(run({"-s", "1", "-e", "1", at("scenes/shot.mb"), "--dry-run"}).status, 0);
+    // A scene of the nodes: the shot's first references the set; the ASCII shot ends with the statements alone.
+    const auto scene = [&](std::vector<std::string> parts, bool shot, bool copy) {
+      const std::string head = m.head({m.chunk("VERS", "2024"), m.chunk("PLUG", "redshift4maya\0" "3.0\0"
+                                                                          "RedshiftNormalMap\0"s + redshift)});
+      if (width) parts.insert(parts.begin(), shot ? head + m.reference(copy ? "~set.mb      " : "scenes/set.mb", "s", 0,
+                                                                        "scenes/set.mb") : head);
+      std::string text = kMa + (shot ? "file -r -ns \"s\" \"" + (copy ? "~"s : "scenes/") + "set.ma\";\n" : "");
+      for (const std::string& part : parts) text += part;
+      return width ? m.scene(parts) : !shot ? text : text + alone + longNode + (copy ? "" : s) + "long.abc\";\n";
+    };
+    const std::string shot = scene(nodes[0], true, false), setText = scene(nodes[1], false, false);
+    const std::string shotCopy = scene(copies[0], true, true), setCopy = scene(copies[1], false, true);
+    proj("scenes/set" + ext, setText), proj("scenes/shot" + ext, shot), transfer.push_back("~shot" + ext);
+    EXPECT_EQ(render("w" + std::to_string(width), "shot" + ext).out, examining(at("scenes/shot" + ext)) + scan[0] +
+              examining(set) + scan[1] + late + staging + report(staged, {set}) + kSubmitted) << width;
+    EXPECT_EQ(file("~shot" + ext), shotCopy) << width;
+    EXPECT_EQ(file("~set" + ext), setCopy) << width;
+    EXPECT_EQ(file("vantle_render.sub"), description(transfer)) << width;
+    Names all = transfer;
+    all.push_back("vantle_render.sub"), std::sort(all.begin(), all.end());
+    EXPECT_EQ(left(), all) << width;
+    for (const std::string& name : transfer) EXPECT_TRUE(name[0] == '~' || file(name) == name) << name;
+    temp.makeDir(work = "d" + std::to_string(width));
+    // The missing texture (ASCII only) counts.
+    EXPECT_EQ(run({"-s", "1", "-e", "1", at("scenes/shot" + ext), "--dry-run"}).status, width ? 0 : 2);
     EXPECT_EQ(left(), Names{});
   }
 }
