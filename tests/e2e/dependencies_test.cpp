@@ -9,21 +9,6 @@
 
 using namespace std::string_literals;
 
-// $NAME and ${NAME} in references and textures; an unset variable stays as written and its path is reported.
-TEST_F(RunFixture, EnvironmentVariables) {
-  how.environment["PROJ"] = temp.at("proj"), how.environment["LIB"] = temp.at("lib");
-  how.environment["NOPE"] = std::nullopt;
-  const std::string wood = windowsForm(temp.write("lib/wood.tif", "w"));
-  const std::string grain = windowsForm(temp.write("lib/g.tif", "g"));
-  const std::string set = proj("scenes/set.ma", kMa + ftn("$LIB/g.tif"));
-  proj("scenes/shot.ma", kMa + "file -r -ns \"set\" \"$PROJ/scenes/set.ma\";\n" + ftn("${LIB}/wood.tif") +
-                         ftn("$NOPE/${NOPE}.tif"));
-  const std::string nope = windowsForm(at("$NOPE/${NOPE}.tif"));
-  EXPECT_EQ(render().out, examining(at("scenes/shot.ma")) + examining(set) + copied("wood.tif") +
-            unable(nope, "${NOPE}.tif") + copied("g.tif") + report({wood, nope, grain}, {set}) + kSubmitted);
-  EXPECT_EQ(file("~shot.ma"), kMa + "file -r -ns \"set\" \"~set.ma\";\n" + bare("wood.tif") + bare("${NOPE}.tif"));
-  EXPECT_EQ(file("vantle_render.sub"), description({"~set.ma", "wood.tif", "${NOPE}.tif", "g.tif", "~shot.ma"}));
-}
 // --help, --version anywhere; --dry-run anywhere: the whole tree is read (a reference or texture missing is counted),
 // nothing is written into the working folder and nothing submitted.
 TEST_F(RunFixture, DryRunHelpVersion) {
@@ -80,8 +65,10 @@ TEST_F(RunFixture, PathsFromAnotherMachine) {
 // types by form type, a plug-in's by the PLUG chunk's id, uvt and ufe from DBLE chunks, paths overwritten in place);
 // names that stand for several files give each node's files as staged, in order, in the entry's place; decoys stay.
 // Left alone: a camera's imn, a reference node's fn[0], a path on another type, an attribute after the node ended.
+// $NAME and ${NAME} in references and paths; an unset variable stays as written and its path is reported.
 TEST_F(RunFixture, NodeAttributesTilesAndSequences) {
-  how.environment["LIB"] = temp.at("lib");
+  how.environment["PROJ"] = temp.at("proj"), how.environment["LIB"] = temp.at("lib");
+  how.environment["NOPE"] = std::nullopt;
   const std::string s = "sourceimages/", redshift = std::string("\0\x12\x34\x56", 4), rtft = "RTFT";
   // A node: its type, its binary form type (none: ASCII only), its values in order (paths, numbers or "yes"), the
   // files staged for it (none: reported as missing), files that stay; `alone`: not taken; `inSet`: in the set.
@@ -119,12 +106,13 @@ TEST_F(RunFixture, NodeAttributesTilesAndSequences) {
       {"file", rtft, {{"uvt", "4"}, {"ftn", s + "e_1.tif"}, {"euvt[0].eutn", s + "e_2.tif"}}, {"e_1.tif", "e_2.tif"},
        {"e_3.tif"}},
       {"file", rtft, {{"ftn", "Q:/old/p.<UDIM>.tif"}}, {"p.1001.tif"}},
-      {"file", rtft, {{"ftn", "Q:/old/far.png"}}, {"far.png"}},
+      {"file", rtft, {{"ftn", "Q:/old/far.png"}}, {"far.png"}}, {"file", "", {{"ftn", "$NOPE/${NOPE}.tif"}}, {}},
       {"camera", "DCAM", {{"imn", s + "cam.png"}}, {}, {"cam.png"}, true},
       {"reference", "REFN", {{"fn[0]", s + "ref.ma"}}, {}, {"ref.ma"}, true},
       {"transform", "XFRM", {{"fn", s + "t.x"}}, {}, {"t.x"}, true},
       {"file", rtft, {{"uvt", "3"}, {"ftn", s + "w_1001_c.png"}}, {"w_1001_c.png", "w_1002_c.png", "w_1011_c.png"},
-       {"w_2001_c.png", "w_1002_cc.png", "w_1002_c.png.bak"}, false, true}};
+       {"w_2001_c.png", "w_1002_cc.png", "w_1002_c.png.bak"}, false, true},
+      {"file", rtft, {{"ftn", "$LIB/g.tif"}}, {"g.tif"}, {}, false, true}};
   const std::string alone = "createNode AlembicNode -n \"a\";\nconnectAttr \"time1.o\" \"a.tm\";\n"
       "\tsetAttr \".fn\" -type \"string\" \"a.x\";\ncreateNode gpuCache -n \"g\";\n"
       "\tsetAttr \"other.cfn\" -type \"string\" \"sourceimages/g.x\";\n";
@@ -185,6 +173,7 @@ TEST_F(RunFixture, NodeAttributesTilesAndSequences) {
         for (const std::string& name : row.files)
           staged.push_back(where(path, name)), transfer.push_back(name), staging += copied(name);
         if (row.files.empty()) staged.push_back(windowsForm(at(path))), staging += unable(staged.back(), base);
+        if (row.files.empty() && base.find('<') == std::string::npos) transfer.push_back(base);  // as named
         if (row.type == "xgmPalette" || row.type == "mayaUsdProxyShape")
           staging += "WARNING: files that '" + staged.back() + "' names itself are not staged.\n";
         if (path[0] == 'Q')  // a name for several files is looked for when it is expanded, after the walk
@@ -201,9 +190,9 @@ TEST_F(RunFixture, NodeAttributesTilesAndSequences) {
     const auto scene = [&](std::vector<std::string> parts, bool shot, bool copy) {
       const std::string head = m.head({m.chunk("VERS", "2024"), m.chunk("PLUG", "redshift4maya\0" "3.0\0"
                                                                           "RedshiftNormalMap\0"s + redshift)});
-      if (width) parts.insert(parts.begin(), shot ? head + m.reference(copy ? "~set.mb      " : "scenes/set.mb", "s", 0,
-                                                                        "scenes/set.mb") : head);
-      std::string text = kMa + (shot ? "file -r -ns \"s\" \"" + (copy ? "~"s : "scenes/") + "set.ma\";\n" : "");
+      const std::string set = "$PROJ/scenes/set.mb", setCopy = "~set.mb" + std::string(set.size() - 7, ' ');
+      if (width) parts.insert(parts.begin(), shot ? head + m.reference(copy ? setCopy : set, "s", 0, set) : head);
+      std::string text = kMa + (shot ? "file -r -ns \"s\" \"" + (copy ? "~"s : "$PROJ/scenes/") + "set.ma\";\n" : "");
       for (const std::string& part : parts) text += part;
       return width ? m.scene(parts) : !shot ? text : text + alone + longNode + (copy ? "" : s) + "long.abc\";\n";
     };
@@ -215,12 +204,15 @@ TEST_F(RunFixture, NodeAttributesTilesAndSequences) {
     EXPECT_EQ(file("~shot" + ext), shotCopy) << width;
     EXPECT_EQ(file("~set" + ext), setCopy) << width;
     EXPECT_EQ(file("vantle_render.sub"), description(transfer)) << width;
-    Names all = transfer;
-    all.push_back("vantle_render.sub"), std::sort(all.begin(), all.end());
+    Names all{"vantle_render.sub"};  // and what is transferred, but the texture named with the unset variable
+    for (const std::string& name : transfer) {
+      if (name[0] != '$') all.push_back(name);
+      EXPECT_TRUE(name[0] == '~' || name[0] == '$' || file(name) == name) << name;
+    }
+    std::sort(all.begin(), all.end());
     EXPECT_EQ(left(), all) << width;
-    for (const std::string& name : transfer) EXPECT_TRUE(name[0] == '~' || file(name) == name) << name;
     temp.makeDir(work = "d" + std::to_string(width));
-    // The missing texture (ASCII only) counts.
+    // The missing textures (ASCII only) count.
     EXPECT_EQ(run({"-s", "1", "-e", "1", at("scenes/shot" + ext), "--dry-run"}).status, width ? 0 : 2);
     EXPECT_EQ(left(), Names{});
   }
