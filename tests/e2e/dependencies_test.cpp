@@ -71,14 +71,14 @@ TEST_F(RunFixture, NodeAttributesTilesAndSequences) {
   how.environment["NOPE"] = std::nullopt;
   const std::string s = "sourceimages/", redshift = std::string("\0\x12\x34\x56", 4), rtft = "RTFT";
   // A node: its type, its binary form type (none: ASCII only), its values in order (paths, numbers or "yes"), the
-  // files staged for it (none: reported as missing), files that stay; `alone`: not taken; `inSet`: in the set.
+  // files staged for it (none: reported as missing), files that stay; `alone`: not taken; `inSet`: in the props.
   struct Row {
     std::string type, form;
     std::vector<std::pair<std::string, std::string>> values;
     Names files, decoys = {};
     bool alone = false, inSet = false;
   };
-  const Row rows[] = {{"psdFileTex", "PSDT", {{"ftn", s + "paint.psd"}}, {"paint.psd"}},
+  std::vector<Row> rows = {{"psdFileTex", "PSDT", {{"ftn", s + "paint.psd"}}, {"paint.psd"}},
       {"file", rtft, {{"ftn", s + "rock.tif"}}, {"rock.tif", "rock.tx"}, {"rock.png"}},
       {"movie", "", {{"ftn", s + "clip.mov"}}, {"clip.mov"}},
       {"file", "", {{"euvt[2].eutn", s + "tile.tif"}}, {"tile.tif"}},
@@ -113,6 +113,10 @@ TEST_F(RunFixture, NodeAttributesTilesAndSequences) {
       {"file", rtft, {{"uvt", "3"}, {"ftn", s + "w_1001_c.png"}}, {"w_1001_c.png", "w_1002_c.png", "w_1011_c.png"},
        {"w_2001_c.png", "w_1002_cc.png", "w_1002_c.png.bak"}, false, true},
       {"file", rtft, {{"ftn", "$LIB/g.tif"}}, {"g.tif"}, {}, false, true}};
+  // Names close to the ones refused pass as before.
+  for (const std::string name : {"console.tif", "COM10.png", "nul_x.tif", "lpt.tif", "~set.ma", "vantle_render.sub.tif",
+                                 "tex..tif", ".hidden.tif", "a'b (2).tif"})
+    rows.push_back({"file", rtft, {{"ftn", s + name}}, {name}});
   const std::string alone = "createNode AlembicNode -n \"a\";\nconnectAttr \"time1.o\" \"a.tm\";\n"
       "\tsetAttr \".fn\" -type \"string\" \"a.x\";\ncreateNode gpuCache -n \"g\";\n"
       "\tsetAttr \"other.cfn\" -type \"string\" \"sourceimages/g.x\";\n";
@@ -131,7 +135,7 @@ TEST_F(RunFixture, NodeAttributesTilesAndSequences) {
   proj(s + "a.x", "a.x"), proj(s + "g.x", "g.x"), proj(s + "long.abc", "long.abc");
   for (const int width : {0, 4, 8}) {  // 0: ASCII
     const MayaBinary m{width ? width : 4};
-    const std::string ext = width ? ".mb" : ".ma", set = windowsForm(at("scenes/set" + ext));
+    const std::string ext = width ? ".mb" : ".ma", set = windowsForm(at("scenes/props" + ext));
     const auto dble = [](double value) {
       std::uint64_t bits;
       std::memcpy(&bits, &value, sizeof bits);
@@ -161,7 +165,7 @@ TEST_F(RunFixture, NodeAttributesTilesAndSequences) {
     };
     std::vector<std::string> nodes[2], copies[2];  // the shot's, the set's
     std::string scan[2], late, staging;  // printed while each scene is read, after the walk, while staging
-    Names staged, transfer{"~set" + ext};
+    Names staged, transfer{"~props" + ext};
     for (const bool inSet : {false, true}) {
       for (const Row& row : rows) {
         if (row.inSet != inSet || (width && row.form.empty())) continue;
@@ -190,19 +194,19 @@ TEST_F(RunFixture, NodeAttributesTilesAndSequences) {
     const auto scene = [&](std::vector<std::string> parts, bool shot, bool copy) {
       const std::string head = m.head({m.chunk("VERS", "2024"), m.chunk("PLUG", "redshift4maya\0" "3.0\0"
                                                                           "RedshiftNormalMap\0"s + redshift)});
-      const std::string set = "$PROJ/scenes/set.mb", setCopy = "~set.mb" + std::string(set.size() - 7, ' ');
+      const std::string set = "$PROJ/scenes/props.mb", setCopy = "~props.mb" + std::string(set.size() - 9, ' ');
       if (width) parts.insert(parts.begin(), shot ? head + m.reference(copy ? setCopy : set, "s", 0, set) : head);
-      std::string text = kMa + (shot ? "file -r -ns \"s\" \"" + (copy ? "~"s : "$PROJ/scenes/") + "set.ma\";\n" : "");
+      std::string text = kMa + (shot ? "file -r -ns \"s\" \"" + (copy ? "~"s : "$PROJ/scenes/") + "props.ma\";\n" : "");
       for (const std::string& part : parts) text += part;
       return width ? m.scene(parts) : !shot ? text : text + alone + longNode + (copy ? "" : s) + "long.abc\";\n";
     };
     const std::string shot = scene(nodes[0], true, false), setText = scene(nodes[1], false, false);
     const std::string shotCopy = scene(copies[0], true, true), setCopy = scene(copies[1], false, true);
-    proj("scenes/set" + ext, setText), proj("scenes/shot" + ext, shot), transfer.push_back("~shot" + ext);
+    proj("scenes/props" + ext, setText), proj("scenes/shot" + ext, shot), transfer.push_back("~shot" + ext);
     EXPECT_EQ(render("w" + std::to_string(width), "shot" + ext).out, examining(at("scenes/shot" + ext)) + scan[0] +
               examining(set) + scan[1] + late + staging + report(staged, {set}) + kSubmitted) << width;
     EXPECT_EQ(file("~shot" + ext), shotCopy) << width;
-    EXPECT_EQ(file("~set" + ext), setCopy) << width;
+    EXPECT_EQ(file("~props" + ext), setCopy) << width;
     EXPECT_EQ(file("vantle_render.sub"), description(transfer)) << width;
     Names all{"vantle_render.sub"};  // and what is transferred, but the texture named with the unset variable
     for (const std::string& name : transfer) {
