@@ -160,7 +160,12 @@ TEST_F(SceneTest, PathResolutionAndSceneIdentity) {
   for (const std::string& folder : Strings{deep + "/scenes", "proj/scenes", "work/scenes"}) temp.makeDir(folder);
   const std::string shot = at("proj/scenes/shot.ma"), tif = "maps/" + std::string(200, 't') + ".tif";
   const std::string root = windowsForm(cwd.substr(0, cwd.find_first_of("\\/") + 1));  // the root is its own parent
-  const struct { std::string scene, before, after; int result; } rows[] = {  // Windows drive rows go here (_WIN32)
+  const struct { std::string scene, before, after; int result; } rows[] = {
+#ifdef _WIN32  // drive letters: separators mixed, the root of drive C:, another drive, a drive the system lacks
+      {temp.path() + "/proj\\scenes/shot.ma", "sourceimages/a.tif", at("proj/sourceimages/a.tif"), 1},
+      {"C:\\shot.ma", "maps/wood.tif", "C:\\maps\\wood.tif", 1}, {shot, "D:/maps/wood.tif", "D:\\maps\\wood.tif", 0},
+      {"Q:\\scenes\\shot.ma", "a.tif", at("work/a.tif"), 1},
+#endif
       {shot, "sourceimages/a.tif", at("proj/sourceimages/a.tif"), 1}, {shot, "C:a.tif", at("proj") + "\\C:a.tif", 1},
       {shot, "/maps/wood.tif", "\\maps\\wood.tif", 0}, {shot, " C:\\maps\\wood.tif", " C:\\maps\\wood.tif", 0},
       {"/shot.ma", "maps/wood.tif", root + "maps\\wood.tif", 1}, {"shot.ma", "maps\\a.tif", at("maps/a.tif"), 1},
