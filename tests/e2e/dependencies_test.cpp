@@ -163,7 +163,7 @@ TEST_F(RunFixture, NodeAttributesTilesAndSequences) {
       }
       return width ? m.node(row.form, "n", "", chunks) : text;
     };
-    std::vector<std::string> nodes[2], copies[2];  // the shot's, the set's
+    std::vector<std::string> nodes[2], copies[2];  // the shot's, the props'
     std::string scan[2], late, staging;  // printed while each scene is read, after the walk, while staging
     Names staged, transfer{"~props" + ext};
     for (const bool inSet : {false, true}) {
@@ -190,7 +190,7 @@ TEST_F(RunFixture, NodeAttributesTilesAndSequences) {
         staged.push_back(where(s, "long.abc")), transfer.push_back("long.abc"), staging += copied("long.abc");
       }
     }
-    // A scene of the nodes: the shot's first references the set; the ASCII shot ends with the statements alone.
+    // A scene of the nodes: the shot's first references the props; the ASCII shot ends with the statements alone.
     const auto scene = [&](std::vector<std::string> parts, bool shot, bool copy) {
       const std::string head = m.head({m.chunk("VERS", "2024"), m.chunk("PLUG", "redshift4maya\0" "3.0\0"
                                                                           "RedshiftNormalMap\0"s + redshift)});
