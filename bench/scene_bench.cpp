@@ -643,6 +643,7 @@ const char kSedScript[] =
 struct Samples {
   std::vector<double> wall;
   std::vector<double> cpu;
+  long peakKiB = 0;
   void add(const Measure& m) {
     wall.push_back(m.seconds);
     cpu.push_back(m.cpuSeconds);
@@ -686,7 +687,6 @@ double roundRatio(const std::vector<double>& a, const std::vector<double>& b) {
 void measureScene(const Bench& b, const char* label, const fs::path& scene, const SceneCounts& counts) {
   const double mib = static_cast<double>(counts.bytes) / kMiB;
   Samples copy, cp, cpSync, sed, program;
-  long peakKiB = 0;
   const fs::path log = b.root / "program.log";
   const std::string copyName = "~" + scene.filename().string();
 
@@ -720,7 +720,6 @@ void measureScene(const Bench& b, const char* label, const fs::path& scene, cons
       fail(std::string("the rewritten ") + label + " scene has the wrong size");
     }
     program.add(m);
-    peakKiB = std::max(peakKiB, m.peakKiB);
     emptyDirectory(b.work);
   };
   rotate(b.options.runs, {{&copy, runCopy}, {&program, runProgram}, {&cp, runCp}, {&cpSync, runCpSync}, {&sed, runSed}});
@@ -742,8 +741,8 @@ void measureScene(const Bench& b, const char* label, const fs::path& scene, cons
   std::printf("  (ratios of the medians: time %.2f, cpu %.2f; to cp: time %.2f)\n",
               program.wallMedian() / copy.wallMedian(), program.cpuMedian() / copy.cpuMedian(),
               program.wallMedian() / cp.wallMedian());
-  std::printf("  peak resident memory: %.1f MiB (goal: at most the scene + 32 MiB = %.1f MiB)\n", peakKiB / 1024.0,
-              mib + 32);
+  std::printf("  peak resident memory: %.1f MiB (goal: at most the scene + 32 MiB = %.1f MiB)\n",
+              program.peakKiB / 1024.0, mib + 32);
   std::fflush(stdout);
 }
 

@@ -85,13 +85,16 @@ void checkStagingNames(const SceneJob& job) {
 
 void stageTextures(SceneJob& job) {
   std::map<std::string, StagedName> staged;
-  // Names found or copied here by now (by a dry run: that it would have
-  // copied), so that a texture named again is known to be here.
+  // Names found or copied here by now, as spelled, so that a texture named
+  // again is known to be here without asking the system.
   std::set<std::string> here;
+  // What a dry run would have copied by now: a run would find it here.
+  std::set<std::string> wouldBeHere;
   for (std::size_t i = 0; i < job.textureFiles.size(); ++i) {
     const std::string& texture = job.textureFiles[i];
     const std::string name = stagedName(texture);
-    const bool present = here.count(comparisonKey(name)) > 0 || platform::fileOpens(name, "r");
+    const bool present = here.count(name) > 0 || platform::fileOpens(name, "r") ||
+                         wouldBeHere.count(comparisonKey(name)) > 0;
     const auto [known, first] = staged.try_emplace(comparisonKey(name), StagedName{texture, present});
     const char* status = "missing";
     try {
@@ -106,6 +109,7 @@ void stageTextures(SceneJob& job) {
       status = "found";
     } else if (job.dryRun && platform::fileOpens(texture, "r")) {
       std::printf("File '%s' would be copied to current directory.\n", name.c_str());
+      wouldBeHere.insert(comparisonKey(name));
       status = "would be copied";
     } else if (job.dryRun) {
       std::printf("ERROR: Unable to copy '%s' to '%s'\n", texture.c_str(), name.c_str());
@@ -114,7 +118,7 @@ void stageTextures(SceneJob& job) {
       std::printf("File '%s' copied to current directory.\n", name.c_str());
       status = "copied";
     }
-    if (std::strcmp(status, "missing") != 0) here.insert(comparisonKey(name));
+    if (std::strcmp(status, "found") == 0 || std::strcmp(status, "copied") == 0) here.insert(name);
     if (i < job.textureFacts.size()) job.textureFacts[i].status = status;
     if (i < job.textureFacts.size() && job.textureFacts[i].namesFurtherFiles) {
       std::printf("WARNING: files that '%s' names itself are not staged.\n", texture.c_str());

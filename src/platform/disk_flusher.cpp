@@ -9,6 +9,7 @@ void DiskFlusher::wrote(std::size_t bytes) {
   if (unsynced_ < kFlushBytes) return;
   unsynced_ = 0;
   startWriting_();
+  if (!onAThread_) return;
   if (!thread_.joinable()) {
     try {
       thread_ = std::thread(&DiskFlusher::run, this);

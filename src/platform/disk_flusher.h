@@ -23,11 +23,12 @@ class DiskFlusher {
   static constexpr std::size_t kFlushBytes = std::size_t{8} << 20;
 
   explicit DiskFlusher(FileHandle file)
-      : DiskFlusher([file] { return syncFile(file); }, [file] { startWriteback(file); }) {}
+      : DiskFlusher([file] { return syncFile(file); }, [file] { startWriteback(file); }, syncsOnAThread()) {}
   // `sync` puts the file on the disk (from either thread); `startWriting`
-  // asks the disk to begin without waiting.
-  DiskFlusher(std::function<bool()> sync, std::function<void()> startWriting)
-      : sync_(std::move(sync)), startWriting_(std::move(startWriting)) {}
+  // asks the disk to begin without waiting. Without `onAThread` the file is
+  // synced once, by `finish`.
+  DiskFlusher(std::function<bool()> sync, std::function<void()> startWriting, bool onAThread = true)
+      : sync_(std::move(sync)), startWriting_(std::move(startWriting)), onAThread_(onAThread) {}
   ~DiskFlusher() { stop(); }
   DiskFlusher(const DiskFlusher&) = delete;
   DiskFlusher& operator=(const DiskFlusher&) = delete;
@@ -44,6 +45,7 @@ class DiskFlusher {
 
   std::function<bool()> sync_;
   std::function<void()> startWriting_;
+  bool onAThread_;
   std::size_t unsynced_ = 0;
   std::mutex mutex_;
   std::condition_variable wake_;

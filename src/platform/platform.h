@@ -63,6 +63,9 @@ void startWriteback(FileHandle file);
 // Interruptions go to the threads that look for them, not to the one that
 // calls this.
 void keepInterruptionsAway();
+// True where a file may be synced from another thread while it is being
+// written without holding up the writer.
+bool syncsOnAThread();
 // Renames a closed file onto `to`, replacing a file there in one step.
 bool renameFile(const std::string& from, const std::string& to);
 // The names in a folder, "." and ".." left out; empty when it cannot be read.

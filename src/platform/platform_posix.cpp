@@ -113,6 +113,8 @@ void startWriteback(FileHandle file) {
 #endif
 }
 
+bool syncsOnAThread() { return true; }
+
 void keepInterruptionsAway() {
   sigset_t all;
   sigfillset(&all);

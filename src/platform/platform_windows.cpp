@@ -123,6 +123,11 @@ void startWriteback(FileHandle) {}
 // The console's control handler runs on a thread of its own.
 void keepInterruptionsAway() {}
 
+// The C runtime's handles are synchronous: the system runs one call on
+// such a handle at a time, so a flush on another thread would hold up the
+// writer instead of working beside it. A file is flushed once, at its end.
+bool syncsOnAThread() { return false; }
+
 bool renameFile(const std::string& from, const std::string& to) {
   return MoveFileExW(wide(from).c_str(), wide(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
