@@ -30,34 +30,11 @@ class Stream : public ::testing::Test {
     for (const std::string& name : temp.list()) if (isPartialFileName(name)) names.push_back(name);
     return names;
   }
-  // What the open stream wrote so far, under its partial name.
-  std::uintmax_t written() const { return fs::file_size(temp.at(partials().at(0))); }
   TempDir temp;
   ScopedCurrentDirectory cd;
   std::string input, read;
   char c = '#';
 };
-
-// A full buffer goes to the file when the next byte comes, from putChar or
-// putBytes alike; putBytes writes the whole buffers of a long span at once.
-// The file has its name only once committed.
-TEST_F(Stream, OutputLeavesInFullBuffersWhenTheNextByteComes) {
-  ScopedBufferSizes sizes(4096, 1024);
-  auto stream = FilterStream::openPair("in.bin", "out.bin");
-  for (int i = 0; i < 1024; ++i) stream->putChar(input[i]);
-  EXPECT_EQ(written(), 0u);
-  stream->putChar(input[1024]);
-  EXPECT_EQ(written(), 1024u);
-  stream->putBytes(input.data() + 1025, 1023);
-  EXPECT_EQ(written(), 1024u);
-  stream->putBytes(input.data() + 2048, 2049);
-  EXPECT_EQ(written(), 4096u);
-  stream->flush();
-  EXPECT_FALSE(fs::exists(temp.at("out.bin")));
-  EXPECT_TRUE(stream->commitOutput());
-  EXPECT_EQ(readFile(temp.at("out.bin")), input.substr(0, 4097));
-  EXPECT_EQ(partials().size(), 0u);
-}
 
 TEST_F(Stream, InputBlocksAreSeamlessAndSteppedBackOver) {
   for (std::size_t block : {1, 7, 1024, 1025, 2048, 4096, 20000, 30000}) {

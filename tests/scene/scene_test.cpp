@@ -213,24 +213,4 @@ TEST_F(SceneTest, WalkStopsAtTwoScenesForOneCopyNameBeforeOpeningTheSecond) {
   EXPECT_EQ(readFile(work + "/~x.ma"), kHead + kTex + " (\"tx.tif\");\n");
 }
 
-// A binary scene between two ASCII ones; its reference path holds "ftn" and is rewritten once, as a reference.
-TEST_F(SceneTest, WalkAsciiBinaryAsciiTree) {
-  temp.write("proj/scenes/w.ma", kHead + reference("scenes/x.mb"));
-  const MayaBinary m{4};
-  const auto binary = [&](const std::string& scene, const std::string& texture) {
-    return m.scene({m.reference(scene, "s", 0, "scenes/softness.ma"), m.node("RTFT", "softness", "", {m.text("ftn",
-                    texture)})});
-  };
-  temp.write("proj/scenes/x.mb", binary("scenes/softness.ma", "maps/wood.tif"));
-  temp.write("proj/scenes/softness.ma", kHead + kTex + " \"C:/tex/stone.tif\";\n");
-  const std::string w = at("proj/scenes/w.ma"), x = at("proj/scenes/x.mb"), y = at("proj/scenes/softness.ma");
-  EXPECT_EQ(scan(w),
-            "Examining '" + w + "'.\nExamining '" + x + "'.\nExamining '" + y + "'.\nExamining '" + y + "'.\n");
-  EXPECT_EQ(readFile(work + "/~w.ma") + readFile(work + "/~x.mb") + readFile(work + "/~softness.ma"), kHead + kRef +
-            " \"~x.mb\";\n" + binary("~softness.ma      ", "wood.tif     ") + kHead + kTex + " (\"stone.tif\");\n");
-  EXPECT_EQ(std::tie(job->sceneFiles, job->textureFiles, job->transferFiles), std::make_tuple(Strings{x, y}, Strings{at(
-      "proj/maps/wood.tif"), "C:\\tex\\stone.tif", "C:\\tex\\stone.tif"}, Strings{"~x.mb", "wood.tif", "stone.tif",
-      "~softness.ma", "stone.tif"}));
-  EXPECT_EQ(platform::currentDirectory(), cwd);
-}
 }  // namespace

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <optional>
 #include <set>
 #include <sstream>
 
@@ -96,41 +95,10 @@ TEST(StagingName, Rules) {
   EXPECT_TRUE(holdsBlank("a b") && holdsBlank("a\tb") && !holdsBlank("a\nb"));
 }
 
-// The description read back by the stand-in tool's rules: the header's lines, then only the transfer line (its
-// names split at commas, blanks around them cut) and jobs, each blank lines, an Arguments line and a Queue line;
-// the jobs' scenes are the last words of the Arguments lines. Empty when any other line follows the header.
-struct ReadBack { std::vector<std::string> header, names, scenes; };
-std::optional<ReadBack> readBack(const std::string& text) {
-  const auto trim = [](const std::string& s) {
-    const std::size_t first = s.find_first_not_of(" \t"), last = s.find_last_not_of(" \t");
-    return first == std::string::npos ? std::string() : s.substr(first, last - first + 1);
-  };
-  std::vector<std::string> lines;
-  for (std::size_t start = 0, end; start < text.size(); start = end + 1) {
-    if ((end = text.find('\n', start)) == std::string::npos) end = text.size();
-    lines.push_back(text.substr(start, end - start));
-    if (!lines.back().empty() && lines.back().back() == '\r') lines.back().pop_back();
-  }
-  ReadBack read;
-  std::size_t i = 0;
-  for (; i < lines.size() && trim(lines[i]).rfind("transfer_input_files =", 0) != 0; ++i) {
-    read.header.push_back(lines[i]);
-  }
-  if (i == lines.size()) return std::nullopt;
-  std::istringstream list(trim(lines[i].substr(lines[i].find('=') + 1)) + ",");
-  for (std::string name; std::getline(list, name, ',');) read.names.push_back(trim(name));
-  for (++i; i < lines.size(); i += 2) {
-    while (i < lines.size() && trim(lines[i]).empty()) ++i;
-    if (i + 2 > lines.size() || trim(lines[i]).rfind("Arguments =", 0) != 0 || trim(lines[i + 1]) != "Queue") break;
-    read.scenes.push_back(lines[i].substr(lines[i].find_last_of(" \t") + 1));
-  }
-  if (i != lines.size()) return std::nullopt;
-  return read;
-}
-
 // Names made of every byte value, each put through the check; those it lets through are written into one
-// description, which reads back as exactly the header, the staged names and the jobs. The stand-in tool itself,
-// with every named file present, queues it (POSIX: Windows takes no names that are not UTF-8).
+// description as they are, on one transfer line after the header. The stand-in tool, which reads it by the pool's
+// rules (names split at commas, blanks around them cut), finds every named file and queues it (POSIX: Windows takes
+// no names that are not UTF-8).
 TEST_F(SubmitDescription, EveryNameTheCheckPassesReadsBackWhole) {
   std::set<std::string> seen;
   job.transferFiles.clear();
@@ -144,12 +112,11 @@ TEST_F(SubmitDescription, EveryNameTheCheckPassesReadsBackWhole) {
   job.transferFiles.push_back("~shot.ma");
   const std::string header = "# a header\nexecutable = render.bat\n\n";
   writeFile(job.headerPath, header);
+  std::string expected = header + "transfer_input_files = ";
+  for (const std::string& name : job.transferFiles) expected += (&name == &job.transferFiles[0] ? "" : ", ") + name;
+  expected += "\n\nArguments = ";
   ASSERT_EQ(write(1, 25, 10, 1), 1);
-  const std::optional<ReadBack> read = readBack(readFile("vantle_render.sub"));
-  ASSERT_TRUE(read);
-  EXPECT_EQ(read->header, (std::vector<std::string>{"# a header", "executable = render.bat", ""}));
-  EXPECT_EQ(read->names, job.transferFiles);
-  EXPECT_EQ(read->scenes, std::vector<std::string>(3, "~shot.ma"));
+  EXPECT_EQ(readFile("vantle_render.sub").substr(0, expected.size()), expected);
 #ifndef _WIN32
   for (const std::string& name : job.transferFiles) writeFile(name, name);
   const ProgramResult queued = runProgram({VANTLE_SUBMIT_EXE, {"vantle_render.sub"}, temp.path(), {}});
