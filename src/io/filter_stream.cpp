@@ -327,8 +327,7 @@ void FilterStream::flush() {
 
 bool FilterStream::commitOutput() {
   if (!outputOk_ || committed_) return committed_;
-  writePending();
-  if (outputFile != nullptr && std::fflush(outputFile) != 0) writeFailed_ = true;
+  flush();
   if (outputFile != nullptr && !(flusher_ != nullptr ? flusher_->finish() : platform::syncFile(outputFile))) {
     writeFailed_ = true;
   }

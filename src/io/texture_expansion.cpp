@@ -101,9 +101,7 @@ void expandTextures(SceneJob& job) {
     const bool same = files.size() == 1 && files[0] == entry;
     std::vector<std::string> names;
     for (std::string& file : files) {
-      std::string name(baseName(file));
-      SceneJob::normalizeSlashes(name);
-      names.push_back(std::move(name));
+      names.emplace_back(baseName(file));
       textures.push_back(std::move(file));
       facts.push_back(entryFacts);
     }

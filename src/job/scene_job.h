@@ -131,9 +131,9 @@ class SceneJob {
   // does not open at its path: the scene's folder, the project folder
   // above it, and the project's scenes\ (`forScene`) or sourceimages\.
   static std::vector<std::string> fallbackFolders(const std::string& namingScene, bool forScene);
-  // 1 when `entry` does not open but a file of its base name opens in one
-  // of this scene's fallback folders: `entry` is then that file, and a
-  // line says so (naming the path as `recorded`).
+  // For an `entry` that does not open: 1 when a file of its base name opens
+  // in one of this scene's fallback folders; `entry` is then that file, and
+  // a line says so (naming the path as `recorded`).
   int locateElsewhere(std::string& entry, const std::string& recorded, bool forScene) const;
 
   // Submit description (submit/submit_file_writer.cpp).

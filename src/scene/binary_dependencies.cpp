@@ -26,11 +26,6 @@ std::string bigEndianBytes(std::uint64_t value, int width) {
   return bytes;
 }
 
-std::string windowsSlashes(std::string text) {
-  std::replace(text.begin(), text.end(), '/', '\\');
-  return text;
-}
-
 class DependencyFinder : public BinaryVisitor {
  public:
   DependencyFinder(BinaryFile& file, BinaryScenePlan& plan) : file_(file), plan_(plan) {}
@@ -73,8 +68,7 @@ class DependencyFinder : public BinaryVisitor {
       const auto marks = marks_.find(nodes_[i]);
       const FileAttribute* row = found.isReference ? nullptr : findFileAttribute(found.nodeType, found.attribute);
       if (marks == marks_.end() || row == nullptr) continue;
-      if (row->tiled && marks->second.tiling >= 1 && marks->second.tiling <= 3) found.tiling = marks->second.tiling;
-      if (row->framed) found.frames = marks->second.frames;
+      ::applyNodeMarks(*row, marks->second.tiling, marks->second.frames, found.tiling, found.frames);
     }
   }
 
@@ -168,7 +162,7 @@ class DependencyFinder : public BinaryVisitor {
   // in the copy by its base name padded with spaces to the old length.
   void fileAttributeFound(const FileAttribute& row, std::int64_t valueOffset, std::string value) {
     if (value.empty()) return;
-    std::string newName = windowsSlashes(std::string(baseName(expandVariables(value))));
+    std::string newName(baseName(expandVariables(value)));
     std::string field = value;
     overwritePadded(field.data(), newName.c_str());
     plan_.edits.push_back({valueOffset, static_cast<std::int64_t>(value.size()), std::move(field)});
@@ -181,7 +175,7 @@ class DependencyFinder : public BinaryVisitor {
   void referenceFound(const BinaryHeader& chunk) {
     std::string path = textAt(chunk, 0, chunk.size);
     if (path.empty()) return;
-    std::string newName = windowsSlashes(sceneCopyName(expandVariables(path)));
+    std::string newName = sceneCopyName(expandVariables(path));
     const std::int64_t pathOffset = chunk.dataOffset();
     if (newName.size() <= path.size() || !grow(chunk, newName.size() - path.size(), pathOffset, path.size(), newName)) {
       std::string field = path;

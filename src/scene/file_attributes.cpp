@@ -88,6 +88,11 @@ const FileAttribute* findFileAttribute(std::string_view nodeType, std::string_vi
   return nullptr;
 }
 
+void applyNodeMarks(const FileAttribute& row, int nodeTiling, bool nodeFrames, int& tiling, bool& frames) {
+  if (row.tiled && nodeTiling >= 1 && nodeTiling <= 3) tiling = nodeTiling;
+  if (row.framed) frames = nodeFrames;
+}
+
 bool hasFileAttributes(std::string_view nodeType) { return !tableNodeType(nodeType).empty(); }
 
 std::string_view tableNodeType(std::string_view nodeType) {

@@ -27,6 +27,11 @@ struct FileAttribute {
 // indices ("euvt[3].eutn") match the row's "[]".
 const FileAttribute* findFileAttribute(std::string_view nodeType, std::string_view attribute);
 
+// What a node's uvt and ufe make of a name that its attribute `row` holds:
+// the tiling (1 to 3 only) and whether the name stands for frames. A row
+// that takes neither leaves them as they are.
+void applyNodeMarks(const FileAttribute& row, int nodeTiling, bool nodeFrames, int& tiling, bool& frames);
+
 // True when some attribute of `nodeType` is in the table.
 bool hasFileAttributes(std::string_view nodeType);
 // The table's own spelling of `nodeType` (which lives as long as the

@@ -114,9 +114,7 @@ void SceneJob::endNode() {
     DependencyFacts& facts = textureFacts[j];
     if (facts.nodeType != node.type) continue;
     const FileAttribute* row = findFileAttribute(facts.nodeType, facts.attribute);
-    if (row == nullptr) continue;
-    if (row->tiled && node.tiling >= 1 && node.tiling <= 3) facts.tiling = node.tiling;
-    if (row->framed) facts.frames = node.frames;
+    if (row != nullptr) applyNodeMarks(*row, node.tiling, node.frames, facts.tiling, facts.frames);
   }
 }
 
@@ -131,8 +129,7 @@ int SceneJob::rewriteNodeAttribute() {
 
   const DependencyFacts facts = factsOfAttribute(row->attribute);
   const std::string path = recordPath(text, &facts);
-  std::string bareName(baseName(path));
-  normalizeSlashes(bareName);
+  const std::string bareName(baseName(path));
   transferFiles.push_back(bareName);
 
   std::string rewritten(statement, static_cast<std::size_t>(separator - statement));

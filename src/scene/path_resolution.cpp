@@ -99,7 +99,6 @@ std::vector<std::string> SceneJob::fallbackFolders(const std::string& namingScen
 }
 
 int SceneJob::locateElsewhere(std::string& entry, const std::string& recorded, bool forScene) const {
-  if (platform::fileOpens(entry, "r")) return 0;
   // A name the run may not stage is refused as it was recorded (and on
   // Windows a device name would open anywhere).
   const std::string name(baseName(entry));

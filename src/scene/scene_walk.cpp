@@ -20,12 +20,6 @@
 
 namespace {
 
-SceneJob& commandLineRecord(SceneJob& job) {
-  SceneJob* record = &job;
-  while (record->parent != nullptr) record = record->parent;
-  return *record;
-}
-
 // A scene on the chain of references through which it was found would be
 // scanned again and again without end. Entries handed up from a child keep
 // the chain they were found on, so a cycle is also seen when a parent
@@ -54,7 +48,7 @@ void claimCopyName(SceneJob& job) {
   const std::string copyName = sceneCopyName(*job.scenePath);
   if (job.parent == nullptr) requirePassableToJobs(*job.scenePath, copyName);
   requireStageableName(*job.scenePath, copyName);
-  auto& owners = commandLineRecord(job).copyOwners;
+  auto& owners = job.commandLineRecord().copyOwners;
   auto found = owners.find(comparisonKey(copyName));
   if (found == owners.end()) {
     owners.emplace(comparisonKey(copyName), SceneJob::CopyOwner{*job.scenePath, job.absoluteScenePath});
@@ -184,7 +178,7 @@ int SceneJob::scanScene() {
   for (std::string& scene : sceneFiles) {
     const std::string recorded = scene;
     resolveDependencyPath(scene);
-    locateElsewhere(scene, recorded, true);
+    if (!platform::fileOpens(scene, "r")) locateElsewhere(scene, recorded, true);
     facts.references.push_back({recorded, scene});
   }
   commandLineRecord().sceneFacts.push_back(std::move(facts));
