@@ -172,8 +172,9 @@ namespace {
 // Stretches shorter than this are not worth a call of their own.
 constexpr std::size_t kSystemCopyMinimum = std::size_t{64} << 10;
 // Pieces of a long stretch copied by the system, between which the stream
-// looks for an interruption.
-constexpr std::int64_t kSystemCopyPiece = std::int64_t{32} << 20;
+// looks for an interruption; small enough that the disk starts on a texture
+// soon after its copy began.
+constexpr std::int64_t kSystemCopyPiece = std::int64_t{8} << 20;
 
 }  // namespace
 

@@ -115,12 +115,13 @@ enum class SystemCopy {
 };
 
 // Copies the file `source` into `destination`, which it creates or empties,
-// without the bytes passing through the program: a clone of the source's
-// blocks where the file system can share them (a copy-on-write file
-// system), else the kernel's own copy; a whole copy is on the disk, not
-// only in the system's cache, when this returns. `keepGoing` is asked
-// between pieces with the bytes done so far. The destination is left as it
-// is on every outcome; removing a broken one is the caller's.
+// as one whole by the system: on Linux a clone of the source's blocks where
+// the file system can share them (a copy-on-write file system), on Windows
+// the system's own copy. Elsewhere, and where the file system cannot clone,
+// nothing is copied (kUnsupported) and the caller copies by copyFileRange.
+// A whole copy is on the disk, not only in the system's cache, when this
+// returns. `keepGoing` is asked with the bytes done so far. The destination
+// is left as it is on every outcome; removing a broken one is the caller's.
 SystemCopy copyBySystem(const std::string& source, const std::string& destination,
                         const std::function<bool(std::int64_t done)>& keepGoing);
 

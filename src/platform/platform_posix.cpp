@@ -1,6 +1,5 @@
 #include "platform/platform.h"
 
-#include "platform/disk_flusher.h"
 
 #include <fcntl.h>
 #include <pthread.h>
@@ -238,11 +237,6 @@ bool unsupported(int error) {
          error == ETXTBSY || error == EPERM;
 }
 
-// Pieces small enough that an interruption or a progress line is seen
-// within a fraction of a second, and that the disk starts on a texture
-// soon after its copy began.
-constexpr std::int64_t kSystemCopyPiece = std::int64_t{8} << 20;
-
 #if defined(__linux__)
 // Up to `count` bytes from `in` (at `*offset`, or at its position when
 // null) to `out` at its position, by the kernel; fewer where `in` ends.
@@ -290,19 +284,8 @@ SystemCopy copyBySystem(const std::string& source, const std::string& destinatio
     if (ftruncate(out.fd, 0) != 0) return SystemCopy::kFailed;
   }
 
-  // The disk writes each piece while the next is copied.
-  DiskFlusher flusher(out.fd);
-  for (std::int64_t done = 0; done < length;) {
-    const std::int64_t piece = std::min(kSystemCopyPiece, length - done);
-    const RangeCopy copy = copyRange(in.fd, nullptr, out.fd, piece);
-    if (copy.unsupported && done == 0) return SystemCopy::kUnsupported;
-    if (copy.unsupported || copy.failed) return SystemCopy::kFailed;
-    done += copy.copied;
-    if (copy.copied < piece) break;  // the file shrank: it ends where its bytes end
-    flusher.wrote(static_cast<std::size_t>(copy.copied));
-    if (!keepGoing(done)) return SystemCopy::kStopped;
-  }
-  return flusher.finish() && out.closeChecked() ? SystemCopy::kDone : SystemCopy::kFailed;
+  // Else the stream copies it, by the kernel's copy where it can.
+  return SystemCopy::kUnsupported;
 #else
   (void)source, (void)destination, (void)keepGoing;
   return SystemCopy::kUnsupported;
