@@ -121,8 +121,7 @@ void stageTextures(SceneJob& job) {
     if (std::strcmp(status, "found") == 0 || std::strcmp(status, "copied") == 0) here.insert(name);
     if (i < job.textureFacts.size()) job.textureFacts[i].status = status;
     if (i < job.textureFacts.size() && job.textureFacts[i].namesFurtherFiles) {
-      std::printf("WARNING: files that '%s' names itself are not staged.\n", texture.c_str());
-      job.warnings.push_back("files that '" + texture + "' names itself are not staged.");
+      job.warn("files that '" + texture + "' names itself are not staged.");
     }
   }
 }

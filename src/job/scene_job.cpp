@@ -1,5 +1,7 @@
 #include "job/scene_job.h"
 
+#include <cstdio>
+
 #include "platform/platform.h"
 
 SceneJob::SceneJob() { setDefaults(); }
@@ -23,4 +25,9 @@ void SceneJob::setDefaults() {
   scenePath.reset();
   imageName = "Frame";
   framesPerJob = 10;
+}
+
+void SceneJob::warn(const std::string& text) {
+  std::printf("WARNING: %s\n", text.c_str());
+  commandLineRecord().warnings.push_back(text);
 }

@@ -83,6 +83,11 @@ class SceneJob {
   // ASCII recognisers (scene/ascii_rewriting.cpp).
   int rewriteFileReference();
   int rewriteTextureAttribute();
+  // A texture path found in a statement, recorded; its bare name, now on the transfer list.
+  std::string recordTexture(const std::string& text, const DependencyFacts& facts);
+  // Writes the statement a recogniser rewrote, keeping it as the statement
+  // at hand where it fits; returns 1.
+  int putRewritten(const std::string& rewritten);
   // A path attribute of the table on a node of its type (scene/node_tracking.cpp).
   int rewriteNodeAttribute();
   // Follows the node that statements belong to; true when the statement
@@ -205,6 +210,8 @@ class SceneJob {
     while (record->parent != nullptr) record = record->parent;
     return *record;
   }
+  // Prints "WARNING: `text`" as a line, and keeps it for the report.
+  void warn(const std::string& text);
 
   // The ASCII walk's node: set by `createNode` of a type the table knows,
   // kept by setAttr, addAttr, rename and lockNode, ended by anything else.

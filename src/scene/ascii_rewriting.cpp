@@ -95,16 +95,20 @@ int SceneJob::rewriteTextureAttribute() {
   const char* separator = findLastUnquoted(statement, ' ');
   if (separator == nullptr) return 0;
 
-  const DependencyFacts facts = factsOfAttribute("ftn");
-  const std::string path = recordPath(trimmed(separator), &facts);
-  std::string bareName(baseName(path));
-  normalizeSlashes(bareName);
-  transferFiles.push_back(bareName);
+  const std::string bareName = recordTexture(trimmed(separator), factsOfAttribute("ftn"));
+  return putRewritten(std::string(kTextureKeyword) + " (\"" + bareName + "\");\n");
+}
 
-  // The rewritten statement can outgrow the statement buffer, so it is
-  // composed on its own and written whole; the buffer keeps a copy
-  // whenever it fits.
-  std::string rewritten = std::string(kTextureKeyword) + " (\"" + bareName + "\");\n";
+std::string SceneJob::recordTexture(const std::string& text, const DependencyFacts& facts) {
+  const std::string bareName(baseName(recordPath(text, &facts)));
+  transferFiles.push_back(bareName);
+  return bareName;
+}
+
+// The rewritten statement can outgrow the statement buffer, so it is
+// composed on its own and written whole; the buffer keeps a copy whenever
+// it fits.
+int SceneJob::putRewritten(const std::string& rewritten) {
   if (rewritten.size() < sizeof(statement)) {
     std::memcpy(statement, rewritten.c_str(), rewritten.size() + 1);
     statementLength = rewritten.size();

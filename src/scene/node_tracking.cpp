@@ -127,17 +127,7 @@ int SceneJob::rewriteNodeAttribute() {
   const std::string text = trimmed(separator);
   if (text.empty()) return 0;  // an empty name names no file
 
-  const DependencyFacts facts = factsOfAttribute(row->attribute);
-  const std::string path = recordPath(text, &facts);
-  const std::string bareName(baseName(path));
-  transferFiles.push_back(bareName);
-
-  std::string rewritten(statement, static_cast<std::size_t>(separator - statement));
-  rewritten += " \"" + bareName + "\";\n";
-  if (rewritten.size() < sizeof(statement)) {
-    std::memcpy(statement, rewritten.c_str(), rewritten.size() + 1);
-    statementLength = rewritten.size();
-  }
-  if (sceneStream) sceneStream->putBytes(rewritten.data(), rewritten.size());
-  return 1;
+  const std::string bareName = recordTexture(text, factsOfAttribute(row->attribute));
+  return putRewritten(std::string(statement, static_cast<std::size_t>(separator - statement)) + " \"" + bareName +
+                      "\";\n");
 }

@@ -21,9 +21,7 @@ int SceneJob::passStructuredBinary() {
       stream.passRest();
       return 1;
     }
-    std::printf("WARNING: '%s' is not a well-formed Maya binary scene; reading it token by token.\n",
-                scenePath->c_str());
-    commandLineRecord().warnings.push_back("'" + *scenePath + "' is not a well-formed Maya binary scene; reading it token by token.");
+    warn("'" + *scenePath + "' is not a well-formed Maya binary scene; reading it token by token.");
     readingMode = "tokens";
     return 0;
   }
