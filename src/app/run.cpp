@@ -47,22 +47,23 @@ int reportDryRun(SceneJob& job) {
 // The copy still being written, if any, goes first.
 template <typename Body>
 int reporting(SceneJob& job, RunReportContext& report, Body body) {
-  try {
-    report.exitStatus = body();
-  } catch (const RunStop& stop) {
+  const auto write = [&](int status) {
     job.sceneStream.reset();
-    report.exitStatus = stop.status();
+    report.exitStatus = status;
     writeRunReport(job, report);
+    return status;
+  };
+  int status;
+  try {
+    status = body();
+  } catch (const RunStop& stop) {
+    write(stop.status());
     throw;
   } catch (const std::bad_alloc&) {
-    job.sceneStream.reset();
-    report.exitStatus = exit_status::kFailure;
-    writeRunReport(job, report);
+    write(exit_status::kFailure);
     throw;
   }
-  job.sceneStream.reset();
-  writeRunReport(job, report);
-  return report.exitStatus;
+  return write(status);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "app/run_report.h"
 
 #include <cstdio>
+#include <set>
 #include <nlohmann/json.hpp>
 
 #include "job/scene_job.h"
@@ -71,14 +72,9 @@ const SceneFacts* examined(const SceneJob& job, const std::string& path) {
 // Scenes down a chain are examined more than once; each is told once.
 std::vector<const SceneFacts*> distinctScenes(const SceneJob& job) {
   std::vector<const SceneFacts*> scenes;
-  std::vector<std::string> seen;
+  std::set<std::string> seen;
   for (const SceneFacts& scene : job.sceneFacts) {
-    const std::string key = comparisonKey(scene.absolutePath);
-    bool again = false;
-    for (const std::string& other : seen) again = again || other == key;
-    if (again) continue;
-    seen.push_back(key);
-    scenes.push_back(&scene);
+    if (seen.insert(comparisonKey(scene.absolutePath)).second) scenes.push_back(&scene);
   }
   return scenes;
 }

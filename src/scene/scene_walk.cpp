@@ -174,7 +174,7 @@ int SceneJob::scanScene() {
   // names that stand for several files are looked for when they are staged.
   SceneFacts facts{*scenePath, absoluteScenePath, sceneStream->outputPath(),
                    isBinary == 0 ? "ascii" : std::string(readingMode) == "as is" ? "other" : "binary",
-                   isBinary == 0 ? "statements" : readingMode, {}};
+                   readingMode, {}};
   for (std::string& scene : sceneFiles) {
     const std::string recorded = scene;
     resolveDependencyPath(scene);
