@@ -12,6 +12,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -242,4 +243,7 @@ class SceneJob {
     std::string absolutePath;
   };
   std::map<std::string, CopyOwner> copyOwners;
+  // On the command-line record: every scene the walk has met in the run,
+  // by the comparison form of its absolute path. Each is read once.
+  std::set<std::string> scenesMet;
 };

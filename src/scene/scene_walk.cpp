@@ -137,6 +137,7 @@ int SceneJob::scanScene() {
     absoluteScenePath = makeAbsoluteScenePath(*scenePath);
     if (referenceChain.empty()) referenceChain.push_back(absoluteScenePath);
     claimCopyName(*this);
+    commandLineRecord().scenesMet.insert(comparisonKey(absoluteScenePath));
   }
   int opened = 0;
   try {
@@ -200,15 +201,19 @@ int SceneJob::scanScene() {
   }
   sceneFileChains.assign(sceneFiles.size(), referenceChain);
 
-  // The bound is read on every pass: what a child hands over is scanned
-  // again from here.
-  for (std::size_t i = 0; i < sceneFiles.size(); ++i) {
+  // Only this scene's own references: what a child hands over was walked
+  // by the child. A scene met before in the run was read then; reading it
+  // again would repeat its lines and entries once per path to it, which
+  // grows without bound down a deep tree.
+  const std::size_t ownReferences = sceneFiles.size();
+  for (std::size_t i = 0; i < ownReferences; ++i) {
     const std::string path = sceneFiles[i];
     const std::string absolutePath = makeAbsoluteScenePath(path);
     if (isOnChain(sceneFileChains[i], absolutePath)) {
       std::printf("Skipping '%s': circular reference.\n", path.c_str());
       continue;
     }
+    if (commandLineRecord().scenesMet.count(comparisonKey(absolutePath)) > 0) continue;
     auto child = std::make_unique<SceneJob>(path, this);
     child->referenceChain = sceneFileChains[i];
     child->referenceChain.push_back(absolutePath);
