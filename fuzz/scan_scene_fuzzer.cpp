@@ -16,7 +16,7 @@
 #include <string>
 
 #include "fuzz_support.h"
-#include "job/run_stop.h"
+#include "outcome/run_stop.h"
 #include "platform/platform.h"
 
 namespace {

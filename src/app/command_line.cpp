@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "job/run_stop.h"
+#include "outcome/run_stop.h"
 #include "job/scene_job.h"
 #include "platform/platform.h"
 

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "job/interruption.h"
+#include "outcome/interruption.h"
 
 namespace {
 

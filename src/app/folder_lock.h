@@ -3,7 +3,7 @@
 // write until the submit tool has returned. A second run waits for it.
 
 #include "platform/platform.h"
-#include "submit/submit_file.h"
+#include "names/run_files.h"
 
 class WorkingFolderLock {
  public:

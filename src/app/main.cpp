@@ -2,7 +2,7 @@
 #include <new>
 
 #include "app/run.h"
-#include "job/run_stop.h"
+#include "outcome/run_stop.h"
 
 // The process ends here and nowhere else.
 int main(int argc, char** argv) {

@@ -7,8 +7,8 @@
 #include "app/folder_lock.h"
 #include "app/run_report.h"
 #include "io/partial_file.h"
-#include "job/interruption.h"
-#include "job/run_stop.h"
+#include "outcome/interruption.h"
+#include "outcome/run_stop.h"
 #include "job/scene_job.h"
 #include "platform/platform.h"
 

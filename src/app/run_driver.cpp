@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "io/texture_expansion.h"
-#include "io/texture_staging.h"
+#include "staging/texture_expansion.h"
+#include "staging/texture_staging.h"
 #include "job/scene_job.h"
 #include "platform/platform.h"
 #include "submit/submit_file.h"

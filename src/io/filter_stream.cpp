@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "names/partial_name.h"
-#include "job/interruption.h"
+#include "outcome/interruption.h"
 #include "platform/platform.h"
 #include "names/base_name.h"
 

@@ -8,6 +8,7 @@
 
 #include "job/scene_job.h"
 #include "names/base_name.h"
+#include "names/windows_path.h"
 #include "scene/binary_markers.h"
 #include "scene/overwrite_padded.h"
 
@@ -26,7 +27,7 @@ int rewriteMarkedPath(SceneJob& job, const char* marker, const char* prefix, con
   // a token with variables in it is named as they expand.
   const bool expands = std::strchr(job.statement, '$') != nullptr;
   std::string newName = prefix + std::string(baseName(expands ? path.c_str() : job.statement));
-  SceneJob::normalizeSlashes(newName);
+  normalizeSlashes(newName);
   job.transferFiles.push_back(newName);
 
   overwritePadded(job.statement, newName.c_str());

@@ -7,12 +7,10 @@
 #include "job/scene_job.h"
 #include "platform/platform.h"
 #include "names/base_name.h"
-#include "submit/staging_name.h"
+#include "names/windows_path.h"
+#include "names/staging_name.h"
 
 namespace {
-
-bool isLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-bool isSeparator(char c) { return c == '\\' || c == '/'; }
 
 const char kParentStep[] = "\\..\\";
 
@@ -28,36 +26,12 @@ std::string absoluteFolder(const std::string& folder) {
 
 }  // namespace
 
-void SceneJob::normalizeSlashes(std::string& entry) {
-  for (char& c : entry) {
-    if (c == '/') c = '\\';
-  }
-}
-
-int SceneJob::isRelativePath(const std::string& path) {
-  std::size_t start = path.find_first_not_of("\n\t \r");
-  if (start == std::string::npos) return 1;
-  const char* p = path.c_str() + start;
-  if (isLetter(p[0]) && p[1] == ':' && isSeparator(p[2])) return 0;
-  if (isSeparator(p[0])) return 0;
-  return 1;
-}
-
-int SceneJob::cutLastComponent(std::string& path) {
-  std::size_t last = path.rfind('\\');
-  if (last == std::string::npos) return 0;
-  path.erase(last);
-  return 1;
-}
-
+// The path operations of the record, on the text of names/windows_path.h.
+void SceneJob::normalizeSlashes(std::string& entry) { ::normalizeSlashes(entry); }
+int SceneJob::isRelativePath(const std::string& path) { return ::isRelativePath(path) ? 1 : 0; }
+int SceneJob::cutLastComponent(std::string& path) { return ::cutLastComponent(path) ? 1 : 0; }
 int SceneJob::joinDirectory(const std::string& directory, std::string& entry) {
-  if (isRelativePath(entry) == 0) return 0;
-  std::string joined = directory;
-  if (joined.empty() || !isSeparator(joined.back())) joined += '\\';
-  joined += entry;
-  entry = std::move(joined);
-  normalizeSlashes(entry);
-  return 1;
+  return ::joinDirectory(directory, entry) ? 1 : 0;
 }
 
 int SceneJob::resolveDependencyPath(std::string& entry) {

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "job/scene_job.h"
+#include "names/windows_path.h"
 #include "platform/platform.h"
 
 namespace {
@@ -21,8 +21,8 @@ std::string rootOf(const std::string& path) {
 
 std::string makeAbsoluteScenePath(const std::string& path) {
   std::string absolute = path;
-  SceneJob::normalizeSlashes(absolute);
-  if (SceneJob::isRelativePath(absolute)) SceneJob::joinDirectory(platform::currentDirectory(), absolute);
+  normalizeSlashes(absolute);
+  if (isRelativePath(absolute)) joinDirectory(platform::currentDirectory(), absolute);
 
   const std::string root = rootOf(absolute);
   std::vector<std::string> steps;

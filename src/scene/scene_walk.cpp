@@ -9,14 +9,15 @@
 #include <string>
 #include <vector>
 
-#include "job/run_stop.h"
+#include "outcome/run_stop.h"
 #include "job/scene_job.h"
 #include "names/base_name.h"
 #include "names/comparison_key.h"
 #include "names/name_pattern.h"
+#include "names/windows_path.h"
 #include "platform/platform.h"
 #include "scene/scene_identity.h"
-#include "submit/staging_name.h"
+#include "names/staging_name.h"
 
 namespace {
 
@@ -107,7 +108,7 @@ void takeOver(SceneJob& parent, SceneJob& child) {
   for (std::size_t j = 0; j < child.textureFiles.size(); ++j) {
     std::string& texture = child.textureFiles[j];
     std::string transferName(baseName(texture));
-    SceneJob::normalizeSlashes(transferName);
+    normalizeSlashes(transferName);
     DependencyFacts facts = j < child.textureFacts.size() ? std::move(child.textureFacts[j]) : DependencyFacts{};
     facts.transferIndex = parent.transferFiles.size();
     parent.textureFiles.push_back(std::move(texture));
@@ -121,7 +122,7 @@ void takeOver(SceneJob& parent, SceneJob& child) {
   // above them name them.
   for (std::size_t j = 0; j < child.sceneFiles.size(); ++j) {
     std::string transferName = sceneCopyName(child.sceneFiles[j]);
-    SceneJob::normalizeSlashes(transferName);
+    normalizeSlashes(transferName);
     parent.sceneFiles.push_back(std::move(child.sceneFiles[j]));
     parent.sceneFileChains.push_back(std::move(child.sceneFileChains[j]));
     parent.transferFiles.push_back(std::move(transferName));

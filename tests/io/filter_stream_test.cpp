@@ -8,8 +8,8 @@
 
 #include "io/file_copy.h"
 #include "names/partial_name.h"
-#include "io/texture_staging.h"
-#include "job/run_stop.h"
+#include "staging/texture_staging.h"
+#include "outcome/run_stop.h"
 #include "job/scene_job.h"
 #include "support/buffer_sizes.h"
 #include "support/temp_dir.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <sstream>
-#include "job/run_stop.h"
+#include "outcome/run_stop.h"
 #include "job/scene_job.h"
 #include "names/comparison_key.h"
 #include "platform/platform.h"

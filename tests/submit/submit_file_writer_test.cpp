@@ -8,7 +8,7 @@
 #include <sstream>
 
 #include "job/scene_job.h"
-#include "submit/staging_name.h"
+#include "names/staging_name.h"
 #include "support/program_runner.h"
 #include "support/temp_dir.h"
 

@@ -1,11 +1,11 @@
-#include "submit/staging_name.h"
+#include "names/staging_name.h"
 
 #include <cstdio>
 #include <cstring>
 
 #include "names/partial_name.h"
-#include "job/run_stop.h"
-#include "submit/submit_file.h"
+#include "outcome/run_stop.h"
+#include "names/run_files.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "io/texture_staging.h"
+#include "staging/texture_staging.h"
 
 #include <cstdio>
 #include <cstring>
@@ -7,12 +7,12 @@
 #include <string>
 
 #include "io/file_copy.h"
-#include "job/run_stop.h"
+#include "outcome/run_stop.h"
 #include "job/scene_job.h"
 #include "names/comparison_key.h"
 #include "platform/platform.h"
 #include "names/base_name.h"
-#include "submit/staging_name.h"
+#include "names/staging_name.h"
 
 namespace {
 

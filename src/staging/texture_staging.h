@@ -4,7 +4,7 @@ class SceneJob;
 
 // Ends the run, before anything is staged or described, when a texture's
 // name in the working directory or an entry of the transfer line is a name
-// the run may not use (submit/staging_name.h), or when a texture would take
+// the run may not use (names/staging_name.h), or when a texture would take
 // the name of a scene copy of this run. The scene copies' own names were
 // checked as the walk claimed them.
 void checkStagingNames(const SceneJob& job);

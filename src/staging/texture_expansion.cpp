@@ -1,4 +1,4 @@
-#include "io/texture_expansion.h"
+#include "staging/texture_expansion.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -12,6 +12,7 @@
 #include "platform/platform.h"
 #include "names/base_name.h"
 #include "names/name_pattern.h"
+#include "names/windows_path.h"
 
 namespace {
 
@@ -28,7 +29,7 @@ std::vector<std::string> matchingFiles(const std::string& folder, const NamePatt
   });
   std::vector<std::string> files;
   for (std::string& name : names) {
-    SceneJob::joinDirectory(folder, name);
+    joinDirectory(folder, name);
     if (platform::fileOpens(name, "r")) files.push_back(std::move(name));
   }
   return files;
@@ -41,14 +42,14 @@ std::vector<std::string> expandEntry(const std::string& entry, const DependencyF
   const std::optional<NamePattern> pattern = NamePattern::of(name, facts.tiling, facts.frames);
   if (!pattern) return {entry};
   std::string folder = entry;
-  if (!SceneJob::cutLastComponent(folder)) folder = platform::currentDirectory();
+  if (!cutLastComponent(folder)) folder = platform::currentDirectory();
   std::vector<std::string> files = matchingFiles(folder, *pattern);
   if (!files.empty()) return files;
   for (const std::string& other : SceneJob::fallbackFolders(facts.scenePath, false)) {
     files = matchingFiles(other, *pattern);
     if (files.empty()) continue;
     std::string used = name;
-    SceneJob::joinDirectory(other, used);
+    joinDirectory(other, used);
     std::printf("File '%s' not found; using '%s'.\n", entry.c_str(), used.c_str());
     return files;
   }

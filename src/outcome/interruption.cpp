@@ -1,8 +1,8 @@
-#include "job/interruption.h"
+#include "outcome/interruption.h"
 
 #include <cstdio>
 
-#include "job/run_stop.h"
+#include "outcome/run_stop.h"
 #include "platform/platform.h"
 
 void stopIfInterrupted() {
