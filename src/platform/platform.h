@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -37,7 +38,10 @@ std::int64_t tellPosition(std::FILE* file);
 
 // The current directory as the system names it, or "" when it cannot be read.
 std::string currentDirectory();
-bool changeDirectory(const std::string& path);
+// The folder's absolute path as the current directory would read once the
+// folder were entered (links followed, "." and ".." steps gone), found
+// without entering it; none when it could not be entered.
+std::optional<std::string> enteredFolderPath(const std::string& folder);
 
 // True when both paths name one existing file (by identity, not spelling).
 bool sameFile(const std::string& first, const std::string& second);

@@ -68,8 +68,17 @@ std::string currentDirectory() {
   return std::string(buffer.data());
 }
 
-bool changeDirectory(const std::string& path) {
-  return chdir(systemPath(path).c_str()) == 0;
+std::optional<std::string> enteredFolderPath(const std::string& folder) {
+  // What chdir asks of a folder: that it is one, and may be searched.
+  const std::string name = systemPath(folder);
+  struct stat info;
+  if (stat(name.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return std::nullopt;
+  if (faccessat(AT_FDCWD, name.c_str(), X_OK, AT_EACCESS) != 0) return std::nullopt;
+  char* resolved = realpath(name.c_str(), nullptr);
+  if (resolved == nullptr) return std::nullopt;
+  std::string path(resolved);
+  std::free(resolved);
+  return path;
 }
 
 bool sameFile(const std::string& first, const std::string& second) {

@@ -72,7 +72,29 @@ std::string currentDirectory() {
   return std::string();
 }
 
-bool changeDirectory(const std::string& path) { return SetCurrentDirectoryW(wide(path).c_str()) != 0; }
+std::optional<std::string> enteredFolderPath(const std::string& folder) {
+  const std::wstring name = wide(folder);
+  if (name.empty()) return std::nullopt;
+  DWORD length = GetFullPathNameW(name.c_str(), 0, nullptr, nullptr);
+  std::wstring full;
+  while (length > 0) {
+    full.assign(length, L'\0');
+    const DWORD written = GetFullPathNameW(name.c_str(), length, &full[0], nullptr);
+    if (written == 0) return std::nullopt;
+    if (written < length) {
+      full.resize(written);
+      break;
+    }
+    length = written;
+  }
+  if (full.empty()) return std::nullopt;
+  const DWORD attributes = GetFileAttributesW(full.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return std::nullopt;
+  // The current directory ends in a separator only at a drive's root.
+  const bool driveRoot = full.size() == 3 && full[1] == L':';
+  if (!driveRoot && full.size() > 1 && full.back() == L'\\') full.pop_back();
+  return narrow(full.c_str());
+}
 
 namespace {
 

@@ -16,11 +16,8 @@ const char kParentStep[] = "\\..\\";
 
 // The folder made absolute, as the system names it; "" when it cannot be entered.
 std::string absoluteFolder(const std::string& folder) {
-  const std::string working = platform::currentDirectory();
-  if (!platform::changeDirectory(folder)) return std::string();
-  std::string absolute = platform::currentDirectory();
-  platform::changeDirectory(working);
-  SceneJob::normalizeSlashes(absolute);
+  std::string absolute = platform::enteredFolderPath(folder).value_or(std::string());
+  normalizeSlashes(absolute);
   return absolute;
 }
 
@@ -47,9 +44,9 @@ int SceneJob::resolveDependencyPath(std::string& entry) {
     std::string target = cutLastComponent(sceneDirectory) ? sceneDirectory : workingDirectory;
     target += kParentStep;
 
-    platform::changeDirectory(target);
-    resolutionBase = platform::currentDirectory();
-    platform::changeDirectory(workingDirectory);
+    // A folder that cannot be entered leaves the working directory, as
+    // changing into it would.
+    resolutionBase = platform::enteredFolderPath(target).value_or(workingDirectory);
   }
   joinDirectory(*resolutionBase, entry);
   return 1;
