@@ -21,11 +21,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                         (scene.compare(0, 4, "FOR8") == 0 && scene.size() >= 20 && scene.substr(16, 4) == "Maya");
 
   // Read as a referenced scene: one that is no Maya scene at all is copied as it is.
-  SceneJob root;
   fuzz::writeBytes("scene.mb", scene);
-  auto job = std::make_unique<SceneJob>("scene.mb", &root);
+  auto job = std::make_unique<SceneJob>("scene.mb");
   FUZZ_CHECK(job->openScene() == 1);
-  const int read = job->passStructuredBinary();
+  RunLog log;
+  const int read = job->passStructuredBinary(true, true, log) == SceneReading::kTokens ? 0 : 1;
   FUZZ_CHECK(read == (wellFormed || !mayaForm ? 1 : 0));
   if (!wellFormed) {
     FUZZ_CHECK(job->sceneFiles.empty() && job->textureFiles.empty() && job->transferFiles.empty());

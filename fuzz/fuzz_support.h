@@ -17,7 +17,9 @@
 #include <string>
 #include <vector>
 
+#include "job/run_options.h"
 #include "job/scene_job.h"
+#include "scene/walk_state.h"
 
 namespace fuzz {
 
@@ -51,7 +53,7 @@ inline std::string readBytes(const std::string& path) {
 // "~<path>" beside it. SceneJob cannot be copied or moved, hence the pointer.
 inline std::unique_ptr<SceneJob> openScene(const std::string& path, const std::string& scene) {
   writeBytes(path, scene);
-  auto job = std::make_unique<SceneJob>(path, nullptr);
+  auto job = std::make_unique<SceneJob>(path);
   FUZZ_CHECK(job->openScene() == 1);
   return job;
 }

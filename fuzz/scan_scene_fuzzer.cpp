@@ -78,7 +78,7 @@ Expected expectedScan(const std::string& scene) {
   if (scene.size() >= 6 && scene.compare(0, 6, "//Maya") == 0) {
     // The statements as the reader cuts them; the reader's own target
     // holds it to its rules.
-    SceneJob reader("scene.ma", nullptr);
+    SceneJob reader("scene.ma");
     FUZZ_CHECK(reader.openScene() == 1);
     fuzz::AsciiOutcome outcome;
     while (reader.nextStatement() == 1) {
@@ -133,7 +133,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   job.scenePath = "scene.ma";
   int status = 0;
   try {
-    FUZZ_CHECK(job.scanScene() == 1);
+    RunLog log;
+    WalkState walk;
+    FUZZ_CHECK(job.scanScene(RunOptions{}, log, walk) == 1);
   } catch (const RunStop& stop) {
     status = stop.status();
   }

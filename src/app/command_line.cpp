@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "outcome/run_stop.h"
+#include "job/run_options.h"
 #include "job/scene_job.h"
 #include "platform/platform.h"
 
@@ -41,7 +42,7 @@ void SceneJob::printUsage() {
   std::printf("mayafile\tMaya Scene file to be rendered\n");
 }
 
-int SceneJob::parseArguments(int argc, char** argv) {
+int SceneJob::parseArguments(int argc, char** argv, RunOptions& options) {
   // The long options stand anywhere and take no value; the rest is read
   // as it always was, without them.
   std::vector<const char*> arguments;
@@ -56,16 +57,16 @@ int SceneJob::parseArguments(int argc, char** argv) {
       throw RunStop(exit_status::kSuccess);
     }
     if (argument == "--dry-run") {
-      dryRun = true;
+      options.dryRun = true;
     } else if (argument == "--report") {
       if (i + 1 >= argc) {
         std::printf("Invalid Argument '%s'\n", argv[i]);
         return 0;
       }
-      // Made absolute now: the walk changes the current directory.
+      // Made absolute now, as the working folder names it.
       std::string path = argv[++i];
       if (isRelativePath(path)) joinDirectory(platform::currentDirectory(), path);
-      reportPath = path;
+      options.reportPath = path;
     } else {
       arguments.push_back(argv[i]);
     }

@@ -9,20 +9,21 @@
 #include "io/partial_file.h"
 #include "outcome/interruption.h"
 #include "outcome/run_stop.h"
-#include "job/scene_job.h"
+#include "app/run_state.h"
 #include "platform/platform.h"
 
 namespace {
 
 // Everything the run writes, done while the folder is locked.
-int submitInLockedFolder(SceneJob& job) {
+int submitInLockedFolder(RunState& run) {
   stopIfInterrupted();
   removeLeftoverPartialFiles();
 
-  if (job.prepareSubmission() == 0) return exit_status::kFailure;
+  SceneJob& job = run.job;
+  if (job.prepareSubmission(run.options, run.log, run.walk) == 0) return exit_status::kFailure;
   stopIfInterrupted();
   job.printDependencies();
-  if (job.runSubmit() != 0) {
+  if (job.runSubmit(run.log) != 0) {
     // Submitted jobs are never reported as interrupted: only a tool that
     // failed may have been stopped by the interruption.
     stopIfInterrupted();
@@ -35,22 +36,22 @@ int submitInLockedFolder(SceneJob& job) {
 
 // A dry run reads everything and writes nothing here: no lock, no
 // clearing of what other runs left.
-int reportDryRun(SceneJob& job) {
-  if (job.prepareSubmission() == 0) return exit_status::kFailure;
+int reportDryRun(RunState& run) {
+  if (run.job.prepareSubmission(run.options, run.log, run.walk) == 0) return exit_status::kFailure;
   stopIfInterrupted();
-  job.printDependencies();
+  run.job.printDependencies();
   std::printf("\nDry run: nothing written, nothing submitted.\n");
-  return job.missingDependencies == 0 ? exit_status::kSuccess : exit_status::kFailure;
+  return run.log.missingDependencies == 0 ? exit_status::kSuccess : exit_status::kFailure;
 }
 
 // Runs `body` and writes the report on the way out, whatever the outcome.
 // The copy still being written, if any, goes first.
 template <typename Body>
-int reporting(SceneJob& job, RunReportContext& report, Body body) {
+int reporting(RunState& run, RunReportContext& report, Body body) {
   const auto write = [&](int status) {
-    job.sceneStream.reset();
+    run.job.sceneStream.reset();
     report.exitStatus = status;
-    writeRunReport(job, report);
+    writeRunReport(run, report);
     return status;
   };
   int status;
@@ -69,16 +70,16 @@ int reporting(SceneJob& job, RunReportContext& report, Body body) {
 }  // namespace
 
 int runVantleRender(int argc, char** argv) {
-  auto job = std::make_unique<SceneJob>();
-  if (job->parseArguments(argc, argv) == 0) return exit_status::kCommandLine;
-  job->validateArguments();
+  auto run = std::make_unique<RunState>();
+  if (run->job.parseArguments(argc, argv, run->options) == 0) return exit_status::kCommandLine;
+  run->job.validateArguments();
 
   // From here on the run has a report, whatever its outcome.
   RunReportContext report{std::vector<std::string>(argv + 1, argv + argc), platform::currentDirectory(), 0};
   platform::catchInterruptions();
-  if (job->dryRun) return reporting(*job, report, [&] { return reportDryRun(*job); });
+  if (run->options.dryRun) return reporting(*run, report, [&] { return reportDryRun(*run); });
   // The report is written while the folder is still locked: a run waiting
   // for the lock would take its partial file for a leftover.
   const WorkingFolderLock lock;
-  return reporting(*job, report, [&] { return submitInLockedFolder(*job); });
+  return reporting(*run, report, [&] { return submitInLockedFolder(*run); });
 }

@@ -4,12 +4,13 @@
 
 #include "staging/texture_expansion.h"
 #include "staging/texture_staging.h"
+#include "job/run_options.h"
 #include "job/scene_job.h"
 #include "platform/platform.h"
 #include "submit/submit_file.h"
 
-int SceneJob::prepareSubmission() {
-  scanScene();
+int SceneJob::prepareSubmission(const RunOptions& options, RunLog& log, WalkState& walk) {
+  scanScene(options, log, walk);
 
   std::string copyName = sceneStream->outputPath();
   normalizeSlashes(copyName);
@@ -18,9 +19,9 @@ int SceneJob::prepareSubmission() {
   // Names that stand for several files are expanded first; every name is
   // then checked before the first texture is staged.
   expandTextures(*this);
-  checkStagingNames(*this);
-  stageTextures(*this);
-  if (dryRun) return 1;
+  checkStagingNames(*this, walk);
+  stageTextures(*this, options, log);
+  if (options.dryRun) return 1;
   return writeSubmitFile();
 }
 
@@ -32,11 +33,11 @@ int SceneJob::printDependencies() {
   return 1;
 }
 
-int SceneJob::runSubmit() {
+int SceneJob::runSubmit(RunLog& log) {
   std::printf("\n\nCalling vantle_submit:\n");
   // The tool writes to the same console; our lines come first.
   std::fflush(stdout);
-  submitCalled = true;
-  submitStatus = platform::runCommand(kSubmitCommand);
-  return submitStatus;
+  log.submitCalled = true;
+  log.submitStatus = platform::runCommand(kSubmitCommand);
+  return log.submitStatus;
 }

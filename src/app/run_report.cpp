@@ -4,7 +4,7 @@
 #include <set>
 #include <nlohmann/json.hpp>
 
-#include "job/scene_job.h"
+#include "app/run_state.h"
 #include "names/base_name.h"
 #include "names/comparison_key.h"
 #include "names/name_pattern.h"
@@ -62,34 +62,51 @@ json fileEntry(const std::string& name, const std::string& source, const char* s
   return entry;
 }
 
-const SceneFacts* examined(const SceneJob& job, const std::string& path) {
-  for (const SceneFacts& scene : job.sceneFacts) {
+const SceneFacts* examined(const RunLog& log, const std::string& path) {
+  for (const SceneFacts& scene : log.scenes) {
     if (scene.path == path) return &scene;
   }
   return nullptr;
 }
 
 // Scenes down a chain are examined more than once; each is told once.
-std::vector<const SceneFacts*> distinctScenes(const SceneJob& job) {
+std::vector<const SceneFacts*> distinctScenes(const RunLog& log) {
   std::vector<const SceneFacts*> scenes;
   std::set<std::string> seen;
-  for (const SceneFacts& scene : job.sceneFacts) {
+  for (const SceneFacts& scene : log.scenes) {
     if (seen.insert(comparisonKey(scene.absolutePath)).second) scenes.push_back(&scene);
   }
   return scenes;
 }
 
-json scenesOf(const SceneJob& job) {
+// How a scene was read, as the report names it.
+const char* readingName(SceneReading reading) {
+  switch (reading) {
+    case SceneReading::kStatements: return "statements";
+    case SceneReading::kStructure: return "structure";
+    case SceneReading::kTokens: return "tokens";
+    case SceneReading::kAsIs: return "as is";
+  }
+  return "";
+}
+
+// A scene's format: a referenced file that is no Maya scene is "other".
+const char* formatName(const SceneFacts& scene) {
+  if (scene.reading == SceneReading::kAsIs) return "other";
+  return scene.binary ? "binary" : "ascii";
+}
+
+json scenesOf(const RunLog& log) {
   json scenes = json::array();
-  for (const SceneFacts* each : distinctScenes(job)) {
+  for (const SceneFacts* each : distinctScenes(log)) {
     const SceneFacts& scene = *each;
     json references = json::array();
     for (const SceneFacts::Reference& reference : scene.references) references.push_back(text(reference.written));
     scenes.push_back({{"path", text(scene.path)},
                       {"absolute_path", text(scene.absolutePath)},
                       {"copy_name", text(scene.copyName)},
-                      {"format", scene.format},
-                      {"read", scene.reading},
+                      {"format", formatName(scene)},
+                      {"read", readingName(scene.reading)},
                       {"references", references}});
   }
   return scenes;
@@ -103,12 +120,13 @@ const char* kindOf(const DependencyFacts& facts, const std::string& file) {
   return facts.frames ? "sequence" : facts.tiling != 0 ? "tiles" : "pattern";
 }
 
-json dependenciesOf(const SceneJob& job) {
+json dependenciesOf(const RunState& run) {
+  const SceneJob& job = run.job;
   json dependencies = json::array();
-  for (const SceneFacts* scene : distinctScenes(job)) {
+  for (const SceneFacts* scene : distinctScenes(run.log)) {
     for (const SceneFacts::Reference& reference : scene->references) {
-      const SceneFacts* target = examined(job, reference.resolved);
-      const char* status = target == nullptr ? "missing" : job.dryRun ? "would be copied" : "copied";
+      const SceneFacts* target = examined(run.log, reference.resolved);
+      const char* status = target == nullptr ? "missing" : run.options.dryRun ? "would be copied" : "copied";
       const std::string copy = target != nullptr ? target->copyName : sceneCopyName(reference.resolved);
       dependencies.push_back({{"kind", "reference"},
                               {"node_type", nullptr},
@@ -156,28 +174,30 @@ json jobsOf(const SceneJob& job) {
 
 }  // namespace
 
-std::string runReportText(const SceneJob& job, const RunReportContext& context) {
+std::string runReportText(const RunState& run, const RunReportContext& context) {
+  const SceneJob& job = run.job;
+  const RunLog& log = run.log;
   const json document{
       {"version", kRunReportVersion},
       {"program", {{"name", "vantleRender"}, {"version", VANTLE_VERSION}}},
       {"arguments", texts(context.arguments)},
       {"working_folder", text(context.workingFolder)},
-      {"dry_run", job.dryRun},
-      {"scenes", scenesOf(job)},
-      {"dependencies", dependenciesOf(job)},
+      {"dry_run", run.options.dryRun},
+      {"scenes", scenesOf(log)},
+      {"dependencies", dependenciesOf(run)},
       {"transfer", texts(job.transferFiles)},
       {"jobs", jobsOf(job)},
-      {"submit", {{"called", job.submitCalled}, {"status", job.submitCalled ? json(job.submitStatus) : json(nullptr)}}},
+      {"submit", {{"called", log.submitCalled}, {"status", log.submitCalled ? json(log.submitStatus) : json(nullptr)}}},
       {"exit_status", context.exitStatus},
-      {"warnings", texts(job.warnings)},
+      {"warnings", texts(log.warnings)},
   };
   return document.dump(2) + "\n";
 }
 
-bool writeRunReport(const SceneJob& job, const RunReportContext& context) {
-  if (!job.reportPath) return true;
-  const std::string& path = *job.reportPath;
-  const std::string body = runReportText(job, context);
+bool writeRunReport(const RunState& run, const RunReportContext& context) {
+  if (!run.options.reportPath) return true;
+  const std::string& path = *run.options.reportPath;
+  const std::string body = runReportText(run, context);
   const std::string partial = partialFileName(path);
   bool whole = false;
   if (platform::replaceable(path)) {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-class SceneJob;
+struct RunState;
 
 struct RunReportContext {
   std::vector<std::string> arguments;  // the command line after the program's name
@@ -19,8 +19,8 @@ struct RunReportContext {
 constexpr int kRunReportVersion = 1;
 
 // The report as JSON text.
-std::string runReportText(const SceneJob& job, const RunReportContext& context);
-// Writes the report to job.reportPath, if the run has one. False, after a
+std::string runReportText(const RunState& run, const RunReportContext& context);
+// Writes the report to the --report file, if the run has one. False, after a
 // line on standard error, when it could not be written whole; nothing is
 // left under its name then.
-bool writeRunReport(const SceneJob& job, const RunReportContext& context);
+bool writeRunReport(const RunState& run, const RunReportContext& context);

@@ -22,17 +22,3 @@ struct DependencyFacts {
   std::size_t entry = 0;    // which recorded name it was expanded from
   const char* status = nullptr;  // "copied", "found", "would be copied", "missing", "name collision"
 };
-
-// What the walk learnt about one scene it examined.
-struct SceneFacts {
-  std::string path;          // as the run reports it
-  std::string absolutePath;
-  std::string copyName;
-  std::string format;        // "ascii", "binary" or "other"
-  std::string reading;       // see SceneJob::readingMode
-  struct Reference {
-    std::string written;
-    std::string resolved;
-  };
-  std::vector<Reference> references;
-};

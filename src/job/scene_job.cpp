@@ -6,10 +6,9 @@
 
 SceneJob::SceneJob() { setDefaults(); }
 
-SceneJob::SceneJob(const std::string& path, SceneJob* parentJob) : parent(parentJob) {
+SceneJob::SceneJob(const std::string& path) {
   setDefaults();
   scenePath = path;
-  if (parent != nullptr) dryRun = parent->dryRun;
 }
 
 void SceneJob::setDefaults() {
@@ -27,7 +26,3 @@ void SceneJob::setDefaults() {
   framesPerJob = 10;
 }
 
-void SceneJob::warn(const std::string& text) {
-  std::printf("WARNING: %s\n", text.c_str());
-  commandLineRecord().warnings.push_back(text);
-}

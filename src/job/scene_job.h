@@ -2,25 +2,28 @@
 // The record of work of a run. The command-line record carries the run's
 // settings and the scan of the scene named on the command line; a
 // referenced-scene record carries the scan of one referenced scene and
-// lives only until its parent has taken over what it found.
+// lives only until the record that named it has taken over what it found.
+// What the run keeps beyond one scene (its options, its log, the walk's
+// state) is not here: the run owns it and hands it to the operations
+// that need it.
 //
 // The operations are defined in the folder of the subsystem that owns
 // them: app/ (command line, run driver), scene/ (reading, rewriting, the
 // walk, paths), submit/ (the submit description).
 
 #include <functional>
-#include <map>
 #include <memory>
 #include <optional>
-#include <set>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "io/filter_stream.h"
 #include "job/dependency.h"
+#include "job/run_log.h"
 
-struct FileAttribute;
+class NodeTracker;
+struct RunOptions;
+struct WalkState;
 
 class SceneJob {
  public:
@@ -34,9 +37,8 @@ class SceneJob {
 
   // The command-line record.
   SceneJob();
-  // A referenced-scene record for the scene at `path`, scanned on behalf
-  // of `parent`.
-  SceneJob(const std::string& path, SceneJob* parent);
+  // A referenced-scene record for the scene at `path`.
+  explicit SceneJob(const std::string& path);
   ~SceneJob() = default;
   SceneJob(const SceneJob&) = delete;
   SceneJob& operator=(const SceneJob&) = delete;
@@ -48,24 +50,25 @@ class SceneJob {
   int transferCount() const { return static_cast<int>(transferFiles.size()); }
 
   // Run driver (app/run_driver.cpp).
-  int prepareSubmission();
+  int prepareSubmission(const RunOptions& options, RunLog& log, WalkState& walk);
   int printDependencies();
-  int runSubmit();
+  int runSubmit(RunLog& log);
 
-  // Command line (app/command_line.cpp).
-  int parseArguments(int argc, char** argv);
+  // Command line (app/command_line.cpp): the settings here, the rest in `options`.
+  int parseArguments(int argc, char** argv, RunOptions& options);
   void validateArguments();
   static void printUsage();
 
   // Scene opening and statement reader (scene/statement_reader.cpp).
-  int openScene();
+  // Without `writeCopy` (a dry run) the scene is read and no copy written.
+  int openScene(bool writeCopy = true);
   int nextStatement();
   int readStatement();
   // readStatement for the walk: follows the node of every statement, writes
   // through, unchanged, every statement in which neither keyword of the
   // ASCII recognisers stands and that sets no path attribute of the table,
   // and stops at the first statement that does.
-  int readMarkedStatement();
+  int readMarkedStatement(NodeTracker& node);
 
   // The one place where a recogniser records a path it found
   // (scene/dependency_record.cpp): its variables are expanded and its
@@ -73,39 +76,18 @@ class SceneJob {
   // scene. Returns the path as recorded.
   std::string recordPath(const std::string& text, const DependencyFacts* facts);
   // The path in a statement or token: the text without the delimiters around it.
-  static std::string trimmed(const char* text) {
-    std::string path(text);
-    trimDelimiters(path);
-    return path;
-  }
-  // The facts of a texture found now: the node the statement belongs to.
-  DependencyFacts factsOfAttribute(std::string_view attribute) const;
-
-  // ASCII recognisers (scene/ascii_rewriting.cpp).
+  static std::string trimmed(const char* text);
+  // ASCII recognisers (scene/ascii_rewriting.cpp). A texture's facts
+  // name the `node` the statement belongs to, when one is followed.
   int rewriteFileReference();
-  int rewriteTextureAttribute();
+  int rewriteTextureAttribute(const NodeTracker* node = nullptr);
   // A texture path found in a statement, recorded; its bare name, now on the transfer list.
   std::string recordTexture(const std::string& text, const DependencyFacts& facts);
   // Writes the statement a recogniser rewrote, keeping it as the statement
   // at hand where it fits; returns 1.
   int putRewritten(const std::string& rewritten);
-  // A path attribute of the table on a node of its type (scene/node_tracking.cpp).
-  int rewriteNodeAttribute();
-  // Follows the node that statements belong to; true when the statement
-  // sets a path attribute that the table names for that node's type.
-  // Inline for the reader's fast path: while no node is open, only a
-  // statement that begins with 'c' (createNode) can matter.
-  bool followNode(const char* bytes, std::size_t length) {
-    if (!node.open) {
-      std::size_t i = 0;
-      while (i < length && (bytes[i] == ' ' || bytes[i] == '\t' || bytes[i] == '\r' || bytes[i] == '\n')) ++i;
-      if (i == length || bytes[i] != 'c') return false;
-    }
-    return followStatement(bytes, length);
-  }
-  bool followStatement(const char* bytes, std::size_t length);
-  // Ends the node that statements belong to, if any.
-  void endNode();
+  // A path attribute of the table on the node `node` follows.
+  int rewriteNodeAttribute(NodeTracker& node);
   static void trimDelimiters(std::string& text);
   static const char* findLastUnquoted(const char* text, int c);
 
@@ -120,15 +102,17 @@ class SceneJob {
   int rewriteBinaryTexture();
   // A well-formed Maya binary scene read by its structure and copied
   // (scene/structured_binary.cpp); a referenced file that is no Maya scene
-  // at all copied as it is. 0, with the warning, when the scene is to be
-  // read token by token instead.
-  int passStructuredBinary();
+  // at all (`referenced`) copied as it is. kTokens, after the warning,
+  // when the scene is to be read token by token instead.
+  SceneReading passStructuredBinary(bool referenced, bool writeCopy, RunLog& log);
 
   // The walk over the reference tree (scene/scene_walk.cpp).
-  int scanScene();
+  int scanScene(const RunOptions& options, RunLog& log, WalkState& walk);
 
-  // Path resolution (scene/path_resolution.cpp).
-  int resolveDependencyPath(std::string& entry);
+  // Path resolution (scene/path_resolution.cpp). Relative entries resolve
+  // against the folder above the scene's folder, as the system names it.
+  int resolveDependencyPath(std::string& entry) const;
+  std::string resolutionBase() const;
   static int isRelativePath(const std::string& path);
   static int joinDirectory(const std::string& directory, std::string& entry);
   static void normalizeSlashes(std::string& entry);
@@ -184,66 +168,4 @@ class SceneJob {
   std::string headerPath;
 
   std::unique_ptr<FilterStream> sceneStream;
-
-  // The record this one was created for; null for the command-line record.
-  SceneJob* parent = nullptr;
-
-  // --dry-run: scenes are read but no copy is written, nothing is staged,
-  // described or submitted. Referenced-scene records take it from their parent.
-  bool dryRun = false;
-  // Dependencies that could not be opened (counted on the command-line record).
-  int missingDependencies = 0;
-
-  // What the run report tells beyond the lists (kept on the command-line
-  // record): --report's file, made absolute; every scene examined, in the
-  // order examined; the warnings printed; the submit tool's status.
-  std::optional<std::string> reportPath;
-  std::vector<SceneFacts> sceneFacts;
-  std::vector<std::string> warnings;
-  bool submitCalled = false;
-  int submitStatus = 0;
-  // How this record's scene was read: "statements", "structure", "tokens"
-  // or "as is" (a referenced file that is no Maya scene).
-  const char* readingMode = "statements";
-  // The command-line record.
-  SceneJob& commandLineRecord() {
-    SceneJob* record = this;
-    while (record->parent != nullptr) record = record->parent;
-    return *record;
-  }
-  // Prints "WARNING: `text`" as a line, and keeps it for the report.
-  void warn(const std::string& text);
-
-  // The ASCII walk's node: set by `createNode` of a type the table knows,
-  // kept by setAttr, addAttr, rename and lockNode, ended by anything else.
-  struct OpenNode {
-    bool open = false;
-    std::string type;
-    std::size_t firstTexture = 0;  // textureFiles entries from here on were named by this node
-    int tiling = 0;
-    bool frames = false;
-    const FileAttribute* pathRow = nullptr;  // the path attribute the statement at hand sets
-  } node;
-
-  // Kept by the scene walk. This scene's path made absolute, which tells
-  // scenes apart; the absolute paths of the scenes through which it was
-  // reached, from the command-line scene down, itself last; and for each
-  // `sceneFiles` entry the chain of the scene that named it. A scene that
-  // stands on its own chain is a circular reference.
-  std::string absoluteScenePath;
-  // The folder this scene's relative paths resolve against, as the system
-  // named it when first asked: the same for every path of the scene.
-  std::optional<std::string> resolutionBase;
-  std::vector<std::string> referenceChain;
-  std::vector<std::vector<std::string>> sceneFileChains;
-  // On the command-line record: the scene that took each copy name so far
-  // in the run, keyed by the name's comparison form.
-  struct CopyOwner {
-    std::string scenePath;
-    std::string absolutePath;
-  };
-  std::map<std::string, CopyOwner> copyOwners;
-  // On the command-line record: every scene the walk has met in the run,
-  // by the comparison form of its absolute path. Each is read once.
-  std::set<std::string> scenesMet;
 };

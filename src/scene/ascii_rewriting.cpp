@@ -7,6 +7,8 @@
 
 #include "job/scene_job.h"
 #include "scene/ascii_keywords.h"
+#include "scene/file_attributes.h"
+#include "scene/node_tracker.h"
 #include "names/base_name.h"
 
 namespace {
@@ -57,6 +59,12 @@ const char* SceneJob::findLastUnquoted(const char* text, int c) {
   return found;
 }
 
+std::string SceneJob::trimmed(const char* text) {
+  std::string path(text);
+  trimDelimiters(path);
+  return path;
+}
+
 void SceneJob::trimDelimiters(std::string& text) {
   std::size_t end = text.size();
   while (end > 0 && isDelimiter(text[end - 1])) --end;
@@ -90,13 +98,27 @@ int SceneJob::rewriteFileReference() {
   return 1;
 }
 
-int SceneJob::rewriteTextureAttribute() {
+int SceneJob::rewriteTextureAttribute(const NodeTracker* node) {
   if (std::strstr(statement, kTextureKeyword) == nullptr) return 0;
   const char* separator = findLastUnquoted(statement, ' ');
   if (separator == nullptr) return 0;
 
-  const std::string bareName = recordTexture(trimmed(separator), factsOfAttribute("ftn"));
+  const DependencyFacts facts = node != nullptr ? node->factsOf("ftn") : NodeTracker().factsOf("ftn");
+  const std::string bareName = recordTexture(trimmed(separator), facts);
   return putRewritten(std::string(kTextureKeyword) + " (\"" + bareName + "\");\n");
+}
+
+int SceneJob::rewriteNodeAttribute(NodeTracker& node) {
+  const FileAttribute* row = node.takePathRow();
+  if (row == nullptr || std::strstr(statement, "-type \"string\"") == nullptr) return 0;
+  const char* separator = findLastUnquoted(statement, ' ');
+  if (separator == nullptr) return 0;
+  const std::string text = trimmed(separator);
+  if (text.empty()) return 0;  // an empty name names no file
+
+  const std::string bareName = recordTexture(text, node.factsOf(row->attribute));
+  return putRewritten(std::string(statement, static_cast<std::size_t>(separator - statement)) + " \"" + bareName +
+                      "\";\n");
 }
 
 std::string SceneJob::recordTexture(const std::string& text, const DependencyFacts& facts) {

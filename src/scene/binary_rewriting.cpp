@@ -10,6 +10,7 @@
 #include "names/base_name.h"
 #include "names/windows_path.h"
 #include "scene/binary_markers.h"
+#include "scene/node_tracker.h"
 #include "scene/overwrite_padded.h"
 
 namespace {
@@ -44,6 +45,6 @@ int SceneJob::rewriteBinaryReference() {
 
 int SceneJob::rewriteBinaryTexture() {
   if (!sceneStream) return 0;
-  const DependencyFacts facts = factsOfAttribute("ftn");
+  const DependencyFacts facts = NodeTracker().factsOf("ftn");
   return rewriteMarkedPath(*this, kTextureMarker, "", &facts);
 }

@@ -21,9 +21,3 @@ std::string SceneJob::recordPath(const std::string& text, const DependencyFacts*
   return path;
 }
 
-DependencyFacts SceneJob::factsOfAttribute(std::string_view attribute) const {
-  DependencyFacts facts;
-  if (node.open) facts.nodeType = node.type;
-  facts.attribute = attribute;
-  return facts;
-}

@@ -31,24 +31,23 @@ int SceneJob::joinDirectory(const std::string& directory, std::string& entry) {
   return ::joinDirectory(directory, entry) ? 1 : 0;
 }
 
-int SceneJob::resolveDependencyPath(std::string& entry) {
+std::string SceneJob::resolutionBase() const {
+  const std::string workingDirectory = platform::currentDirectory();
+  // The command-line scene may be spelled with '/', so both separators
+  // mark its directory.
+  std::string sceneDirectory = scenePath.value_or(std::string());
+  normalizeSlashes(sceneDirectory);
+  std::string target = cutLastComponent(sceneDirectory) ? sceneDirectory : workingDirectory;
+  target += kParentStep;
+  // A folder that cannot be entered leaves the working directory, as
+  // changing into it would.
+  return platform::enteredFolderPath(target).value_or(workingDirectory);
+}
+
+int SceneJob::resolveDependencyPath(std::string& entry) const {
   normalizeSlashes(entry);
   if (isRelativePath(entry) == 0) return 0;
-
-  if (!resolutionBase) {
-    const std::string workingDirectory = platform::currentDirectory();
-    // The command-line scene may be spelled with '/', so both separators
-    // mark its directory.
-    std::string sceneDirectory = scenePath.value_or(std::string());
-    normalizeSlashes(sceneDirectory);
-    std::string target = cutLastComponent(sceneDirectory) ? sceneDirectory : workingDirectory;
-    target += kParentStep;
-
-    // A folder that cannot be entered leaves the working directory, as
-    // changing into it would.
-    resolutionBase = platform::enteredFolderPath(target).value_or(workingDirectory);
-  }
-  joinDirectory(*resolutionBase, entry);
+  joinDirectory(resolutionBase(), entry);
   return 1;
 }
 

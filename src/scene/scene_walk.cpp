@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -16,15 +17,16 @@
 #include "names/name_pattern.h"
 #include "names/windows_path.h"
 #include "platform/platform.h"
+#include "job/run_options.h"
+#include "scene/node_tracker.h"
 #include "scene/scene_identity.h"
+#include "scene/walk_state.h"
 #include "names/staging_name.h"
 
 namespace {
 
 // A scene on the chain of references through which it was found would be
-// scanned again and again without end. Entries handed up from a child keep
-// the chain they were found on, so a cycle is also seen when a parent
-// scans a child's references again.
+// scanned again and again without end.
 bool isOnChain(const std::vector<std::string>& chain, const std::string& absolutePath) {
   const std::string key = comparisonKey(absolutePath);
   for (const std::string& scene : chain) {
@@ -45,19 +47,19 @@ void requirePassableToJobs(const std::string& scenePath, const std::string& copy
 // the run may not use. Two different scenes of one run would be rewritten
 // into one file, the later over the earlier; the run cannot go on with
 // either copy.
-void claimCopyName(SceneJob& job) {
-  const std::string copyName = sceneCopyName(*job.scenePath);
-  if (job.parent == nullptr) requirePassableToJobs(*job.scenePath, copyName);
-  requireStageableName(*job.scenePath, copyName);
-  auto& owners = job.commandLineRecord().copyOwners;
-  auto found = owners.find(comparisonKey(copyName));
-  if (found == owners.end()) {
-    owners.emplace(comparisonKey(copyName), SceneJob::CopyOwner{*job.scenePath, job.absoluteScenePath});
+void claimCopyName(const std::string& scenePath, const std::string& absolutePath, bool commandLineScene,
+                   WalkState& walk) {
+  const std::string copyName = sceneCopyName(scenePath);
+  if (commandLineScene) requirePassableToJobs(scenePath, copyName);
+  requireStageableName(scenePath, copyName);
+  auto found = walk.copyOwners.find(comparisonKey(copyName));
+  if (found == walk.copyOwners.end()) {
+    walk.copyOwners.emplace(comparisonKey(copyName), WalkState::CopyOwner{scenePath, absolutePath});
     return;
   }
-  if (comparisonKey(found->second.absolutePath) == comparisonKey(job.absoluteScenePath)) return;
+  if (comparisonKey(found->second.absolutePath) == comparisonKey(absolutePath)) return;
   std::printf("ERROR: '%s' and '%s' would both be copied to '%s'.\n", found->second.scenePath.c_str(),
-              job.scenePath->c_str(), copyName.c_str());
+              scenePath.c_str(), copyName.c_str());
   throw RunStop(exit_status::kFailure);
 }
 
@@ -69,8 +71,8 @@ void discardCopy(SceneJob& job) {
 }
 
 // A copy that was not written whole would be sent to the jobs as if it were.
-void requireCopyWritten(SceneJob& job) {
-  if (job.dryRun) return;
+void requireCopyWritten(SceneJob& job, const RunOptions& options) {
+  if (options.dryRun) return;
   const FilterStream& stream = *job.sceneStream;
   if (stream.outputOk() && !stream.writeFailed()) return;
   std::printf("ERROR: Can not write file: '%s'\n", stream.outputPath().c_str());
@@ -79,17 +81,18 @@ void requireCopyWritten(SceneJob& job) {
 }
 
 void passAsciiScene(SceneJob& job) {
+  NodeTracker node;
   // Statements that no recogniser would take are written through by the
   // reader itself.
-  while (job.readMarkedStatement() == 1) {
+  while (job.readMarkedStatement(node) == 1) {
     const int reference = job.rewriteFileReference();
-    const int texture = job.rewriteTextureAttribute();
+    const int texture = job.rewriteTextureAttribute(&node);
     // Today's `ftn` rule comes first: no statement is taken twice.
-    const int attribute = reference == 0 && texture == 0 ? job.rewriteNodeAttribute() : 0;
+    const int attribute = reference == 0 && texture == 0 ? job.rewriteNodeAttribute(node) : 0;
     // Whole, NUL bytes and all: nothing of the scene is lost.
     if (reference == 0 && texture == 0 && attribute == 0) job.sceneStream->putBytes(job.statement, job.statementLength);
   }
-  job.endNode();
+  node.end(job.textureFacts);
 }
 
 void passBinaryScene(SceneJob& job) {
@@ -101,6 +104,17 @@ void passBinaryScene(SceneJob& job) {
     if (job.rewriteBinaryTexture() == 1) continue;
     job.sceneStream->putString(job.statement);
   }
+}
+
+// Reads the scene into its copy; how it was read.
+SceneReading passScene(SceneJob& job, bool referenced, const RunOptions& options, RunLog& log) {
+  if (job.isBinary == 0) {
+    passAsciiScene(job);
+    return SceneReading::kStatements;
+  }
+  const SceneReading reading = job.passStructuredBinary(referenced, !options.dryRun, log);
+  if (reading == SceneReading::kTokens) passBinaryScene(job);
+  return reading;
 }
 
 // The child's entries pass to the parent; the child keeps none of them.
@@ -120,29 +134,80 @@ void takeOver(SceneJob& parent, SceneJob& child) {
 
   // Scenes further down are transferred with the jobs as well: the copies
   // above them name them.
-  for (std::size_t j = 0; j < child.sceneFiles.size(); ++j) {
-    std::string transferName = sceneCopyName(child.sceneFiles[j]);
+  for (std::string& scene : child.sceneFiles) {
+    std::string transferName = sceneCopyName(scene);
     normalizeSlashes(transferName);
-    parent.sceneFiles.push_back(std::move(child.sceneFiles[j]));
-    parent.sceneFileChains.push_back(std::move(child.sceneFileChains[j]));
+    parent.sceneFiles.push_back(std::move(scene));
     parent.transferFiles.push_back(std::move(transferName));
   }
   child.sceneFiles.clear();
-  child.sceneFileChains.clear();
 }
+
+// The scene's own references and textures, resolved; what its references
+// were found as goes to `facts`. A path from another machine is looked for
+// where the scene travelled to; names that stand for several files are
+// looked for when they are staged.
+void resolveOwnEntries(SceneJob& job, SceneFacts& facts) {
+  // The scene's one folder to resolve against, asked for once it is needed.
+  std::optional<std::string> folder;
+  const auto base = [&]() -> const std::string& {
+    if (!folder) folder = job.resolutionBase();
+    return *folder;
+  };
+  for (std::string& scene : job.sceneFiles) {
+    const std::string recorded = scene;
+    normalizeSlashes(scene);
+    if (isRelativePath(scene)) joinDirectory(base(), scene);
+    if (!platform::fileOpens(scene, "r")) job.locateElsewhere(scene, recorded, true);
+    facts.references.push_back({recorded, scene});
+  }
+  // Many nodes may name one texture: one found where its path leads is
+  // looked for once.
+  std::set<std::string> foundInPlace;
+  for (std::size_t j = 0; j < job.textureFiles.size(); ++j) {
+    const std::string recorded = job.textureFiles[j];
+    std::string& texture = job.textureFiles[j];
+    normalizeSlashes(texture);
+    if (isRelativePath(texture)) joinDirectory(base(), texture);
+    const DependencyFacts* textureFacts = j < job.textureFacts.size() ? &job.textureFacts[j] : nullptr;
+    if (NamePattern::of(baseName(recorded), textureFacts ? textureFacts->tiling : 0,
+                        textureFacts && textureFacts->frames)) {
+      continue;
+    }
+    if (foundInPlace.count(texture) > 0) continue;
+    if (platform::fileOpens(texture, "r")) {
+      foundInPlace.insert(texture);
+    } else {
+      job.locateElsewhere(texture, recorded, false);
+    }
+  }
+}
+
+// Leaves the walk's chain as it found it, however the scan ends.
+class ChainStep {
+ public:
+  ChainStep(WalkState& walk, const std::string& absolutePath) : walk_(walk) { walk_.chain.push_back(absolutePath); }
+  ~ChainStep() { walk_.chain.pop_back(); }
+  ChainStep(const ChainStep&) = delete;
+  ChainStep& operator=(const ChainStep&) = delete;
+
+ private:
+  WalkState& walk_;
+};
 
 }  // namespace
 
-int SceneJob::scanScene() {
+int SceneJob::scanScene(const RunOptions& options, RunLog& log, WalkState& walk) {
+  const bool commandLineScene = walk.chain.empty();
+  const std::string absolutePath = scenePath ? makeAbsoluteScenePath(*scenePath) : std::string();
   if (scenePath) {
-    absoluteScenePath = makeAbsoluteScenePath(*scenePath);
-    if (referenceChain.empty()) referenceChain.push_back(absoluteScenePath);
-    claimCopyName(*this);
-    commandLineRecord().scenesMet.insert(comparisonKey(absoluteScenePath));
+    claimCopyName(*scenePath, absolutePath, commandLineScene, walk);
+    walk.scenesMet.insert(comparisonKey(absolutePath));
   }
+  const ChainStep step(walk, absolutePath);
   int opened = 0;
   try {
-    opened = openScene();
+    opened = openScene(!options.dryRun);
   } catch (...) {  // out of memory while loading the scene
     discardCopy(*this);
     throw;
@@ -150,18 +215,15 @@ int SceneJob::scanScene() {
   if (opened == 0) {
     std::printf("Unable to open '%s'\n", scenePath ? scenePath->c_str() : "");
     // A dry run goes on to show everything else the tree names.
-    if (!dryRun || parent == nullptr) throw RunStop(exit_status::kFailure);
-    ++commandLineRecord().missingDependencies;
+    if (!options.dryRun || commandLineScene) throw RunStop(exit_status::kFailure);
+    ++log.missingDependencies;
     return 0;
   }
   std::printf("Examining '%s'.\n", scenePath->c_str());
 
+  SceneReading reading;
   try {
-    if (isBinary == 0) {
-      passAsciiScene(*this);
-    } else if (passStructuredBinary() == 0) {
-      passBinaryScene(*this);
-    }
+    reading = passScene(*this, !commandLineScene, options, log);
     // The copy is complete here: under its name now, it is whole on disk
     // before anything that names it is written or submitted.
     sceneStream->commitOutput();
@@ -169,38 +231,12 @@ int SceneJob::scanScene() {
     discardCopy(*this);
     throw;
   }
-  requireCopyWritten(*this);
+  requireCopyWritten(*this, options);
 
   // Only what this scene itself named is in the lists yet.
-  // A path from another machine is looked for where the scene travelled to;
-  // names that stand for several files are looked for when they are staged.
-  SceneFacts facts{*scenePath, absoluteScenePath, sceneStream->outputPath(),
-                   isBinary == 0 ? "ascii" : std::string(readingMode) == "as is" ? "other" : "binary",
-                   readingMode, {}};
-  for (std::string& scene : sceneFiles) {
-    const std::string recorded = scene;
-    resolveDependencyPath(scene);
-    if (!platform::fileOpens(scene, "r")) locateElsewhere(scene, recorded, true);
-    facts.references.push_back({recorded, scene});
-  }
-  commandLineRecord().sceneFacts.push_back(std::move(facts));
-  // Many nodes may name one texture: one found where its path leads is
-  // looked for once.
-  std::set<std::string> foundInPlace;
-  for (std::size_t j = 0; j < textureFiles.size(); ++j) {
-    const std::string recorded = textureFiles[j];
-    std::string& texture = textureFiles[j];
-    resolveDependencyPath(texture);
-    const DependencyFacts* facts = j < textureFacts.size() ? &textureFacts[j] : nullptr;
-    if (NamePattern::of(baseName(recorded), facts ? facts->tiling : 0, facts && facts->frames)) continue;
-    if (foundInPlace.count(texture) > 0) continue;
-    if (platform::fileOpens(texture, "r")) {
-      foundInPlace.insert(texture);
-    } else {
-      locateElsewhere(texture, recorded, false);
-    }
-  }
-  sceneFileChains.assign(sceneFiles.size(), referenceChain);
+  SceneFacts facts{*scenePath, absolutePath, sceneStream->outputPath(), isBinary != 0, reading, {}};
+  resolveOwnEntries(*this, facts);
+  log.scenes.push_back(std::move(facts));
 
   // Only this scene's own references: what a child hands over was walked
   // by the child. A scene met before in the run was read then; reading it
@@ -209,16 +245,14 @@ int SceneJob::scanScene() {
   const std::size_t ownReferences = sceneFiles.size();
   for (std::size_t i = 0; i < ownReferences; ++i) {
     const std::string path = sceneFiles[i];
-    const std::string absolutePath = makeAbsoluteScenePath(path);
-    if (isOnChain(sceneFileChains[i], absolutePath)) {
+    const std::string childPath = makeAbsoluteScenePath(path);
+    if (isOnChain(walk.chain, childPath)) {
       std::printf("Skipping '%s': circular reference.\n", path.c_str());
       continue;
     }
-    if (commandLineRecord().scenesMet.count(comparisonKey(absolutePath)) > 0) continue;
-    auto child = std::make_unique<SceneJob>(path, this);
-    child->referenceChain = sceneFileChains[i];
-    child->referenceChain.push_back(absolutePath);
-    child->scanScene();
+    if (walk.scenesMet.count(comparisonKey(childPath)) > 0) continue;
+    auto child = std::make_unique<SceneJob>(path);
+    child->scanScene(options, log, walk);
     takeOver(*this, *child);
   }
   return 1;

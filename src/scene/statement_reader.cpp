@@ -14,6 +14,7 @@
 #include "platform/platform.h"
 #include "scene/ascii_keywords.h"
 #include "scene/byte_search.h"
+#include "scene/node_tracker.h"
 
 #if defined(__SSE2__) || defined(_M_X64)
 #include <emmintrin.h>
@@ -230,10 +231,10 @@ void printOverLongStatement() {
 
 }  // namespace
 
-int SceneJob::openScene() {
+int SceneJob::openScene(bool writeCopy) {
   if (!scenePath) return 0;
   if (!platform::fileOpens(*scenePath, "r")) return 0;
-  sceneStream = FilterStream::openSceneCopy(*scenePath, !dryRun);
+  sceneStream = FilterStream::openSceneCopy(*scenePath, writeCopy);
 
   // Peek at the first bytes and put them back where they came from.
   char head[kMagicLength];
@@ -251,7 +252,7 @@ int SceneJob::nextStatement() {
   return readStatement();
 }
 
-int SceneJob::readMarkedStatement() {
+int SceneJob::readMarkedStatement(NodeTracker& node) {
   clearStatement();
   if (!sceneStream) openScene();
   if (!sceneStream) return 0;
@@ -273,7 +274,7 @@ int SceneJob::readMarkedStatement() {
       const std::size_t length = wholeStatementLength(bytes + passed, ahead.size() - passed, mayHoldKeyword);
       if (length == 0) break;
       // The rest of a statement cut at the length limit is no statement of its own.
-      const bool attribute = !statementCut && followNode(bytes + passed, length);
+      const bool attribute = !statementCut && node.follow(bytes + passed, length, textureFacts);
       statementCut = false;
       if (attribute || (mayHoldKeyword && holdsKeyword(bytes + passed, length))) {
         in.passInput(passed);
@@ -290,7 +291,7 @@ int SceneJob::readMarkedStatement() {
     // The next statement runs on past what is in memory, or is too long.
     const bool continuation = statementCut;
     if (readStatement() == 0) return 0;
-    const bool attribute = !continuation && followNode(statement, statementLength);
+    const bool attribute = !continuation && node.follow(statement, statementLength, textureFacts);
     if (attribute || holdsKeyword(statement, statementLength)) return 1;
     in.putBytes(statement, statementLength);
   }

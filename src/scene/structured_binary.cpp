@@ -9,23 +9,20 @@
 #include "job/scene_job.h"
 #include "scene/binary_dependencies.h"
 
-int SceneJob::passStructuredBinary() {
+SceneReading SceneJob::passStructuredBinary(bool referenced, bool writeCopy, RunLog& log) {
   FilterStream& stream = *sceneStream;
   // A copy that cannot be written has nothing read into it either.
-  if (!stream.inputOk() || (!stream.outputOk() && !dryRun)) return 1;
+  if (!stream.inputOk() || (!stream.outputOk() && writeCopy)) return SceneReading::kStructure;
   const BinaryScenePlan plan = planBinaryScene(*scenePath, stream.inputSize());
   if (!plan.wellFormed) {
     // A cache, a mesh or a text that a scene references is sent as it is.
-    if (parent != nullptr && !plan.mayaForm) {
-      readingMode = "as is";
+    if (referenced && !plan.mayaForm) {
       stream.passRest();
-      return 1;
+      return SceneReading::kAsIs;
     }
-    warn("'" + *scenePath + "' is not a well-formed Maya binary scene; reading it token by token.");
-    readingMode = "tokens";
-    return 0;
+    log.warn("'" + *scenePath + "' is not a well-formed Maya binary scene; reading it token by token.");
+    return SceneReading::kTokens;
   }
-  readingMode = "structure";
   for (const BinaryDependency& found : plan.dependencies) {
     DependencyFacts facts;
     facts.nodeType = found.nodeType;
@@ -43,5 +40,5 @@ int SceneJob::passStructuredBinary() {
     stream.putBytes(edit.bytes.data(), edit.bytes.size());
   }
   stream.passRest();
-  return 1;
+  return SceneReading::kStructure;
 }

@@ -8,7 +8,9 @@
 
 #include "io/file_copy.h"
 #include "outcome/run_stop.h"
+#include "job/run_options.h"
 #include "job/scene_job.h"
+#include "scene/walk_state.h"
 #include "names/comparison_key.h"
 #include "platform/platform.h"
 #include "names/base_name.h"
@@ -46,12 +48,12 @@ std::string withoutDelimiters(const std::string& name) {
 // The dependency a transfer entry stands for, as the lists record it: the
 // texture staged under that name, else the scene copied to it; the entry
 // itself when none is.
-std::string dependencyOf(const SceneJob& job, const std::string& entry) {
+std::string dependencyOf(const SceneJob& job, const WalkState& walk, const std::string& entry) {
   for (const std::string& name : {entry, withoutDelimiters(entry)}) {
     for (const std::string& texture : job.textureFiles) {
       if (stagedName(texture) == name) return texture;
     }
-    for (const auto& [key, owner] : job.copyOwners) {
+    for (const auto& [key, owner] : walk.copyOwners) {
       if (sceneCopyName(owner.scenePath) == name) return owner.scenePath;
     }
   }
@@ -59,31 +61,31 @@ std::string dependencyOf(const SceneJob& job, const std::string& entry) {
 }
 
 // The checks of one name that a texture is to be staged under.
-void requireStageableTexture(const SceneJob& job, const std::string& texture, const std::string& name) {
+void requireStageableTexture(const WalkState& walk, const std::string& texture, const std::string& name) {
   requireStageableName(texture, name);
   // On the render nodes the texture would take the copy's place.
-  for (const auto& [key, owner] : job.copyOwners) {
+  for (const auto& [key, owner] : walk.copyOwners) {
     if (namesOneFile(name, sceneCopyName(owner.scenePath))) refuseStagedName(texture, name);
   }
 }
 
 }  // namespace
 
-void checkStagingNames(const SceneJob& job) {
+void checkStagingNames(const SceneJob& job, const WalkState& walk) {
   for (std::size_t i = 0; i < job.textureFiles.size(); ++i) {
     // A name that stood for several files and matched none is never staged.
     if (i < job.textureFacts.size() && job.textureFacts[i].unmatched) continue;
-    requireStageableTexture(job, job.textureFiles[i], stagedName(job.textureFiles[i]));
+    requireStageableTexture(walk, job.textureFiles[i], stagedName(job.textureFiles[i]));
   }
   // A scene's entry is its copy's name, checked as the walk claimed it, and
   // a texture's entry its staged name, unless a binary token left
   // delimiters on it.
   for (const std::string& entry : job.transferFiles) {
-    if (!isStageableName(entry)) refuseStagedName(dependencyOf(job, entry), entry);
+    if (!isStageableName(entry)) refuseStagedName(dependencyOf(job, walk, entry), entry);
   }
 }
 
-void stageTextures(SceneJob& job) {
+void stageTextures(SceneJob& job, const RunOptions& options, RunLog& log) {
   std::map<std::string, StagedName> staged;
   // Names found or copied here by now, as spelled, so that a texture named
   // again is known to be here without asking the system.
@@ -107,13 +109,13 @@ void stageTextures(SceneJob& job) {
     if (present) {
       std::printf("File '%s' found in current directory.\n", name.c_str());
       status = "found";
-    } else if (job.dryRun && platform::fileOpens(texture, "r")) {
+    } else if (options.dryRun && platform::fileOpens(texture, "r")) {
       std::printf("File '%s' would be copied to current directory.\n", name.c_str());
       wouldBeHere.insert(comparisonKey(name));
       status = "would be copied";
-    } else if (job.dryRun) {
+    } else if (options.dryRun) {
       std::printf("ERROR: Unable to copy '%s' to '%s'\n", texture.c_str(), name.c_str());
-      ++job.missingDependencies;
+      ++log.missingDependencies;
     } else if (copyFile(texture, name) == 1) {
       std::printf("File '%s' copied to current directory.\n", name.c_str());
       status = "copied";
@@ -121,7 +123,7 @@ void stageTextures(SceneJob& job) {
     if (std::strcmp(status, "found") == 0 || std::strcmp(status, "copied") == 0) here.insert(name);
     if (i < job.textureFacts.size()) job.textureFacts[i].status = status;
     if (i < job.textureFacts.size() && job.textureFacts[i].namesFurtherFiles) {
-      job.warn("files that '" + texture + "' names itself are not staged.");
+      log.warn("files that '" + texture + "' names itself are not staged.");
     }
   }
 }

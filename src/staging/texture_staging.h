@@ -1,15 +1,18 @@
 #pragma once
 
+class RunLog;
 class SceneJob;
+struct RunOptions;
+struct WalkState;
 
 // Ends the run, before anything is staged or described, when a texture's
 // name in the working directory or an entry of the transfer line is a name
 // the run may not use (names/staging_name.h), or when a texture would take
 // the name of a scene copy of this run. The scene copies' own names were
 // checked as the walk claimed them.
-void checkStagingNames(const SceneJob& job);
+void checkStagingNames(const SceneJob& job, const WalkState& walk);
 
 // Puts every texture of the run into the working directory under its base
 // name, unless a file of that name is already there. Ends the run when two
 // different textures would share one name there.
-void stageTextures(SceneJob& job);
+void stageTextures(SceneJob& job, const RunOptions& options, RunLog& log);

@@ -8,6 +8,7 @@
 
 #include "io/file_copy.h"
 #include "names/partial_name.h"
+#include "job/run_options.h"
 #include "staging/texture_staging.h"
 #include "outcome/run_stop.h"
 #include "job/scene_job.h"
@@ -135,10 +136,11 @@ TEST_F(Stream, StagingTwoTexturesOfOneName) {
     fs::remove("wood.tif");
     if (k.usersOwn) temp.write("wood.tif", "user's own");
     SceneJob job;
+    RunLog log;
     job.textureFiles = {oak, k.second};
     testing::internal::CaptureStdout();
     int status = -1;
-    try { stageTextures(job); } catch (const RunStop& stop) { status = stop.status(); }
+    try { stageTextures(job, RunOptions{}, log); } catch (const RunStop& stop) { status = stop.status(); }
     EXPECT_EQ(testing::internal::GetCapturedStdout(), k.printed) << k.second;
     EXPECT_EQ(status, k.status) << k.second;
   }

@@ -4,7 +4,10 @@
 #include <filesystem>
 #include <sstream>
 #include "outcome/run_stop.h"
+#include "job/run_options.h"
 #include "job/scene_job.h"
+#include "scene/node_tracker.h"
+#include "scene/walk_state.h"
 #include "names/comparison_key.h"
 #include "platform/platform.h"
 #include "scene/scene_identity.h"
@@ -29,12 +32,13 @@ class SceneTest : public ::testing::Test {
   SceneTest() : work(temp.makeDir("work")), cd(work), cwd(platform::currentDirectory()) {}
   // Every statement (token) as the walk reads it and offers it to the recognisers; `marked`: by the walk's readers.
   Pass read(const std::string& scene, bool binary, bool marked) {
-    SceneJob job(temp.write("work/s.ma", scene), nullptr);
+    SceneJob job(temp.write("work/s.ma", scene));
+    NodeTracker node;
     testing::internal::CaptureStdout();
     EXPECT_EQ(job.openScene(), 1);
     Strings units;
     while ((binary ? (marked ? job.readMarkedToken() : job.readToken())
-                   : (marked ? job.readMarkedStatement() : job.nextStatement())) == 1) {
+                   : (marked ? job.readMarkedStatement(node) : job.nextStatement())) == 1) {
       units.emplace_back(job.statement, job.statementLength);
       if (binary ? job.rewriteBinaryReference() == 1 || job.rewriteBinaryTexture() == 1
                  : std::max({job.rewriteFileReference(), job.rewriteTextureAttribute()}) == 1) continue;
@@ -93,7 +97,9 @@ class SceneTest : public ::testing::Test {
     job->scenePath = path;
     testing::internal::CaptureStdout();
     std::string stop;
-    try { job->scanScene(); } catch (const RunStop& run) { stop = "status " + std::to_string(run.status()); }
+    RunLog log;
+    WalkState walk;
+    try { job->scanScene(RunOptions{}, log, walk); } catch (const RunStop& run) { stop = "status " + std::to_string(run.status()); }
     return testing::internal::GetCapturedStdout() + stop;
   }
   TempDir temp;
@@ -121,7 +127,7 @@ TEST_F(SceneTest, AsciiScenes) {
   // Only spaces outside quotes count, and every quote flips, also one after a backslash.
   EXPECT_EQ(text + SceneJob::findLastUnquoted("a b \"c\\\" d\" e", ' '), "wood.tif)' \r(a ;b d\" e");
   EXPECT_EQ(SceneJob::findLastUnquoted("x\"y z\"", ' '), nullptr);
-  EXPECT_EQ(SceneJob().nextStatement() + SceneJob("missing.ma", nullptr).nextStatement(), 0);
+  EXPECT_EQ(SceneJob().nextStatement() + SceneJob("missing.ma").nextStatement(), 0);
 }
 
 TEST_F(SceneTest, BinaryScenes) {
@@ -146,8 +152,10 @@ TEST_F(SceneTest, StructuredBinaryCopyAtEveryBlockSize) {
   };
   for (std::size_t block : {1, 3, 7, 1024}) {
     ScopedBufferSizes sizes(block, block);
-    SceneJob job(temp.write("work/s.mb", scene("ball.mb", "maps/wood.tif")), nullptr);
-    EXPECT_EQ(job.openScene() + job.passStructuredBinary(), 2);
+    SceneJob job(temp.write("work/s.mb", scene("ball.mb", "maps/wood.tif")));
+    RunLog log;
+    EXPECT_EQ(job.openScene(), 1);
+    EXPECT_EQ(job.passStructuredBinary(false, true, log), SceneReading::kStructure);
     job.sceneStream->commitOutput();
     EXPECT_EQ(readFile(work + "/~s.mb"), scene("~ball.mb", "wood.tif     ")) << block;
     EXPECT_EQ(job.transferFiles, (Strings{"~ball.mb", "wood.tif"}));
@@ -173,7 +181,7 @@ TEST_F(SceneTest, PathResolutionAndSceneIdentity) {
       {at(deep + "/scenes/shot.ma"), tif, at(deep + "/" + tif), 1}};
   for (const auto& row : rows) {
     std::string entry = row.before;
-    EXPECT_EQ(SceneJob(row.scene, nullptr).resolveDependencyPath(entry), row.result) << row.scene << row.before;
+    EXPECT_EQ(SceneJob(row.scene).resolveDependencyPath(entry), row.result) << row.scene << row.before;
     EXPECT_EQ(entry, row.after) << row.scene << " | " << row.before;
     EXPECT_EQ(platform::currentDirectory(), cwd);
   }

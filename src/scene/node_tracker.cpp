@@ -1,14 +1,5 @@
-// The node that ASCII statements belong to, and the attributes of the
-// table set on it. `createNode TYPE` starts a node; setAttr, addAttr,
-// rename and lockNode stay with it; any other statement ends it. Only
-// nodes of types the table knows are followed.
+#include "scene/node_tracker.h"
 
-#include <cstring>
-#include <string>
-#include <string_view>
-
-#include "job/scene_job.h"
-#include "names/base_name.h"
 #include "scene/file_attributes.h"
 
 namespace {
@@ -38,27 +29,27 @@ bool isOn(std::string_view value) { return value == "yes" || value == "on" || va
 
 }  // namespace
 
-bool SceneJob::followStatement(const char* bytes, std::size_t length) {
-  node.pathRow = nullptr;
+bool NodeTracker::followStatement(const char* bytes, std::size_t length, std::vector<DependencyFacts>& textures) {
+  node_.pathRow = nullptr;
   const std::string_view text = skipBlanks(std::string_view(bytes, length));
   if (text.empty()) return false;
   switch (text[0]) {
     case 'c':
       if (startsWord(text, "createNode")) {
-        endNode();
+        end(textures);
         const std::string_view type = firstWord(skipBlanks(text.substr(10)));
         if (!hasFileAttributes(type)) return false;
-        node.open = true;
-        node.type.assign(type);
-        node.firstTexture = textureFiles.size();
-        node.tiling = 0;
-        node.frames = false;
+        node_.open = true;
+        node_.type.assign(type);
+        node_.firstTexture = textures.size();
+        node_.tiling = 0;
+        node_.frames = false;
         return false;
       }
       break;
     case 's':
       if (startsWord(text, "setAttr")) {
-        if (!node.open) return false;
+        if (!node_.open) return false;
         // Flags and their values come before the attribute, which is quoted.
         std::string_view rest = skipBlanks(text.substr(7));
         while (!rest.empty() && rest[0] == '-') {
@@ -69,18 +60,18 @@ bool SceneJob::followStatement(const char* bytes, std::size_t length) {
         if (rest.size() < 2 || rest[0] != '"' || rest[1] != '.') return false;
         const std::size_t close = rest.find('"', 1);
         if (close == std::string_view::npos) return false;
-        const FileAttribute* row = findFileAttribute(node.type, rest.substr(2, close - 2));
+        const FileAttribute* row = findFileAttribute(node_.type, rest.substr(2, close - 2));
         if (row == nullptr) return false;
         const std::string_view value = firstWord(skipBlanks(rest.substr(close + 1)));
         switch (row->role) {
           case AttributeRole::kTiling:
-            node.tiling = value.size() == 1 && value[0] >= '0' && value[0] <= '9' ? value[0] - '0' : 0;
+            node_.tiling = value.size() == 1 && value[0] >= '0' && value[0] <= '9' ? value[0] - '0' : 0;
             return false;
           case AttributeRole::kFrameSwitch:
-            node.frames = isOn(value);
+            node_.frames = isOn(value);
             return false;
           case AttributeRole::kPath:
-            node.pathRow = row;
+            node_.pathRow = row;
             return true;
         }
         return false;
@@ -102,32 +93,31 @@ bool SceneJob::followStatement(const char* bytes, std::size_t length) {
     default:
       break;
   }
-  endNode();
+  end(textures);
   return false;
 }
 
-void SceneJob::endNode() {
-  if (!node.open) return;
-  node.open = false;
+void NodeTracker::end(std::vector<DependencyFacts>& textures) {
+  if (!node_.open) return;
+  node_.open = false;
   // The node's uvt and ufe hold for its names whichever came first.
-  for (std::size_t j = node.firstTexture; j < textureFacts.size(); ++j) {
-    DependencyFacts& facts = textureFacts[j];
-    if (facts.nodeType != node.type) continue;
+  for (std::size_t j = node_.firstTexture; j < textures.size(); ++j) {
+    DependencyFacts& facts = textures[j];
+    if (facts.nodeType != node_.type) continue;
     const FileAttribute* row = findFileAttribute(facts.nodeType, facts.attribute);
-    if (row != nullptr) applyNodeMarks(*row, node.tiling, node.frames, facts.tiling, facts.frames);
+    if (row != nullptr) applyNodeMarks(*row, node_.tiling, node_.frames, facts.tiling, facts.frames);
   }
 }
 
-int SceneJob::rewriteNodeAttribute() {
-  const FileAttribute* row = node.pathRow;
-  node.pathRow = nullptr;
-  if (row == nullptr || std::strstr(statement, "-type \"string\"") == nullptr) return 0;
-  const char* separator = findLastUnquoted(statement, ' ');
-  if (separator == nullptr) return 0;
-  const std::string text = trimmed(separator);
-  if (text.empty()) return 0;  // an empty name names no file
+const FileAttribute* NodeTracker::takePathRow() {
+  const FileAttribute* row = node_.pathRow;
+  node_.pathRow = nullptr;
+  return row;
+}
 
-  const std::string bareName = recordTexture(text, factsOfAttribute(row->attribute));
-  return putRewritten(std::string(statement, static_cast<std::size_t>(separator - statement)) + " \"" + bareName +
-                      "\";\n");
+DependencyFacts NodeTracker::factsOf(std::string_view attribute) const {
+  DependencyFacts facts;
+  if (node_.open) facts.nodeType = node_.type;
+  facts.attribute = attribute;
+  return facts;
 }

@@ -1,0 +1,16 @@
+#pragma once
+// Everything one run keeps from the command line to its end: the
+// command-line record, the options, what the run did and the walk's state.
+// The run owns it and hands each part to whoever needs it.
+
+#include "job/run_log.h"
+#include "job/run_options.h"
+#include "job/scene_job.h"
+#include "scene/walk_state.h"
+
+struct RunState {
+  SceneJob job;
+  RunOptions options;
+  RunLog log;
+  WalkState walk;
+};

@@ -1,0 +1,51 @@
+#pragma once
+// The node that ASCII statements belong to, and the attributes of the
+// table set on it. `createNode TYPE` starts a node; setAttr, addAttr,
+// rename and lockNode stay with it; any other statement ends it. Only
+// nodes of types the table knows are followed.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "job/dependency.h"
+
+struct FileAttribute;
+
+class NodeTracker {
+ public:
+  // Follows the statement bytes[0, length); true when it sets a path
+  // attribute that the table names for the open node's type. `textures`
+  // are the facts of the textures recorded so far: a node that ends gives
+  // its uvt and ufe to those it named. Inline for the reader's fast path:
+  // while no node is open, only a statement that begins with 'c'
+  // (createNode) can matter.
+  bool follow(const char* bytes, std::size_t length, std::vector<DependencyFacts>& textures) {
+    if (!node_.open) {
+      std::size_t i = 0;
+      while (i < length && (bytes[i] == ' ' || bytes[i] == '\t' || bytes[i] == '\r' || bytes[i] == '\n')) ++i;
+      if (i == length || bytes[i] != 'c') return false;
+    }
+    return followStatement(bytes, length, textures);
+  }
+  // Ends the open node, if any.
+  void end(std::vector<DependencyFacts>& textures);
+  // The path attribute the statement just followed sets, once; null when none.
+  const FileAttribute* takePathRow();
+  // The facts of a texture that the statement at hand names by `attribute`:
+  // the open node's type, when a node of a known type is open.
+  DependencyFacts factsOf(std::string_view attribute) const;
+
+ private:
+  bool followStatement(const char* bytes, std::size_t length, std::vector<DependencyFacts>& textures);
+
+  struct OpenNode {
+    bool open = false;
+    std::string type;
+    std::size_t firstTexture = 0;  // textures from here on were named by this node
+    int tiling = 0;
+    bool frames = false;
+    const FileAttribute* pathRow = nullptr;  // the path attribute the statement at hand sets
+  } node_;
+};
