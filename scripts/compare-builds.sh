@@ -22,4 +22,4 @@ submit="${VANTLE_SUBMIT:-$root/build/default/tools/vantle_submit/vantle_submit}"
 if [[ ! -x "$submit" ]]; then
   (cd "$root" && cmake --preset default >/dev/null && cmake --build --preset default --target vantle_submit >/dev/null)
 fi
-exec python3 "$root/scripts/compare_builds.py" --submit-tool "$submit" "$@"
+exec env PYTHONDONTWRITEBYTECODE=1 python3 "$root/scripts/compare_builds.py" --submit-tool "$submit" "$@"
