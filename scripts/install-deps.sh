@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(g++ cmake make libgtest-dev libgmock-dev)
 # Header-only JSON for the run report, used by the Linux and Windows builds.
 packages+=(nlohmann-json3-dev)
+# The generator and comparison of scripts/compare-builds.sh.
+packages+=(python3)
 # mkfs.xfs, for the test that stages textures on a copy-on-write file system.
 packages+=(xfsprogs)
 # libFuzzer and the sanitizers' runtimes for scripts/fuzz.sh.
