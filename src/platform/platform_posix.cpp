@@ -70,14 +70,22 @@ std::string currentDirectory() {
 
 std::optional<std::string> enteredFolderPath(const std::string& folder) {
   // What chdir asks of a folder: that it is one, and may be searched.
+  // errno is left as chdir would leave it: the failing call's, or as it
+  // was (a later message may still print it).
+  const int before = errno;
   const std::string name = systemPath(folder);
   struct stat info;
-  if (stat(name.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return std::nullopt;
-  if (faccessat(AT_FDCWD, name.c_str(), X_OK, AT_EACCESS) != 0) return std::nullopt;
+  if (stat(name.c_str(), &info) != 0) return std::nullopt;
+  if (!S_ISDIR(info.st_mode)) {
+    errno = ENOTDIR;
+    return std::nullopt;
+  }
+  if (access(name.c_str(), X_OK) != 0) return std::nullopt;
   char* resolved = realpath(name.c_str(), nullptr);
   if (resolved == nullptr) return std::nullopt;
   std::string path(resolved);
   std::free(resolved);
+  errno = before;
   return path;
 }
 
