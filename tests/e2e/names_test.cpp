@@ -31,7 +31,8 @@ TEST_F(RunFixture, RefusedNames) {
       {"a\x01.tif", all}, {"a\x1f.tif", all}, {"a\x7f.tif", all}, {"a\tb.tif", all}, {"tex.tif.", all},
       {".", all}, {"..", all}, {"", textures}, {"CON", textures}, {"nul.tif", textures}, {"Com1.png", textures},
       {"lpt9.tar.gz", textures}, {"aux .tif", textures}, {"vantle_render.sub", textures}, {"vantle_render.lock", textures},
-      {"Vantle_Render.SUB", textures}, {"~Shot.m#", textures}, {" tex.tif", textures},
+      {"Vantle_Render.SUB", textures}, {"VANTLE_RENDER.4711-3.PARTIAL", textures}, {"~Shot.m#", textures},
+      {" tex.tif", textures},
       {"tex.tif ", kBinaryTexture | kBinaryAttribute}};  // a binary path is whole (the ASCII reader trims it)
   int count = 0;
   for (const Row& row : rows) {
