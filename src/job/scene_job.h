@@ -236,7 +236,7 @@ class SceneJob {
   std::vector<std::string> referenceChain;
   std::vector<std::vector<std::string>> sceneFileChains;
   // On the command-line record: the scene that took each copy name so far
-  // in the run, keyed by the name's comparison form.
+  // in the run, keyed by the name in lower case (caseFolded).
   struct CopyOwner {
     std::string scenePath;
     std::string absolutePath;

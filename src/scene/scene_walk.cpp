@@ -43,18 +43,20 @@ void requirePassableToJobs(const std::string& scenePath, const std::string& copy
 // Checked before the scene is opened, so no copy is written under a name
 // the run may not use. Two different scenes of one run would be rewritten
 // into one file, the later over the earlier; the run cannot go on with
-// either copy.
+// either copy. Names that differ in case only are one file on the render
+// nodes, whatever system submits.
 void claimCopyName(SceneJob& job) {
   const std::string copyName = sceneCopyName(*job.scenePath);
   if (job.parent == nullptr) requirePassableToJobs(*job.scenePath, copyName);
   requireStageableName(*job.scenePath, copyName);
   auto& owners = job.commandLineRecord().copyOwners;
-  auto found = owners.find(comparisonKey(copyName));
+  auto found = owners.find(caseFolded(copyName));
   if (found == owners.end()) {
-    owners.emplace(comparisonKey(copyName), SceneJob::CopyOwner{*job.scenePath, job.absoluteScenePath});
+    owners.emplace(caseFolded(copyName), SceneJob::CopyOwner{*job.scenePath, job.absoluteScenePath});
     return;
   }
   if (comparisonKey(found->second.absolutePath) == comparisonKey(job.absoluteScenePath)) return;
+  if (sceneCopyName(found->second.scenePath) != copyName) refuseStagedName(*job.scenePath, copyName);
   std::printf("ERROR: '%s' and '%s' would both be copied to '%s'.\n", found->second.scenePath.c_str(),
               job.scenePath->c_str(), copyName.c_str());
   throw RunStop(exit_status::kFailure);

@@ -57,6 +57,24 @@ TEST_F(RunFixture, RefusedNames) {
   }
 }
 
+// Two referenced scenes whose copies' names differ in case only would be one file on the render nodes: the second is
+// refused before it is opened, in both formats.
+TEST_F(RunFixture, SceneCopiesDifferingInCaseOnly) {
+  const std::string first = proj("lib/a/X.ma", kMa), second = windowsForm(at("lib/b/x.ma"));
+  proj("lib/b/x.ma", kMa + "// another scene\n");
+  for (const int width : {0, 4, 8}) {
+    const MayaBinary m{width ? width : 4};
+    const std::string shot = width ? "shot.mb" : "shot.ma";
+    proj("scenes/" + shot, width ? m.scene({m.head({m.chunk("VERS", "2024")}), m.reference("lib/a/X.ma", "a", 0),
+                                            m.reference("lib/b/x.ma", "b", 0)})
+                                 : kMa + "file -r -ns \"a\" \"lib/a/X.ma\";\nfile -r -ns \"b\" \"lib/b/x.ma\";\n");
+    const ProgramResult result = render("w" + std::to_string(width), shot);
+    EXPECT_EQ(result.out, examining(at("scenes/" + shot)) + examining(first) + staged(second, "~x.ma")) << width;
+    EXPECT_EQ(result.status, 2) << width;
+    EXPECT_EQ(left(), (Names{"~X.ma", "~" + shot})) << width;
+  }
+}
+
 // The command-line scene's copy stands in every job's Arguments line: no blank in it, nothing written.
 TEST_F(RunFixture, RefusedSceneNames) {
   const std::string space = "' cannot be passed to the render jobs: its name holds a space.\n";
