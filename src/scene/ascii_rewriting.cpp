@@ -7,6 +7,7 @@
 
 #include "job/scene_job.h"
 #include "scene/ascii_keywords.h"
+#include "scene/file_attributes.h"
 #include "names/base_name.h"
 
 namespace {
@@ -95,7 +96,9 @@ int SceneJob::rewriteTextureAttribute() {
   const char* separator = findLastUnquoted(statement, ' ');
   if (separator == nullptr) return 0;
 
-  const std::string bareName = recordTexture(trimmed(separator), factsOfAttribute("ftn"));
+  // A file node without an image is rewritten as ever, and names nothing.
+  const std::string text = trimmed(separator);
+  const std::string bareName = namesNoFile(text) ? std::string() : recordTexture(text, factsOfAttribute("ftn"));
   return putRewritten(std::string(kTextureKeyword) + " (\"" + bareName + "\");\n");
 }
 

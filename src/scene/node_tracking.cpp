@@ -125,7 +125,7 @@ int SceneJob::rewriteNodeAttribute() {
   const char* separator = findLastUnquoted(statement, ' ');
   if (separator == nullptr) return 0;
   const std::string text = trimmed(separator);
-  if (text.empty()) return 0;  // an empty name names no file
+  if (namesNoFile(text)) return 0;
 
   const std::string bareName = recordTexture(text, factsOfAttribute(row->attribute));
   return putRewritten(std::string(statement, static_cast<std::size_t>(separator - statement)) + " \"" + bareName +

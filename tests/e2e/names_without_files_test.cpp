@@ -1,0 +1,59 @@
+// Names that stand for no file the run can stage, in both formats: an empty file name names nothing at all.
+#include <nlohmann/json.hpp>
+
+#include "e2e/run_fixture.h"
+#include "support/maya_binary.h"
+
+namespace {
+using namespace std::string_literals;
+// A node naming `value` by `attribute` ("ftn" of a file node, or "filename" of an image node), with `uvt` 3 or not.
+struct Node {
+  std::string attribute, value;
+  bool uvt = false;
+};
+// The scene of the nodes: ASCII for width 0, else binary in that width.
+std::string sceneOf(int width, const std::vector<Node>& nodes) {
+  const MayaBinary m{width ? width : 4};
+  std::string ascii = RunFixture::kMa;
+  std::vector<std::string> top = {m.head({m.chunk("VERS", "2024")})};
+  for (const Node& node : nodes) {
+    const bool file = node.attribute == "ftn";
+    ascii += (file ? "createNode file -n \"f\";\n" : "createNode aiImage -n \"i\";\n") +
+             (node.uvt ? "\tsetAttr \".uvt\" 3;\n"s : "") + "\tsetAttr \"." + node.attribute +
+             "\" -type \"string\" \"" + node.value + "\";\n";
+    std::vector<std::string> chunks = {m.text(node.attribute, node.value)};
+    if (node.uvt) chunks.push_back(m.attribute("DBLE", "uvt", "@\x08\0\0\0\0\0\0"s));  // 3.0
+    top.push_back(m.node(file ? "RTFT" : "\0\x11\x5D\x17"s, file ? "f" : "i", "", chunks));
+  }
+  return width ? m.scene(top) : ascii;
+}
+}  // namespace
+
+// A file node without an image ("", or blanks within the quotes) and an image node's empty file name: nothing is
+// staged, reported or transferred for them, and the copy is written as ever.
+TEST_F(RunFixture, EmptyFileNamesNameNothing) {
+  const std::string real = proj("sourceimages/real.tif", "real");
+  const std::vector<Node> nodes = {{"ftn", ""}, {"ftn", " "}, {"filename", ""}, {"filename", " "},
+                                   {"ftn", "sourceimages/real.tif"}};
+  std::vector<Node> copies = nodes;
+  for (const int width : {0, 4, 8}) {
+    const std::string shot = width ? "shot.mb" : "shot.ma";
+    copies.back().value = width ? "real.tif" + std::string(13, ' ') : "real.tif";
+    std::string copy = sceneOf(width, copies);
+    if (!width) {  // the ftn rule writes its own form
+      for (const std::string empty : {"\"\";\n", "\" \";\n", "\"real.tif\";\n"}) {
+        const std::string name = empty == "\"real.tif\";\n" ? "real.tif" : "";
+        copy.replace(copy.find("\t" + kFtn + empty), 1 + kFtn.size() + empty.size(), bare(name));
+      }
+    }
+    proj("scenes/" + shot, sceneOf(width, nodes));
+    temp.makeDir(work = "w" + std::to_string(width));
+    const std::string reportPath = temp.at("report" + std::to_string(width) + ".json");
+    const ProgramResult result = run({"-s", "1", "-e", "1", "--report", reportPath, at("scenes/" + shot)});
+    EXPECT_EQ(result.out, examining(at("scenes/" + shot)) + copied("real.tif") + report({real}, {}) + kSubmitted);
+    EXPECT_EQ(result.status, 0) << width;
+    EXPECT_EQ(file("~" + shot), copy) << width;
+    EXPECT_EQ(file("vantle_render.sub"), description({"real.tif", "~" + shot})) << width;
+    EXPECT_EQ(nlohmann::json::parse(readFile(reportPath))["dependencies"].size(), 1u) << width;
+  }
+}
