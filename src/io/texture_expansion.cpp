@@ -49,7 +49,9 @@ std::vector<std::string> expandEntry(const std::string& entry, const DependencyF
     if (files.empty()) continue;
     std::string used = name;
     SceneJob::joinDirectory(other, used);
-    std::printf("File '%s' not found; using '%s'.\n", entry.c_str(), used.c_str());
+    // Named as recorded, as a single file found elsewhere is.
+    const std::string& recorded = facts.recorded.empty() ? entry : facts.recorded;
+    std::printf("File '%s' not found; using '%s'.\n", recorded.c_str(), used.c_str());
     return files;
   }
   return files;
