@@ -91,8 +91,8 @@ void expandTextures(SceneJob& job) {
       if (known == siblings.end()) known = siblings.emplace(file, preparedSibling(file)).first;
       if (!known->second.empty()) files.push_back(known->second);
     }
-    // A pattern that matched nothing fails as a missing texture does, but
-    // its name is none a file can have on the render nodes.
+    // A pattern that matched nothing fails the run when it is staged; its
+    // name is none a file can have on the render nodes.
     if (files.empty()) {
       entryFacts.unmatched = true;
       textures.push_back(entry);

@@ -67,6 +67,13 @@ void requireStageableTexture(const SceneJob& job, const std::string& texture, co
   }
 }
 
+// Files that the texture names itself are left behind, whatever became of it.
+void warnOfFurtherFiles(SceneJob& job, std::size_t i) {
+  if (i < job.textureFacts.size() && job.textureFacts[i].namesFurtherFiles) {
+    job.warn("files that '" + job.textureFiles[i] + "' names itself are not staged.");
+  }
+}
+
 }  // namespace
 
 void checkStagingNames(const SceneJob& job) {
@@ -90,9 +97,20 @@ void stageTextures(SceneJob& job) {
   std::set<std::string> here;
   // What a dry run would have copied by now: a run would find it here.
   std::set<std::string> wouldBeHere;
+  // A name standing for several files that matched none fails the run once
+  // the rest is staged: no job could find its files.
+  bool unmatched = false;
   for (std::size_t i = 0; i < job.textureFiles.size(); ++i) {
     const std::string& texture = job.textureFiles[i];
     const std::string name = stagedName(texture);
+    if (i < job.textureFacts.size() && job.textureFacts[i].unmatched) {
+      std::printf("ERROR: No file matches '%s'.\n", texture.c_str());
+      if (job.dryRun) ++job.missingDependencies;
+      unmatched = true;
+      job.textureFacts[i].status = "missing";
+      warnOfFurtherFiles(job, i);
+      continue;
+    }
     const bool present = here.count(name) > 0 || platform::fileOpens(name, "r") ||
                          wouldBeHere.count(comparisonKey(name)) > 0;
     const auto [known, first] = staged.try_emplace(comparisonKey(name), StagedName{texture, present});
@@ -120,8 +138,7 @@ void stageTextures(SceneJob& job) {
     }
     if (std::strcmp(status, "found") == 0 || std::strcmp(status, "copied") == 0) here.insert(name);
     if (i < job.textureFacts.size()) job.textureFacts[i].status = status;
-    if (i < job.textureFacts.size() && job.textureFacts[i].namesFurtherFiles) {
-      job.warn("files that '" + texture + "' names itself are not staged.");
-    }
+    warnOfFurtherFiles(job, i);
   }
+  if (unmatched && !job.dryRun) throw RunStop(exit_status::kFailure);
 }

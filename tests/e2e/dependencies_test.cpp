@@ -95,7 +95,7 @@ TEST_F(RunFixture, NodeAttributesTilesAndSequences) {
       {"RedshiftProxyMesh", "", {{"fn", s + "mesh.rs"}}, {"mesh.rs"}},
       {"RedshiftNormalMap", redshift, {{"tex0", s + "n.png"}}, {"n.png"}},
       {"RedshiftDomeLight", "", {{"tex0", s + "dome0.hdr"}, {"tex1", s + "dome1.hdr"}}, {"dome0.hdr", "dome1.hdr"}},
-      {"PxrTexture", "", {{"filename", s + "none.<UDIM>.tex"}}, {}, {"none.tex"}},
+      {"PxrTexture", "", {{"filename", s + "px.<UDIM>.tex"}}, {"px.1001.tex"}, {"px.tex"}},
       {"mentalrayIblShape", "", {{"tx", s + "ibl.hdr"}}, {"ibl.hdr"}},
       {"xgmPalette", "", {{"xfn", s + "hair.xgen"}}, {"hair.xgen"}},
       {"mayaUsdProxyShape", std::string("\x58\0\0\x95", 4), {{"fp", s + "cube.usda"}}, {"cube.usda"}},

@@ -1,4 +1,6 @@
-// Names that stand for no file the run can stage, in both formats: an empty file name names nothing at all.
+// Names that stand for no file the run can stage, in both formats: a name standing for several files that matches
+// nothing anywhere fails the run once the rest is staged (a dry run goes on and counts it); an empty file name names
+// nothing at all.
 #include <nlohmann/json.hpp>
 
 #include "e2e/run_fixture.h"
@@ -27,7 +29,52 @@ std::string sceneOf(int width, const std::vector<Node>& nodes) {
   }
   return width ? m.scene(top) : ascii;
 }
+std::string noMatch(const std::string& path) { return "ERROR: No file matches '" + path + "'.\n"; }
+std::string wouldCopy(const std::string& name) { return "File '" + name + "' would be copied to current directory.\n"; }
 }  // namespace
+
+TEST_F(RunFixture, NamesMatchingNothingFailTheRun) {
+  const std::string s = "sourceimages/", injected = "a.tif\nqueue 1000\n#";
+  const std::vector<Node> nodes = {{"ftn", s + "wood.<UDIM>.tif"}, {"ftn", s + "real.tif"},
+      {"ftn", s + "anim.####.png"}, {"ftn", s + "tile.1001.tif", true}, {"filename", s + injected},
+      {"filename", "textures/stone.<UDIM>.tif"}};  // not beside the scene: found in the project's sourceimages
+  const Names found = {proj(s + "real.tif", "real"), proj(s + "stone.1001.tif", "1"), proj(s + "stone.1002.tif", "2")};
+  proj(s + "tile.tif", "a decoy"), proj(s + "anim.png", "a decoy");
+  const Names unmatched = {windowsForm(at(s + "wood.<UDIM>.tif")), windowsForm(at(s + "anim.####.png")),
+                           windowsForm(at(s + "tile.1001.tif")), windowsForm(at(s + injected))};
+  const std::string fallback = "File 'textures\\stone.<UDIM>.tif' not found; using '" +
+                               windowsForm(at(s + "stone.<UDIM>.tif")) + "'.\n";
+  for (const int width : {0, 4, 8}) {
+    const std::string shot = width ? "shot.mb" : "shot.ma";
+    proj("scenes/" + shot, sceneOf(width, nodes));
+    // The other textures are staged; then the run ends: no description, no submit tool, no dependency report.
+    temp.makeDir(work = "w" + std::to_string(width));
+    const std::string reportPath = temp.at("report" + std::to_string(width) + ".json");
+    const ProgramResult result = run({"-s", "1", "-e", "1", "--report", reportPath, at("scenes/" + shot)});
+    EXPECT_EQ(result.out, examining(at("scenes/" + shot)) + fallback + noMatch(unmatched[0]) + copied("real.tif") +
+              noMatch(unmatched[1]) + noMatch(unmatched[2]) + noMatch(unmatched[3]) + copied("stone.1001.tif") +
+              copied("stone.1002.tif")) << width;
+    EXPECT_EQ(result.status, 2) << width;
+    EXPECT_EQ(left(), (Names{"real.tif", "stone.1001.tif", "stone.1002.tif", "~" + shot})) << width;
+    const nlohmann::json written = nlohmann::json::parse(readFile(reportPath));
+    Names statuses;
+    for (const auto& dependency : written["dependencies"])
+      for (const auto& file : dependency["files"]) statuses.push_back(file["status"]);
+    EXPECT_EQ(statuses, (Names{"missing", "copied", "missing", "missing", "missing", "copied", "copied"})) << width;
+    EXPECT_EQ(written["submit"]["called"], false) << width;
+
+    // A dry run says the same and goes on to the end.
+    temp.makeDir(work = "d" + std::to_string(width));
+    const ProgramResult dry = run({"-s", "1", "-e", "1", "--dry-run", at("scenes/" + shot)});
+    EXPECT_EQ(dry.out, examining(at("scenes/" + shot)) + fallback + noMatch(unmatched[0]) + wouldCopy("real.tif") +
+              noMatch(unmatched[1]) + noMatch(unmatched[2]) + noMatch(unmatched[3]) + wouldCopy("stone.1001.tif") +
+              wouldCopy("stone.1002.tif") +
+              report({unmatched[0], found[0], unmatched[1], unmatched[2], unmatched[3], found[1], found[2]}, {}) +
+              "\nDry run: nothing written, nothing submitted.\n") << width;
+    EXPECT_EQ(dry.status, 2) << width;
+    EXPECT_EQ(left(), Names{}) << width;
+  }
+}
 
 // A file node without an image ("", or blanks within the quotes) and an image node's empty file name: nothing is
 // staged, reported or transferred for them, and the copy is written as ever.
