@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "io/copy_progress.h"
 #include "outcome/run_stop.h"
 #include "job/run_options.h"
 #include "job/scene_job.h"
@@ -24,6 +25,22 @@ int toInteger(const char* text) {
   if (value > INT_MAX) return INT_MAX;
   if (value < INT_MIN) return INT_MIN;
   return static_cast<int>(value);
+}
+
+// The usage text, then every option beyond it and every environment
+// variable the program reads, a line each.
+void printHelp() {
+  SceneJob::printUsage();
+  std::printf("\nOptions:\n");
+  std::printf("  --dry-run                 read every scene and print what would be copied; "
+              "write and submit nothing\n");
+  std::printf("  --report FILE             also write FILE, a JSON description of the run\n");
+  std::printf("  --help                    print this help and exit\n");
+  std::printf("  --version                 print the version and exit\n");
+  std::printf("\nEnvironment:\n");
+  std::printf("  %-24s  the submit header (default %s)\n", SceneJob::kHeaderPathVariable, SceneJob::kDefaultHeaderPath);
+  std::printf("  %-24s  milliseconds a copy runs before a terminal shows its progress (default %lld)\n",
+              kProgressDelayVariable, static_cast<long long>(kDefaultProgressDelayMs));
 }
 
 [[noreturn]] void stopWithUsage() {
@@ -49,7 +66,7 @@ int SceneJob::parseArguments(int argc, char** argv, RunOptions& options) {
   for (int i = 1; i < argc; ++i) {
     const std::string_view argument = argv[i];
     if (argument == "--help") {
-      printUsage();
+      printHelp();
       throw RunStop(exit_status::kSuccess);
     }
     if (argument == "--version") {

@@ -139,12 +139,13 @@ json dependenciesOf(const RunState& run) {
   }
   for (std::size_t i = 0; i < job.textureFiles.size(); ++i) {
     const DependencyFacts facts = i < job.textureFacts.size() ? job.textureFacts[i] : DependencyFacts{};
+    // A name that matched no file is told under the name it was given.
+    json file = fileEntry(std::string(baseName(job.textureFiles[i])), job.textureFiles[i], facts.status);
     // The files a recorded name stood for follow each other (once names
     // were expanded: a run stopped before has one file per name).
     if (i > 0 && i < job.textureFacts.size() && !facts.resolved.empty() &&
         job.textureFacts[i - 1].entry == facts.entry && job.textureFacts[i - 1].resolved == facts.resolved) {
-      dependencies.back()["files"].push_back(
-          fileEntry(std::string(baseName(job.textureFiles[i])), job.textureFiles[i], facts.status));
+      dependencies.back()["files"].push_back(std::move(file));
       continue;
     }
     json dependency{{"kind", kindOf(facts, job.textureFiles[i])},
@@ -153,11 +154,7 @@ json dependenciesOf(const RunState& run) {
                     {"scene", text(facts.scenePath)},
                     {"path", text(facts.written)},
                     {"resolved", text(facts.resolved.empty() ? job.textureFiles[i] : facts.resolved)},
-                    {"files", json::array()}};
-    if (!facts.unmatched) {
-      dependency["files"].push_back(
-          fileEntry(std::string(baseName(job.textureFiles[i])), job.textureFiles[i], facts.status));
-    }
+                    {"files", json::array({std::move(file)})}};
     dependencies.push_back(std::move(dependency));
   }
   return dependencies;

@@ -7,11 +7,11 @@
 
 namespace {
 
-// How long a copy goes unshown. VANTLE_PROGRESS_DELAY_MS changes it, so
-// that a test can see the line on a copy of any length.
+// How long a copy goes unshown. The variable changes it, so that a test
+// can see the line on a copy of any length.
 std::int64_t delay() {
-  const char* value = platform::environmentValue("VANTLE_PROGRESS_DELAY_MS");
-  return value != nullptr ? std::atol(value) : 500;
+  const char* value = platform::environmentValue(kProgressDelayVariable);
+  return value != nullptr ? std::atol(value) : kDefaultProgressDelayMs;
 }
 
 constexpr std::int64_t kRedrawMilliseconds = 100;

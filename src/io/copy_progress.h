@@ -8,6 +8,11 @@
 #include <memory>
 #include <string>
 
+// The environment variable that sets how long a copy goes unshown, in
+// milliseconds, and how long when it is not set.
+inline constexpr const char* kProgressDelayVariable = "VANTLE_PROGRESS_DELAY_MS";
+inline constexpr std::int64_t kDefaultProgressDelayMs = 500;
+
 class CopyProgress {
  public:
   // A progress for a copy of `total` bytes of the file `name`, or null

@@ -18,6 +18,7 @@ struct DependencyFacts {
   std::size_t transferIndex = 0;  // its place on its record's transfer list
   // For the run report.
   std::string written;      // the path as the scene spells it
+  std::string recorded;     // after variables, with backslashes, before resolution
   std::string resolved;     // after variables and resolution, before expansion
   std::size_t entry = 0;    // which recorded name it was expanded from
   const char* status = nullptr;  // "copied", "found", "would be copied", "missing", "name collision"

@@ -14,7 +14,7 @@ SceneJob::SceneJob(const std::string& path) {
 void SceneJob::setDefaults() {
   startFrame = -1.0;
   endFrame = -1.0;
-  const char* header = platform::environmentValue("VANTLE_RENDER_PATH");
+  const char* header = platform::environmentValue(kHeaderPathVariable);
   headerPath = header != nullptr ? header : kDefaultHeaderPath;
   textureFiles.clear();
   textureFacts.clear();

@@ -34,6 +34,8 @@ class SceneJob {
   // A binary token holds at most this many bytes.
   static constexpr int kMaxTokenBytes = 40957;
   static constexpr const char* kDefaultHeaderPath = "C:\\vantle_render\\vantle_render.hdr";
+  // Names the submit header in place of kDefaultHeaderPath.
+  static constexpr const char* kHeaderPathVariable = "VANTLE_RENDER_PATH";
 
   // The command-line record.
   SceneJob();

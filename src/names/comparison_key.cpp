@@ -2,12 +2,15 @@
 
 std::string comparisonKey(const std::string& name) {
 #ifdef _WIN32
-  std::string key = name;
-  for (char& c : key) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return key;
+  return caseFolded(name);
 #else
   return name;
 #endif
+}
+
+std::string caseFolded(std::string name) {
+  for (char& c : name) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return name;
 }

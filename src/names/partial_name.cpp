@@ -1,6 +1,7 @@
 #include "names/partial_name.h"
 
 #include "names/base_name.h"
+#include "names/comparison_key.h"
 #include "platform/platform.h"
 
 namespace {
@@ -33,3 +34,5 @@ bool isPartialFileName(std::string_view name) {
   const std::size_t dash = numbers.find('-');
   return dash != std::string_view::npos && isNumber(numbers.substr(0, dash)) && isNumber(numbers.substr(dash + 1));
 }
+
+bool isPartialFileNameInAnyCase(std::string_view name) { return isPartialFileName(caseFolded(std::string(name))); }

@@ -11,3 +11,6 @@
 std::string partialFileName(const std::string& finalPath);
 // True for a file name (no folder) of exactly the partial form.
 bool isPartialFileName(std::string_view name);
+// True for a file name of the partial form in any case of its letters: on
+// a Windows folder, the same file as one of the run's partial files.
+bool isPartialFileNameInAnyCase(std::string_view name);

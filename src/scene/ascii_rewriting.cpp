@@ -9,13 +9,10 @@
 #include "scene/ascii_keywords.h"
 #include "scene/file_attributes.h"
 #include "scene/node_tracker.h"
+#include "scene/path_text.h"
 #include "names/base_name.h"
 
 namespace {
-
-const char kDelimiters[] = "\n'\"();\t ";
-
-bool isDelimiter(char c) { return c != '\0' && std::strchr(kDelimiters, c) != nullptr; }
 
 constexpr std::size_t anchorOf(const char* keyword) {
   std::size_t at = 0;
@@ -46,33 +43,10 @@ bool holdsKeyword(const char* bytes, std::size_t length) {
   return false;
 }
 
-const char* SceneJob::findLastUnquoted(const char* text, int c) {
-  const char* found = nullptr;
-  bool quoted = false;
-  for (const char* p = text; *p != '\0'; ++p) {
-    if (*p == static_cast<char>(c) && !quoted) {
-      found = p;
-    } else if (*p == '"') {
-      quoted = !quoted;
-    }
-  }
-  return found;
-}
-
-std::string SceneJob::trimmed(const char* text) {
-  std::string path(text);
-  trimDelimiters(path);
-  return path;
-}
-
-void SceneJob::trimDelimiters(std::string& text) {
-  std::size_t end = text.size();
-  while (end > 0 && isDelimiter(text[end - 1])) --end;
-  text.erase(end);
-  std::size_t start = 0;
-  while (start < text.size() && isDelimiter(text[start])) ++start;
-  text.erase(0, start);
-}
+// The record's own names for the path text operations.
+const char* SceneJob::findLastUnquoted(const char* text, int c) { return ::findLastUnquoted(text, c); }
+std::string SceneJob::trimmed(const char* text) { return trimmedOfDelimiters(text); }
+void SceneJob::trimDelimiters(std::string& text) { ::trimDelimiters(text); }
 
 int SceneJob::rewriteFileReference() {
   const char* keyword = std::strstr(statement, kReferenceKeyword);
@@ -103,8 +77,10 @@ int SceneJob::rewriteTextureAttribute(const NodeTracker* node) {
   const char* separator = findLastUnquoted(statement, ' ');
   if (separator == nullptr) return 0;
 
+  // A file node without an image is rewritten as ever, and names nothing.
+  const std::string text = trimmed(separator);
   const DependencyFacts facts = node != nullptr ? node->factsOf("ftn") : NodeTracker().factsOf("ftn");
-  const std::string bareName = recordTexture(trimmed(separator), facts);
+  const std::string bareName = namesNoFile(text) ? std::string() : recordTexture(text, facts);
   return putRewritten(std::string(kTextureKeyword) + " (\"" + bareName + "\");\n");
 }
 
@@ -114,7 +90,7 @@ int SceneJob::rewriteNodeAttribute(NodeTracker& node) {
   const char* separator = findLastUnquoted(statement, ' ');
   if (separator == nullptr) return 0;
   const std::string text = trimmed(separator);
-  if (text.empty()) return 0;  // an empty name names no file
+  if (namesNoFile(text)) return 0;
 
   const std::string bareName = recordTexture(text, node.factsOf(row->attribute));
   return putRewritten(std::string(statement, static_cast<std::size_t>(separator - statement)) + " \"" + bareName +

@@ -161,7 +161,7 @@ class DependencyFinder : public BinaryVisitor {
   // Every file an attribute names passes here: recorded, and overwritten
   // in the copy by its base name padded with spaces to the old length.
   void fileAttributeFound(const FileAttribute& row, std::int64_t valueOffset, std::string value) {
-    if (value.empty()) return;
+    if (namesNoFile(value)) return;
     std::string newName(baseName(expandVariables(value)));
     std::string field = value;
     overwritePadded(field.data(), newName.c_str());

@@ -13,6 +13,7 @@ std::string SceneJob::recordPath(const std::string& text, const DependencyFacts*
   }
   DependencyFacts entry = *facts;
   entry.written = text;
+  entry.recorded = path;
   entry.namesFurtherFiles = namesFurtherFiles(findFileAttribute(entry.nodeType, entry.attribute), path);
   entry.scenePath = scenePath.value_or(std::string());
   entry.transferIndex = transferFiles.size();

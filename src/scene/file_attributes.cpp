@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+#include "scene/path_text.h"
+
 namespace {
 
 // Node types whose binary form type is fixed, by that id.
@@ -122,3 +124,5 @@ bool namesFurtherFiles(const FileAttribute* row, std::string_view path) {
   }
   return false;
 }
+
+bool namesNoFile(const std::string& value) { return trimmedOfDelimiters(value.c_str()).empty(); }

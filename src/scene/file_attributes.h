@@ -5,6 +5,7 @@
 // its own.
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 enum class AttributeRole {
@@ -45,3 +46,8 @@ std::string_view nodeTypeOfId(std::uint32_t formType);
 // True when the file at `path`, named by `row` (may be null), names
 // further files of its own: by its attribute, or by its kind of archive.
 bool namesFurtherFiles(const FileAttribute* row, std::string_view path);
+
+// True when an attribute's value names no file: nothing is left of it once
+// the delimiters around a path are trimmed (Maya saves a file node without
+// an image as "").
+bool namesNoFile(const std::string& value);

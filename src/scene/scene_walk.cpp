@@ -46,18 +46,20 @@ void requirePassableToJobs(const std::string& scenePath, const std::string& copy
 // Checked before the scene is opened, so no copy is written under a name
 // the run may not use. Two different scenes of one run would be rewritten
 // into one file, the later over the earlier; the run cannot go on with
-// either copy.
+// either copy. Names that differ in case only are one file on the render
+// nodes, whatever system submits.
 void claimCopyName(const std::string& scenePath, const std::string& absolutePath, bool commandLineScene,
                    WalkState& walk) {
   const std::string copyName = sceneCopyName(scenePath);
   if (commandLineScene) requirePassableToJobs(scenePath, copyName);
   requireStageableName(scenePath, copyName);
-  auto found = walk.copyOwners.find(comparisonKey(copyName));
+  auto found = walk.copyOwners.find(caseFolded(copyName));
   if (found == walk.copyOwners.end()) {
-    walk.copyOwners.emplace(comparisonKey(copyName), WalkState::CopyOwner{scenePath, absolutePath});
+    walk.copyOwners.emplace(caseFolded(copyName), WalkState::CopyOwner{scenePath, absolutePath});
     return;
   }
   if (comparisonKey(found->second.absolutePath) == comparisonKey(absolutePath)) return;
+  if (sceneCopyName(found->second.scenePath) != copyName) refuseStagedName(scenePath, copyName);
   std::printf("ERROR: '%s' and '%s' would both be copied to '%s'.\n", found->second.scenePath.c_str(),
               scenePath.c_str(), copyName.c_str());
   throw RunStop(exit_status::kFailure);

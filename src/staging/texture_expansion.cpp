@@ -50,7 +50,9 @@ std::vector<std::string> expandEntry(const std::string& entry, const DependencyF
     if (files.empty()) continue;
     std::string used = name;
     joinDirectory(other, used);
-    std::printf("File '%s' not found; using '%s'.\n", entry.c_str(), used.c_str());
+    // Named as recorded, as a single file found elsewhere is.
+    const std::string& recorded = facts.recorded.empty() ? entry : facts.recorded;
+    std::printf("File '%s' not found; using '%s'.\n", recorded.c_str(), used.c_str());
     return files;
   }
   return files;
@@ -90,8 +92,8 @@ void expandTextures(SceneJob& job) {
       if (known == siblings.end()) known = siblings.emplace(file, preparedSibling(file)).first;
       if (!known->second.empty()) files.push_back(known->second);
     }
-    // A pattern that matched nothing fails as a missing texture does, but
-    // its name is none a file can have on the render nodes.
+    // A pattern that matched nothing fails the run when it is staged; its
+    // name is none a file can have on the render nodes.
     if (files.empty()) {
       entryFacts.unmatched = true;
       textures.push_back(entry);

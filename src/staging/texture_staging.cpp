@@ -69,6 +69,13 @@ void requireStageableTexture(const WalkState& walk, const std::string& texture, 
   }
 }
 
+// Files that the texture names itself are left behind, whatever became of it.
+void warnOfFurtherFiles(const SceneJob& job, std::size_t i, RunLog& log) {
+  if (i < job.textureFacts.size() && job.textureFacts[i].namesFurtherFiles) {
+    log.warn("files that '" + job.textureFiles[i] + "' names itself are not staged.");
+  }
+}
+
 }  // namespace
 
 void checkStagingNames(const SceneJob& job, const WalkState& walk) {
@@ -92,9 +99,20 @@ void stageTextures(SceneJob& job, const RunOptions& options, RunLog& log) {
   std::set<std::string> here;
   // What a dry run would have copied by now: a run would find it here.
   std::set<std::string> wouldBeHere;
+  // A name standing for several files that matched none fails the run once
+  // the rest is staged: no job could find its files.
+  bool unmatched = false;
   for (std::size_t i = 0; i < job.textureFiles.size(); ++i) {
     const std::string& texture = job.textureFiles[i];
     const std::string name = stagedName(texture);
+    if (i < job.textureFacts.size() && job.textureFacts[i].unmatched) {
+      std::printf("ERROR: No file matches '%s'.\n", texture.c_str());
+      if (options.dryRun) ++log.missingDependencies;
+      unmatched = true;
+      job.textureFacts[i].status = "missing";
+      warnOfFurtherFiles(job, i, log);
+      continue;
+    }
     const bool present = here.count(name) > 0 || platform::fileOpens(name, "r") ||
                          wouldBeHere.count(comparisonKey(name)) > 0;
     const auto [known, first] = staged.try_emplace(comparisonKey(name), StagedName{texture, present});
@@ -122,8 +140,7 @@ void stageTextures(SceneJob& job, const RunOptions& options, RunLog& log) {
     }
     if (std::strcmp(status, "found") == 0 || std::strcmp(status, "copied") == 0) here.insert(name);
     if (i < job.textureFacts.size()) job.textureFacts[i].status = status;
-    if (i < job.textureFacts.size() && job.textureFacts[i].namesFurtherFiles) {
-      log.warn("files that '" + texture + "' names itself are not staged.");
-    }
+    warnOfFurtherFiles(job, i, log);
   }
+  if (unmatched && !options.dryRun) throw RunStop(exit_status::kFailure);
 }

@@ -14,5 +14,7 @@ void checkStagingNames(const SceneJob& job, const WalkState& walk);
 
 // Puts every texture of the run into the working directory under its base
 // name, unless a file of that name is already there. Ends the run when two
-// different textures would share one name there.
+// different textures would share one name there, and, once the rest is
+// staged, when a name standing for several files matched none (a dry run
+// counts it as missing and goes on).
 void stageTextures(SceneJob& job, const RunOptions& options, RunLog& log);

@@ -9,16 +9,24 @@
 
 using namespace std::string_literals;
 
-// --help, --version anywhere; --dry-run anywhere: the whole tree is read (a reference or texture missing is counted),
-// nothing is written into the working folder and nothing submitted.
+// --help (the usage, then every other option and variable), --version anywhere; --dry-run anywhere: the whole tree is
+// read (a reference or texture missing is counted), nothing is written into the working folder and nothing submitted.
 TEST_F(RunFixture, DryRunHelpVersion) {
   const std::string shot = at("scenes/shot.ma"), set = proj("scenes/set.ma", kMa + ftn("sourceimages/wood.tif"));
   const std::string wood = proj("sourceimages/wood.tif", "w"), none = windowsForm(at("sourceimages/none.tif"));
   const std::string gone = windowsForm(at("scenes/gone.ma")), end = "\nDry run: nothing written, nothing submitted.\n";
   temp.write(work + "/mine.tif", "mine");
   const std::string wouldCopy = "File 'wood.tif' would be copied to current directory.\n";
+  const std::string help = kUsage + "\nOptions:\n"
+      "  --dry-run                 read every scene and print what would be copied; write and submit nothing\n"
+      "  --report FILE             also write FILE, a JSON description of the run\n"
+      "  --help                    print this help and exit\n"
+      "  --version                 print the version and exit\n"
+      "\nEnvironment:\n"
+      "  VANTLE_RENDER_PATH        the submit header (default C:\\vantle_render\\vantle_render.hdr)\n"
+      "  VANTLE_PROGRESS_DELAY_MS  milliseconds a copy runs before a terminal shows its progress (default 500)\n";
   const struct { Names arguments; std::string scene, out; int status; } rows[] = {
-      {{"-s", "1", "--help", "x.ma"}, "", kUsage, 0}, {{"--version", "--help"}, "", "vantleRender 0.1.0\n", 0},
+      {{"-s", "1", "--help", "x.ma"}, "", help, 0}, {{"--version", "--help"}, "", "vantleRender 0.1.0\n", 0},
       {{"-s", "1", "-e", "1", shot, "--dry-run"}, kMa + "file -r -ns \"s\" \"scenes/set.ma\";\n" + ftn("mine.tif") +
        ftn("sourceimages/wood.tif"), examining(shot) + examining(set) + "File 'mine.tif' found in current directory.\n"
        + wouldCopy + "File 'wood.tif' found in current directory.\n" + report({windowsForm(at("mine.tif")), wood, wood},
@@ -95,7 +103,7 @@ TEST_F(RunFixture, NodeAttributesTilesAndSequences) {
       {"RedshiftProxyMesh", "", {{"fn", s + "mesh.rs"}}, {"mesh.rs"}},
       {"RedshiftNormalMap", redshift, {{"tex0", s + "n.png"}}, {"n.png"}},
       {"RedshiftDomeLight", "", {{"tex0", s + "dome0.hdr"}, {"tex1", s + "dome1.hdr"}}, {"dome0.hdr", "dome1.hdr"}},
-      {"PxrTexture", "", {{"filename", s + "none.<UDIM>.tex"}}, {}, {"none.tex"}},
+      {"PxrTexture", "", {{"filename", s + "px.<UDIM>.tex"}}, {"px.1001.tex"}, {"px.tex"}},
       {"mentalrayIblShape", "", {{"tx", s + "ibl.hdr"}}, {"ibl.hdr"}},
       {"xgmPalette", "", {{"xfn", s + "hair.xgen"}}, {"hair.xgen"}},
       {"mayaUsdProxyShape", std::string("\x58\0\0\x95", 4), {{"fp", s + "cube.usda"}}, {"cube.usda"}},

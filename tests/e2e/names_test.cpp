@@ -31,7 +31,8 @@ TEST_F(RunFixture, RefusedNames) {
       {"a\x01.tif", all}, {"a\x1f.tif", all}, {"a\x7f.tif", all}, {"a\tb.tif", all}, {"tex.tif.", all},
       {".", all}, {"..", all}, {"", textures}, {"CON", textures}, {"nul.tif", textures}, {"Com1.png", textures},
       {"lpt9.tar.gz", textures}, {"aux .tif", textures}, {"vantle_render.sub", textures}, {"vantle_render.lock", textures},
-      {"Vantle_Render.SUB", textures}, {"~Shot.m#", textures}, {" tex.tif", textures},
+      {"Vantle_Render.SUB", textures}, {"VANTLE_RENDER.4711-3.PARTIAL", textures}, {"~Shot.m#", textures},
+      {" tex.tif", textures},
       {"tex.tif ", kBinaryTexture | kBinaryAttribute}};  // a binary path is whole (the ASCII reader trims it)
   int count = 0;
   for (const Row& row : rows) {
@@ -53,6 +54,24 @@ TEST_F(RunFixture, RefusedNames) {
       EXPECT_EQ(result.status, 2) << kind << " " << name;
       EXPECT_EQ(left(), Names{"~" + shot}) << kind << " " << name;  // the scene's own copy, whole
     }
+  }
+}
+
+// Two referenced scenes whose copies' names differ in case only would be one file on the render nodes: the second is
+// refused before it is opened, in both formats.
+TEST_F(RunFixture, SceneCopiesDifferingInCaseOnly) {
+  const std::string first = proj("lib/a/X.ma", kMa), second = windowsForm(at("lib/b/x.ma"));
+  proj("lib/b/x.ma", kMa + "// another scene\n");
+  for (const int width : {0, 4, 8}) {
+    const MayaBinary m{width ? width : 4};
+    const std::string shot = width ? "shot.mb" : "shot.ma";
+    proj("scenes/" + shot, width ? m.scene({m.head({m.chunk("VERS", "2024")}), m.reference("lib/a/X.ma", "a", 0),
+                                            m.reference("lib/b/x.ma", "b", 0)})
+                                 : kMa + "file -r -ns \"a\" \"lib/a/X.ma\";\nfile -r -ns \"b\" \"lib/b/x.ma\";\n");
+    const ProgramResult result = render("w" + std::to_string(width), shot);
+    EXPECT_EQ(result.out, examining(at("scenes/" + shot)) + examining(first) + staged(second, "~x.ma")) << width;
+    EXPECT_EQ(result.status, 2) << width;
+    EXPECT_EQ(left(), (Names{"~X.ma", "~" + shot})) << width;
   }
 }
 
