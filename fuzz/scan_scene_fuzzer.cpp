@@ -135,7 +135,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   try {
     RunLog log;
     WalkState walk;
-    FUZZ_CHECK(job.scanScene(RunOptions{}, log, walk) == 1);
+    DependencyList found;
+    FUZZ_CHECK(job.scanScene(RunOptions{}, log, walk, found) == 1);
   } catch (const RunStop& stop) {
     status = stop.status();
   }

@@ -4,23 +4,27 @@
 
 #include "staging/texture_expansion.h"
 #include "staging/texture_staging.h"
+#include "staging/transfer_line.h"
 #include "job/run_options.h"
 #include "job/scene_job.h"
 #include "platform/platform.h"
 #include "submit/submit_file.h"
 
-int SceneJob::prepareSubmission(const RunOptions& options, RunLog& log, WalkState& walk) {
-  scanScene(options, log, walk);
+int SceneJob::prepareSubmission(const RunOptions& options, RunLog& log, WalkState& walk, DependencyList& found) {
+  scanScene(options, log, walk, found);
 
   std::string copyName = sceneStream->outputPath();
   normalizeSlashes(copyName);
   transferFiles.push_back(copyName);
 
-  // Names that stand for several files are expanded first; every name is
-  // then checked before the first texture is staged.
-  expandTextures(*this);
-  checkStagingNames(*this, walk);
-  stageTextures(*this, options, log);
+  // Names that stand for several files are expanded first, and the
+  // transfer line names the files they matched; every name is then checked
+  // before the first texture is staged.
+  expandTextures(*this, found);
+  transferFiles = transferLine(found);
+  transferFiles.push_back(copyName);
+  checkStagingNames(*this, walk, found);
+  stageTextures(found, options, log);
   if (options.dryRun) return 1;
   return writeSubmitFile();
 }

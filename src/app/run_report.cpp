@@ -53,11 +53,10 @@ json sizeOf(const std::string& path) {
 
 // A file a dependency stands for: its size in the folder once it is
 // there, else the size of the file it would be copied from.
-json fileEntry(const std::string& name, const std::string& source, const char* status) {
-  json entry{{"name", text(name)}, {"status", status ? json(status) : json(nullptr)}, {"size", nullptr}};
-  if (status == nullptr || std::string(status) == "missing") return entry;
-  const std::string here(status);
-  if (here == "copied" || here == "found") entry["size"] = sizeOf(name);
+json fileEntry(const std::string& name, const std::string& source, const json& status) {
+  json entry{{"name", text(name)}, {"status", status}, {"size", nullptr}};
+  if (status.is_null() || status == "missing") return entry;
+  if (status == "copied" || status == "found") entry["size"] = sizeOf(name);
   if (entry["size"].is_null()) entry["size"] = sizeOf(source);
   return entry;
 }
@@ -114,14 +113,37 @@ json scenesOf(const RunLog& log) {
 
 // A name standing for several files is a sequence (frames), tiles or a
 // pattern of tokens; any other a file.
-const char* kindOf(const DependencyFacts& facts, const std::string& file) {
-  const std::string name(baseName(facts.resolved.empty() ? file : facts.resolved));
-  if (!NamePattern::of(name, facts.tiling, facts.frames)) return "file";
-  return facts.frames ? "sequence" : facts.tiling != 0 ? "tiles" : "pattern";
+const char* kindOf(const Dependency& texture) {
+  if (!NamePattern::of(baseName(texture.resolved), texture.tiling, texture.frames)) return "file";
+  return texture.frames ? "sequence" : texture.tiling != 0 ? "tiles" : "pattern";
+}
+
+// What staging made of a file, as the report names it; null before staging.
+json statusName(FileStatus status) {
+  switch (status) {
+    case FileStatus::kPending: return nullptr;
+    case FileStatus::kCopied: return "copied";
+    case FileStatus::kFound: return "found";
+    case FileStatus::kWouldBeCopied: return "would be copied";
+    case FileStatus::kMissing: return "missing";
+    case FileStatus::kNameCollision: return "name collision";
+  }
+  return nullptr;
+}
+
+// The files a texture stands for; before its name was expanded, itself.
+json filesOf(const Dependency& texture) {
+  json files = json::array();
+  if (texture.files.empty()) {
+    files.push_back(fileEntry(std::string(baseName(texture.resolved)), texture.resolved, nullptr));
+  }
+  for (const DependencyFile& file : texture.files) {
+    files.push_back(fileEntry(std::string(baseName(file.path)), file.path, statusName(file.status)));
+  }
+  return files;
 }
 
 json dependenciesOf(const RunState& run) {
-  const SceneJob& job = run.job;
   json dependencies = json::array();
   for (const SceneFacts* scene : distinctScenes(run.log)) {
     for (const SceneFacts::Reference& reference : scene->references) {
@@ -134,28 +156,19 @@ json dependenciesOf(const RunState& run) {
                               {"scene", text(scene->path)},
                               {"path", text(reference.written)},
                               {"resolved", text(reference.resolved)},
-                              {"files", json::array({fileEntry(copy, reference.resolved, status)})}});
+                              {"files", json::array({fileEntry(copy, reference.resolved, json(status))})}});
     }
   }
-  for (std::size_t i = 0; i < job.textureFiles.size(); ++i) {
-    const DependencyFacts facts = i < job.textureFacts.size() ? job.textureFacts[i] : DependencyFacts{};
-    // A name that matched no file is told under the name it was given.
-    json file = fileEntry(std::string(baseName(job.textureFiles[i])), job.textureFiles[i], facts.status);
-    // The files a recorded name stood for follow each other (once names
-    // were expanded: a run stopped before has one file per name).
-    if (i > 0 && i < job.textureFacts.size() && !facts.resolved.empty() &&
-        job.textureFacts[i - 1].entry == facts.entry && job.textureFacts[i - 1].resolved == facts.resolved) {
-      dependencies.back()["files"].push_back(std::move(file));
-      continue;
-    }
-    json dependency{{"kind", kindOf(facts, job.textureFiles[i])},
-                    {"node_type", facts.nodeType.empty() ? json(nullptr) : text(facts.nodeType)},
-                    {"attribute", facts.attribute.empty() ? json(nullptr) : text(facts.attribute)},
-                    {"scene", text(facts.scenePath)},
-                    {"path", text(facts.written)},
-                    {"resolved", text(facts.resolved.empty() ? job.textureFiles[i] : facts.resolved)},
-                    {"files", json::array({std::move(file)})}};
-    dependencies.push_back(std::move(dependency));
+  // A run stopped half way tells the textures the command-line scene held.
+  for (const Dependency& texture : run.found.items()) {
+    if (texture.kind != DependencyKind::kTexture || !run.found.held(texture)) continue;
+    dependencies.push_back({{"kind", kindOf(texture)},
+                            {"node_type", texture.nodeType.empty() ? json(nullptr) : text(texture.nodeType)},
+                            {"attribute", texture.attribute.empty() ? json(nullptr) : text(texture.attribute)},
+                            {"scene", text(texture.scenePath)},
+                            {"path", text(texture.written)},
+                            {"resolved", text(texture.resolved)},
+                            {"files", filesOf(texture)}});
   }
   return dependencies;
 }

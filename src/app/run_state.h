@@ -3,6 +3,7 @@
 // command-line record, the options, what the run did and the walk's state.
 // The run owns it and hands each part to whoever needs it.
 
+#include "job/dependency.h"
 #include "job/run_log.h"
 #include "job/run_options.h"
 #include "job/scene_job.h"
@@ -13,4 +14,6 @@ struct RunState {
   RunOptions options;
   RunLog log;
   WalkState walk;
+  // Every file the scenes depend on, in the order the walk met them.
+  DependencyList found;
 };

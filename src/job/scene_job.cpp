@@ -17,7 +17,6 @@ void SceneJob::setDefaults() {
   const char* header = platform::environmentValue(kHeaderPathVariable);
   headerPath = header != nullptr ? header : kDefaultHeaderPath;
   textureFiles.clear();
-  textureFacts.clear();
   sceneFiles.clear();
   transferFiles.clear();
   byFrame = 1.0;

@@ -52,7 +52,7 @@ class SceneJob {
   int transferCount() const { return static_cast<int>(transferFiles.size()); }
 
   // Run driver (app/run_driver.cpp).
-  int prepareSubmission(const RunOptions& options, RunLog& log, WalkState& walk);
+  int prepareSubmission(const RunOptions& options, RunLog& log, WalkState& walk, DependencyList& found);
   int printDependencies();
   int runSubmit(RunLog& log);
 
@@ -74,22 +74,26 @@ class SceneJob {
 
   // The one place where a recogniser records a path it found
   // (scene/dependency_record.cpp): its variables are expanded and its
-  // slashes made backslashes; with `facts` it is a texture, without a
-  // scene. Returns the path as recorded.
-  std::string recordPath(const std::string& text, const DependencyFacts* facts);
+  // slashes made backslashes; with `texture` (what named it) it is a
+  // texture, without a scene. With `found` the run's list gets it as well.
+  // Returns the path as recorded.
+  std::string recordPath(const std::string& text, const Dependency* texture, DependencyList* found);
+  // The transfer entry of the path recorded last.
+  void recordTransfer(const std::string& name, DependencyList* found);
   // The path in a statement or token: the text without the delimiters around it.
   static std::string trimmed(const char* text);
-  // ASCII recognisers (scene/ascii_rewriting.cpp). A texture's facts
-  // name the `node` the statement belongs to, when one is followed.
-  int rewriteFileReference();
-  int rewriteTextureAttribute(const NodeTracker* node = nullptr);
+  // ASCII recognisers (scene/ascii_rewriting.cpp). A texture names the
+  // `node` the statement belongs to, when one is followed. What they find
+  // goes to the run's list `found` too, when there is one.
+  int rewriteFileReference(DependencyList* found = nullptr);
+  int rewriteTextureAttribute(const NodeTracker* node = nullptr, DependencyList* found = nullptr);
   // A texture path found in a statement, recorded; its bare name, now on the transfer list.
-  std::string recordTexture(const std::string& text, const DependencyFacts& facts);
+  std::string recordTexture(const std::string& text, const Dependency& texture, DependencyList* found);
   // Writes the statement a recogniser rewrote, keeping it as the statement
   // at hand where it fits; returns 1.
   int putRewritten(const std::string& rewritten);
   // A path attribute of the table on the node `node` follows.
-  int rewriteNodeAttribute(NodeTracker& node);
+  int rewriteNodeAttribute(NodeTracker& node, DependencyList* found = nullptr);
   static void trimDelimiters(std::string& text);
   static const char* findLastUnquoted(const char* text, int c);
 
@@ -100,16 +104,16 @@ class SceneJob {
   // holds neither marker of the binary recognisers, with the bytes around
   // it, and stops at the first token that holds one.
   int readMarkedToken();
-  int rewriteBinaryReference();
-  int rewriteBinaryTexture();
+  int rewriteBinaryReference(DependencyList* found = nullptr);
+  int rewriteBinaryTexture(DependencyList* found = nullptr);
   // A well-formed Maya binary scene read by its structure and copied
   // (scene/structured_binary.cpp); a referenced file that is no Maya scene
   // at all (`referenced`) copied as it is. kTokens, after the warning,
   // when the scene is to be read token by token instead.
-  SceneReading passStructuredBinary(bool referenced, bool writeCopy, RunLog& log);
+  SceneReading passStructuredBinary(bool referenced, bool writeCopy, RunLog& log, DependencyList* found = nullptr);
 
   // The walk over the reference tree (scene/scene_walk.cpp).
-  int scanScene(const RunOptions& options, RunLog& log, WalkState& walk);
+  int scanScene(const RunOptions& options, RunLog& log, WalkState& walk, DependencyList& found);
 
   // Path resolution (scene/path_resolution.cpp). Relative entries resolve
   // against the folder above the scene's folder, as the system names it.
@@ -157,8 +161,6 @@ class SceneJob {
   bool statementCut = false;
 
   std::vector<std::string> textureFiles;
-  // Beside each textureFiles entry, in step with it.
-  std::vector<DependencyFacts> textureFacts;
   std::vector<std::string> sceneFiles;
   std::vector<std::string> transferFiles;
 

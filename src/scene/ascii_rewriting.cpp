@@ -48,17 +48,17 @@ const char* SceneJob::findLastUnquoted(const char* text, int c) { return ::findL
 std::string SceneJob::trimmed(const char* text) { return trimmedOfDelimiters(text); }
 void SceneJob::trimDelimiters(std::string& text) { ::trimDelimiters(text); }
 
-int SceneJob::rewriteFileReference() {
+int SceneJob::rewriteFileReference(DependencyList* found) {
   const char* keyword = std::strstr(statement, kReferenceKeyword);
   if (keyword == nullptr) return 0;
   // The keyword's own trailing space never separates the path.
   const char* separator = findLastUnquoted(keyword + kReferenceKeywordLength, ' ');
   if (separator == nullptr) return 0;
 
-  const std::string path = recordPath(trimmed(separator), nullptr);
+  const std::string path = recordPath(trimmed(separator), nullptr, found);
   std::string newName = sceneCopyName(path);
   normalizeSlashes(newName);
-  transferFiles.push_back(newName);
+  recordTransfer(newName, found);
 
   statementLength = static_cast<std::size_t>(separator - statement);
   statement[statementLength] = '\0';
@@ -72,19 +72,19 @@ int SceneJob::rewriteFileReference() {
   return 1;
 }
 
-int SceneJob::rewriteTextureAttribute(const NodeTracker* node) {
+int SceneJob::rewriteTextureAttribute(const NodeTracker* node, DependencyList* found) {
   if (std::strstr(statement, kTextureKeyword) == nullptr) return 0;
   const char* separator = findLastUnquoted(statement, ' ');
   if (separator == nullptr) return 0;
 
   // A file node without an image is rewritten as ever, and names nothing.
   const std::string text = trimmed(separator);
-  const DependencyFacts facts = node != nullptr ? node->factsOf("ftn") : NodeTracker().factsOf("ftn");
-  const std::string bareName = namesNoFile(text) ? std::string() : recordTexture(text, facts);
+  const Dependency texture = node != nullptr ? node->textureOf("ftn") : NodeTracker().textureOf("ftn");
+  const std::string bareName = namesNoFile(text) ? std::string() : recordTexture(text, texture, found);
   return putRewritten(std::string(kTextureKeyword) + " (\"" + bareName + "\");\n");
 }
 
-int SceneJob::rewriteNodeAttribute(NodeTracker& node) {
+int SceneJob::rewriteNodeAttribute(NodeTracker& node, DependencyList* found) {
   const FileAttribute* row = node.takePathRow();
   if (row == nullptr || std::strstr(statement, "-type \"string\"") == nullptr) return 0;
   const char* separator = findLastUnquoted(statement, ' ');
@@ -92,14 +92,14 @@ int SceneJob::rewriteNodeAttribute(NodeTracker& node) {
   const std::string text = trimmed(separator);
   if (namesNoFile(text)) return 0;
 
-  const std::string bareName = recordTexture(text, node.factsOf(row->attribute));
+  const std::string bareName = recordTexture(text, node.textureOf(row->attribute), found);
   return putRewritten(std::string(statement, static_cast<std::size_t>(separator - statement)) + " \"" + bareName +
                       "\";\n");
 }
 
-std::string SceneJob::recordTexture(const std::string& text, const DependencyFacts& facts) {
-  const std::string bareName(baseName(recordPath(text, &facts)));
-  transferFiles.push_back(bareName);
+std::string SceneJob::recordTexture(const std::string& text, const Dependency& texture, DependencyList* found) {
+  const std::string bareName(baseName(recordPath(text, &texture, found)));
+  recordTransfer(bareName, found);
   return bareName;
 }
 

@@ -17,19 +17,20 @@ namespace {
 
 // Shared by both recognisers: `prefix` starts the new name ("~" for a
 // scene copy), `paths` receives the cleaned path.
-int rewriteMarkedPath(SceneJob& job, const char* marker, const char* prefix, const DependencyFacts* facts) {
+int rewriteMarkedPath(SceneJob& job, const char* marker, const char* prefix, const Dependency* texture,
+                      DependencyList* found) {
   if (std::strstr(job.statement, marker) == nullptr) return 0;
   job.sceneStream->putString(job.statement);
   if (job.readToken() == 0) return 0;
 
-  const std::string path = job.recordPath(SceneJob::trimmed(job.statement), facts);
+  const std::string path = job.recordPath(SceneJob::trimmed(job.statement), texture, found);
 
   // Taken from the token as read: delimiters at its end stay in the name;
   // a token with variables in it is named as they expand.
   const bool expands = std::strchr(job.statement, '$') != nullptr;
   std::string newName = prefix + std::string(baseName(expands ? path.c_str() : job.statement));
   normalizeSlashes(newName);
-  job.transferFiles.push_back(newName);
+  job.recordTransfer(newName, found);
 
   overwritePadded(job.statement, newName.c_str());
   job.sceneStream->putString(job.statement);
@@ -38,13 +39,13 @@ int rewriteMarkedPath(SceneJob& job, const char* marker, const char* prefix, con
 
 }  // namespace
 
-int SceneJob::rewriteBinaryReference() {
+int SceneJob::rewriteBinaryReference(DependencyList* found) {
   if (!sceneStream) return 0;
-  return rewriteMarkedPath(*this, kReferenceMarker, "~", nullptr);
+  return rewriteMarkedPath(*this, kReferenceMarker, "~", nullptr, found);
 }
 
-int SceneJob::rewriteBinaryTexture() {
+int SceneJob::rewriteBinaryTexture(DependencyList* found) {
   if (!sceneStream) return 0;
-  const DependencyFacts facts = NodeTracker().factsOf("ftn");
-  return rewriteMarkedPath(*this, kTextureMarker, "", &facts);
+  const Dependency texture = NodeTracker().textureOf("ftn");
+  return rewriteMarkedPath(*this, kTextureMarker, "", &texture, found);
 }

@@ -29,19 +29,19 @@ bool isOn(std::string_view value) { return value == "yes" || value == "on" || va
 
 }  // namespace
 
-bool NodeTracker::followStatement(const char* bytes, std::size_t length, std::vector<DependencyFacts>& textures) {
+bool NodeTracker::followStatement(const char* bytes, std::size_t length) {
   node_.pathRow = nullptr;
   const std::string_view text = skipBlanks(std::string_view(bytes, length));
   if (text.empty()) return false;
   switch (text[0]) {
     case 'c':
       if (startsWord(text, "createNode")) {
-        end(textures);
+        end();
         const std::string_view type = firstWord(skipBlanks(text.substr(10)));
         if (!hasFileAttributes(type)) return false;
         node_.open = true;
         node_.type.assign(type);
-        node_.firstTexture = textures.size();
+        node_.firstFound = found_ != nullptr ? found_->items().size() : 0;
         node_.tiling = 0;
         node_.frames = false;
         return false;
@@ -93,19 +93,21 @@ bool NodeTracker::followStatement(const char* bytes, std::size_t length, std::ve
     default:
       break;
   }
-  end(textures);
+  end();
   return false;
 }
 
-void NodeTracker::end(std::vector<DependencyFacts>& textures) {
+void NodeTracker::end() {
   if (!node_.open) return;
   node_.open = false;
+  if (found_ == nullptr) return;
   // The node's uvt and ufe hold for its names whichever came first.
-  for (std::size_t j = node_.firstTexture; j < textures.size(); ++j) {
-    DependencyFacts& facts = textures[j];
-    if (facts.nodeType != node_.type) continue;
-    const FileAttribute* row = findFileAttribute(facts.nodeType, facts.attribute);
-    if (row != nullptr) applyNodeMarks(*row, node_.tiling, node_.frames, facts.tiling, facts.frames);
+  std::vector<Dependency>& items = found_->items();
+  for (std::size_t j = node_.firstFound; j < items.size(); ++j) {
+    Dependency& texture = items[j];
+    if (texture.kind != DependencyKind::kTexture || texture.nodeType != node_.type) continue;
+    const FileAttribute* row = findFileAttribute(texture.nodeType, texture.attribute);
+    if (row != nullptr) applyNodeMarks(*row, node_.tiling, node_.frames, texture.tiling, texture.frames);
   }
 }
 
@@ -115,9 +117,9 @@ const FileAttribute* NodeTracker::takePathRow() {
   return row;
 }
 
-DependencyFacts NodeTracker::factsOf(std::string_view attribute) const {
-  DependencyFacts facts;
-  if (node_.open) facts.nodeType = node_.type;
-  facts.attribute = attribute;
-  return facts;
+Dependency NodeTracker::textureOf(std::string_view attribute) const {
+  Dependency texture;
+  if (node_.open) texture.nodeType = node_.type;
+  texture.attribute = attribute;
+  return texture;
 }

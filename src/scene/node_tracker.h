@@ -15,35 +15,39 @@ struct FileAttribute;
 
 class NodeTracker {
  public:
+  // `found`: where the textures the nodes name are recorded; a node that
+  // ends gives its uvt and ufe to those it named.
+  explicit NodeTracker(DependencyList* found = nullptr) : found_(found) {}
+
   // Follows the statement bytes[0, length); true when it sets a path
-  // attribute that the table names for the open node's type. `textures`
-  // are the facts of the textures recorded so far: a node that ends gives
-  // its uvt and ufe to those it named. Inline for the reader's fast path:
-  // while no node is open, only a statement that begins with 'c'
-  // (createNode) can matter.
-  bool follow(const char* bytes, std::size_t length, std::vector<DependencyFacts>& textures) {
+  // attribute that the table names for the open node's type. Inline for
+  // the reader's fast path: while no node is open, only a statement that
+  // begins with 'c' (createNode) can matter.
+  bool follow(const char* bytes, std::size_t length) {
     if (!node_.open) {
       std::size_t i = 0;
       while (i < length && (bytes[i] == ' ' || bytes[i] == '\t' || bytes[i] == '\r' || bytes[i] == '\n')) ++i;
       if (i == length || bytes[i] != 'c') return false;
     }
-    return followStatement(bytes, length, textures);
+    return followStatement(bytes, length);
   }
   // Ends the open node, if any.
-  void end(std::vector<DependencyFacts>& textures);
+  void end();
   // The path attribute the statement just followed sets, once; null when none.
   const FileAttribute* takePathRow();
-  // The facts of a texture that the statement at hand names by `attribute`:
-  // the open node's type, when a node of a known type is open.
-  DependencyFacts factsOf(std::string_view attribute) const;
+  // A texture that the statement at hand names by `attribute`: on the open
+  // node's type, when a node of a known type is open.
+  Dependency textureOf(std::string_view attribute) const;
 
  private:
-  bool followStatement(const char* bytes, std::size_t length, std::vector<DependencyFacts>& textures);
+  bool followStatement(const char* bytes, std::size_t length);
+
+  DependencyList* found_;
 
   struct OpenNode {
     bool open = false;
     std::string type;
-    std::size_t firstTexture = 0;  // textures from here on were named by this node
+    std::size_t firstFound = 0;  // entries of `found_` from here on were named by this node
     int tiling = 0;
     bool frames = false;
     const FileAttribute* pathRow = nullptr;  // the path attribute the statement at hand sets

@@ -82,105 +82,100 @@ void requireCopyWritten(SceneJob& job, const RunOptions& options) {
   throw RunStop(exit_status::kFailure);
 }
 
-void passAsciiScene(SceneJob& job) {
-  NodeTracker node;
+void passAsciiScene(SceneJob& job, DependencyList& found) {
+  NodeTracker node(&found);
   // Statements that no recogniser would take are written through by the
   // reader itself.
   while (job.readMarkedStatement(node) == 1) {
-    const int reference = job.rewriteFileReference();
-    const int texture = job.rewriteTextureAttribute(&node);
+    const int reference = job.rewriteFileReference(&found);
+    const int texture = job.rewriteTextureAttribute(&node, &found);
     // Today's `ftn` rule comes first: no statement is taken twice.
-    const int attribute = reference == 0 && texture == 0 ? job.rewriteNodeAttribute(node) : 0;
+    const int attribute = reference == 0 && texture == 0 ? job.rewriteNodeAttribute(node, &found) : 0;
     // Whole, NUL bytes and all: nothing of the scene is lost.
     if (reference == 0 && texture == 0 && attribute == 0) job.sceneStream->putBytes(job.statement, job.statementLength);
   }
-  node.end(job.textureFacts);
+  node.end();
 }
 
-void passBinaryScene(SceneJob& job) {
+void passBinaryScene(SceneJob& job, DependencyList& found) {
   // Tokens that no recogniser would take are written through by the
   // reader itself.
   while (job.readMarkedToken() == 1) {
     // A path token taken as a reference is never offered as a texture.
-    if (job.rewriteBinaryReference() == 1) continue;
-    if (job.rewriteBinaryTexture() == 1) continue;
+    if (job.rewriteBinaryReference(&found) == 1) continue;
+    if (job.rewriteBinaryTexture(&found) == 1) continue;
     job.sceneStream->putString(job.statement);
   }
 }
 
 // Reads the scene into its copy; how it was read.
-SceneReading passScene(SceneJob& job, bool referenced, const RunOptions& options, RunLog& log) {
+SceneReading passScene(SceneJob& job, bool referenced, const RunOptions& options, RunLog& log,
+                       DependencyList& found) {
   if (job.isBinary == 0) {
-    passAsciiScene(job);
+    passAsciiScene(job, found);
     return SceneReading::kStatements;
   }
-  const SceneReading reading = job.passStructuredBinary(referenced, !options.dryRun, log);
-  if (reading == SceneReading::kTokens) passBinaryScene(job);
+  const SceneReading reading = job.passStructuredBinary(referenced, !options.dryRun, log, &found);
+  if (reading == SceneReading::kTokens) passBinaryScene(job, found);
   return reading;
 }
 
 // The child's entries pass to the parent; the child keeps none of them.
+// Scenes further down are transferred with the jobs as well: the copies
+// above them name them.
 void takeOver(SceneJob& parent, SceneJob& child) {
-  for (std::size_t j = 0; j < child.textureFiles.size(); ++j) {
-    std::string& texture = child.textureFiles[j];
-    std::string transferName(baseName(texture));
-    normalizeSlashes(transferName);
-    DependencyFacts facts = j < child.textureFacts.size() ? std::move(child.textureFacts[j]) : DependencyFacts{};
-    facts.transferIndex = parent.transferFiles.size();
+  for (std::string& texture : child.textureFiles) {
+    parent.transferFiles.push_back(handedOnTransferName(DependencyKind::kTexture, texture));
     parent.textureFiles.push_back(std::move(texture));
-    parent.textureFacts.push_back(std::move(facts));
-    parent.transferFiles.push_back(std::move(transferName));
   }
   child.textureFiles.clear();
-  child.textureFacts.clear();
-
-  // Scenes further down are transferred with the jobs as well: the copies
-  // above them name them.
   for (std::string& scene : child.sceneFiles) {
-    std::string transferName = sceneCopyName(scene);
-    normalizeSlashes(transferName);
+    parent.transferFiles.push_back(handedOnTransferName(DependencyKind::kScene, scene));
     parent.sceneFiles.push_back(std::move(scene));
-    parent.transferFiles.push_back(std::move(transferName));
   }
   child.sceneFiles.clear();
 }
 
-// The scene's own references and textures, resolved; what its references
-// were found as goes to `facts`. A path from another machine is looked for
-// where the scene travelled to; names that stand for several files are
-// looked for when they are staged.
-void resolveOwnEntries(SceneJob& job, SceneFacts& facts) {
+// The scene's own references and textures, resolved, in the record's lists
+// and in the run's list alike: the entries of `found` from `first` on are
+// what the scene itself named, in the order the lists got them. What its
+// references were found as goes to `facts`. A path from another machine is
+// looked for where the scene travelled to; names that stand for several
+// files are looked for when they are staged.
+void resolveOwnEntries(SceneJob& job, DependencyList& found, std::size_t first, SceneFacts& facts) {
   // The scene's one folder to resolve against, asked for once it is needed.
   std::optional<std::string> folder;
   const auto base = [&]() -> const std::string& {
     if (!folder) folder = job.resolutionBase();
     return *folder;
   };
-  for (std::string& scene : job.sceneFiles) {
-    const std::string recorded = scene;
-    normalizeSlashes(scene);
-    if (isRelativePath(scene)) joinDirectory(base(), scene);
-    if (!platform::fileOpens(scene, "r")) job.locateElsewhere(scene, recorded, true);
-    facts.references.push_back({recorded, scene});
-  }
   // Many nodes may name one texture: one found where its path leads is
   // looked for once.
   std::set<std::string> foundInPlace;
-  for (std::size_t j = 0; j < job.textureFiles.size(); ++j) {
-    const std::string recorded = job.textureFiles[j];
-    std::string& texture = job.textureFiles[j];
-    normalizeSlashes(texture);
-    if (isRelativePath(texture)) joinDirectory(base(), texture);
-    const DependencyFacts* textureFacts = j < job.textureFacts.size() ? &job.textureFacts[j] : nullptr;
-    if (NamePattern::of(baseName(recorded), textureFacts ? textureFacts->tiling : 0,
-                        textureFacts && textureFacts->frames)) {
-      continue;
-    }
-    if (foundInPlace.count(texture) > 0) continue;
-    if (platform::fileOpens(texture, "r")) {
-      foundInPlace.insert(texture);
-    } else {
-      job.locateElsewhere(texture, recorded, false);
+  std::vector<Dependency>& items = found.items();
+  // The references first, then the textures: each kind in its list's order.
+  for (const DependencyKind kind : {DependencyKind::kScene, DependencyKind::kTexture}) {
+    const bool scene = kind == DependencyKind::kScene;
+    std::size_t next = 0;
+    for (std::size_t i = first; i < items.size(); ++i) {
+      Dependency& named = items[i];
+      if (named.kind != kind) continue;
+      std::string& entry = scene ? job.sceneFiles[next++] : job.textureFiles[next++];
+      const std::string recorded = entry;
+      normalizeSlashes(entry);
+      if (isRelativePath(entry)) joinDirectory(base(), entry);
+      if (scene) {
+        if (!platform::fileOpens(entry, "r")) job.locateElsewhere(entry, recorded, true);
+        facts.references.push_back({recorded, entry});
+      } else if (!NamePattern::of(baseName(recorded), named.tiling, named.frames) &&
+                 foundInPlace.count(entry) == 0) {
+        if (platform::fileOpens(entry, "r")) {
+          foundInPlace.insert(entry);
+        } else {
+          job.locateElsewhere(entry, recorded, false);
+        }
+      }
+      named.resolved = entry;
     }
   }
 }
@@ -199,7 +194,7 @@ class ChainStep {
 
 }  // namespace
 
-int SceneJob::scanScene(const RunOptions& options, RunLog& log, WalkState& walk) {
+int SceneJob::scanScene(const RunOptions& options, RunLog& log, WalkState& walk, DependencyList& found) {
   const bool commandLineScene = walk.chain.empty();
   const std::string absolutePath = scenePath ? makeAbsoluteScenePath(*scenePath) : std::string();
   if (scenePath) {
@@ -223,9 +218,10 @@ int SceneJob::scanScene(const RunOptions& options, RunLog& log, WalkState& walk)
   }
   std::printf("Examining '%s'.\n", scenePath->c_str());
 
+  const std::size_t first = found.items().size();
   SceneReading reading;
   try {
-    reading = passScene(*this, !commandLineScene, options, log);
+    reading = passScene(*this, !commandLineScene, options, log, found);
     // The copy is complete here: under its name now, it is whole on disk
     // before anything that names it is written or submitted.
     sceneStream->commitOutput();
@@ -237,7 +233,7 @@ int SceneJob::scanScene(const RunOptions& options, RunLog& log, WalkState& walk)
 
   // Only what this scene itself named is in the lists yet.
   SceneFacts facts{*scenePath, absolutePath, sceneStream->outputPath(), isBinary != 0, reading, {}};
-  resolveOwnEntries(*this, facts);
+  resolveOwnEntries(*this, found, first, facts);
   log.scenes.push_back(std::move(facts));
 
   // Only this scene's own references: what a child hands over was walked
@@ -253,9 +249,13 @@ int SceneJob::scanScene(const RunOptions& options, RunLog& log, WalkState& walk)
       continue;
     }
     if (walk.scenesMet.count(comparisonKey(childPath)) > 0) continue;
+    // Each scene the command-line scene names is read, with all below it,
+    // as one branch of the run's list.
+    if (commandLineScene) found.openBranch(++walk.branches);
     auto child = std::make_unique<SceneJob>(path);
-    child->scanScene(options, log, walk);
+    child->scanScene(options, log, walk, found);
     takeOver(*this, *child);
+    if (commandLineScene) found.closeBranch();
   }
   return 1;
 }

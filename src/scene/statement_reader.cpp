@@ -274,7 +274,7 @@ int SceneJob::readMarkedStatement(NodeTracker& node) {
       const std::size_t length = wholeStatementLength(bytes + passed, ahead.size() - passed, mayHoldKeyword);
       if (length == 0) break;
       // The rest of a statement cut at the length limit is no statement of its own.
-      const bool attribute = !statementCut && node.follow(bytes + passed, length, textureFacts);
+      const bool attribute = !statementCut && node.follow(bytes + passed, length);
       statementCut = false;
       if (attribute || (mayHoldKeyword && holdsKeyword(bytes + passed, length))) {
         in.passInput(passed);
@@ -291,7 +291,7 @@ int SceneJob::readMarkedStatement(NodeTracker& node) {
     // The next statement runs on past what is in memory, or is too long.
     const bool continuation = statementCut;
     if (readStatement() == 0) return 0;
-    const bool attribute = !continuation && node.follow(statement, statementLength, textureFacts);
+    const bool attribute = !continuation && node.follow(statement, statementLength);
     if (attribute || holdsKeyword(statement, statementLength)) return 1;
     in.putBytes(statement, statementLength);
   }

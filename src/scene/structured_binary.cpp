@@ -9,7 +9,7 @@
 #include "job/scene_job.h"
 #include "scene/binary_dependencies.h"
 
-SceneReading SceneJob::passStructuredBinary(bool referenced, bool writeCopy, RunLog& log) {
+SceneReading SceneJob::passStructuredBinary(bool referenced, bool writeCopy, RunLog& log, DependencyList* found) {
   FilterStream& stream = *sceneStream;
   // A copy that cannot be written has nothing read into it either.
   if (!stream.inputOk() || (!stream.outputOk() && writeCopy)) return SceneReading::kStructure;
@@ -23,14 +23,14 @@ SceneReading SceneJob::passStructuredBinary(bool referenced, bool writeCopy, Run
     log.warn("'" + *scenePath + "' is not a well-formed Maya binary scene; reading it token by token.");
     return SceneReading::kTokens;
   }
-  for (const BinaryDependency& found : plan.dependencies) {
-    DependencyFacts facts;
-    facts.nodeType = found.nodeType;
-    facts.attribute = found.attribute;
-    facts.tiling = found.tiling;
-    facts.frames = found.frames;
-    recordPath(found.path, found.isReference ? nullptr : &facts);
-    transferFiles.push_back(found.newName);
+  for (const BinaryDependency& named : plan.dependencies) {
+    Dependency texture;
+    texture.nodeType = named.nodeType;
+    texture.attribute = named.attribute;
+    texture.tiling = named.tiling;
+    texture.frames = named.frames;
+    recordPath(named.path, named.isReference ? nullptr : &texture, found);
+    recordTransfer(named.newName, found);
   }
   for (const BinaryEdit& edit : plan.edits) {
     // The stretches between the paths are never read: they go from the

@@ -3,6 +3,7 @@
 // Scenes are told apart by the comparison form of their absolute paths
 // (scene/scene_identity.h).
 
+#include <cstddef>
 #include <map>
 #include <set>
 #include <string>
@@ -22,4 +23,6 @@ struct WalkState {
     std::string absolutePath;
   };
   std::map<std::string, CopyOwner> copyOwners;
+  // The scenes named by the command-line scene that were read so far.
+  std::size_t branches = 0;
 };

@@ -37,7 +37,7 @@ std::vector<std::string> matchingFiles(const std::string& folder, const NamePatt
 
 // The files an entry stands for: itself when it is no pattern; none when
 // it is one that matches nothing.
-std::vector<std::string> expandEntry(const std::string& entry, const DependencyFacts& facts) {
+std::vector<std::string> expandEntry(const std::string& entry, const Dependency& facts) {
   const std::string name(baseName(entry));
   const std::optional<NamePattern> pattern = NamePattern::of(name, facts.tiling, facts.frames);
   if (!pattern) return {entry};
@@ -70,57 +70,28 @@ std::string preparedSibling(const std::string& texture) {
 
 }  // namespace
 
-void expandTextures(SceneJob& job) {
-  std::vector<std::string> textures;
-  std::vector<DependencyFacts> facts;
-  // The names that stand on the transfer list in place of an entry's one.
-  std::map<std::size_t, std::vector<std::string>> transferInstead;
+void expandTextures(SceneJob& job, DependencyList& found) {
   // A texture named many times is looked at once: nothing is written while
   // the entries are expanded.
   std::map<std::string, std::string> siblings;
-  for (std::size_t i = 0; i < job.textureFiles.size(); ++i) {
-    const std::string& entry = job.textureFiles[i];
-    if (i < job.textureFacts.size()) {
-      job.textureFacts[i].resolved = entry;
-      job.textureFacts[i].entry = i;
-    }
-    DependencyFacts entryFacts = i < job.textureFacts.size() ? job.textureFacts[i] : DependencyFacts{};
-    std::vector<std::string> files;
-    for (const std::string& file : expandEntry(entry, entryFacts)) {
-      files.push_back(file);
+  std::vector<std::string> textures;
+  for (Dependency& named : found.items()) {
+    if (named.kind != DependencyKind::kTexture) continue;
+    named.files.clear();
+    for (const std::string& file : expandEntry(named.resolved, named)) {
+      named.files.push_back({file});
       auto known = siblings.find(file);
       if (known == siblings.end()) known = siblings.emplace(file, preparedSibling(file)).first;
-      if (!known->second.empty()) files.push_back(known->second);
+      if (!known->second.empty()) named.files.push_back({known->second});
     }
+    named.expanded = true;
     // A pattern that matched nothing fails the run when it is staged; its
     // name is none a file can have on the render nodes.
-    if (files.empty()) {
-      entryFacts.unmatched = true;
-      textures.push_back(entry);
-      facts.push_back(entryFacts);
-      if (i < job.textureFacts.size()) transferInstead[entryFacts.transferIndex] = {};
-      continue;
+    if (named.files.empty()) {
+      named.matchedNothing = true;
+      named.files.push_back({named.resolved});
     }
-    const bool same = files.size() == 1 && files[0] == entry;
-    std::vector<std::string> names;
-    for (std::string& file : files) {
-      names.emplace_back(baseName(file));
-      textures.push_back(std::move(file));
-      facts.push_back(entryFacts);
-    }
-    if (!same && i < job.textureFacts.size()) transferInstead[entryFacts.transferIndex] = std::move(names);
+    for (const DependencyFile& file : named.files) textures.push_back(file.path);
   }
-  if (transferInstead.empty()) return;
   job.textureFiles = std::move(textures);
-  job.textureFacts = std::move(facts);
-  std::vector<std::string> transfer;
-  for (std::size_t k = 0; k < job.transferFiles.size(); ++k) {
-    const auto instead = transferInstead.find(k);
-    if (instead == transferInstead.end()) {
-      transfer.push_back(std::move(job.transferFiles[k]));
-    } else {
-      for (std::string& name : instead->second) transfer.push_back(std::move(name));
-    }
-  }
-  job.transferFiles = std::move(transfer);
 }

@@ -1,7 +1,6 @@
 #include "staging/texture_staging.h"
 
 #include <cstdio>
-#include <cstring>
 #include <map>
 #include <set>
 #include <string>
@@ -70,19 +69,17 @@ void requireStageableTexture(const WalkState& walk, const std::string& texture, 
 }
 
 // Files that the texture names itself are left behind, whatever became of it.
-void warnOfFurtherFiles(const SceneJob& job, std::size_t i, RunLog& log) {
-  if (i < job.textureFacts.size() && job.textureFacts[i].namesFurtherFiles) {
-    log.warn("files that '" + job.textureFiles[i] + "' names itself are not staged.");
-  }
+void warnOfFurtherFiles(const Dependency& texture, const std::string& file, RunLog& log) {
+  if (texture.namesFurtherFiles) log.warn("files that '" + file + "' names itself are not staged.");
 }
 
 }  // namespace
 
-void checkStagingNames(const SceneJob& job, const WalkState& walk) {
-  for (std::size_t i = 0; i < job.textureFiles.size(); ++i) {
+void checkStagingNames(const SceneJob& job, const WalkState& walk, const DependencyList& found) {
+  for (const Dependency& texture : found.items()) {
     // A name that stood for several files and matched none is never staged.
-    if (i < job.textureFacts.size() && job.textureFacts[i].unmatched) continue;
-    requireStageableTexture(walk, job.textureFiles[i], stagedName(job.textureFiles[i]));
+    if (texture.kind != DependencyKind::kTexture || texture.matchedNothing) continue;
+    for (const DependencyFile& file : texture.files) requireStageableTexture(walk, file.path, stagedName(file.path));
   }
   // A scene's entry is its copy's name, checked as the walk claimed it, and
   // a texture's entry its staged name, unless a binary token left
@@ -92,7 +89,7 @@ void checkStagingNames(const SceneJob& job, const WalkState& walk) {
   }
 }
 
-void stageTextures(SceneJob& job, const RunOptions& options, RunLog& log) {
+void stageTextures(DependencyList& found, const RunOptions& options, RunLog& log) {
   std::map<std::string, StagedName> staged;
   // Names found or copied here by now, as spelled, so that a texture named
   // again is known to be here without asking the system.
@@ -102,45 +99,48 @@ void stageTextures(SceneJob& job, const RunOptions& options, RunLog& log) {
   // A name standing for several files that matched none fails the run once
   // the rest is staged: no job could find its files.
   bool unmatched = false;
-  for (std::size_t i = 0; i < job.textureFiles.size(); ++i) {
-    const std::string& texture = job.textureFiles[i];
-    const std::string name = stagedName(texture);
-    if (i < job.textureFacts.size() && job.textureFacts[i].unmatched) {
-      std::printf("ERROR: No file matches '%s'.\n", texture.c_str());
-      if (options.dryRun) ++log.missingDependencies;
-      unmatched = true;
-      job.textureFacts[i].status = "missing";
-      warnOfFurtherFiles(job, i, log);
-      continue;
-    }
-    const bool present = here.count(name) > 0 || platform::fileOpens(name, "r") ||
-                         wouldBeHere.count(comparisonKey(name)) > 0;
-    const auto [known, first] = staged.try_emplace(comparisonKey(name), StagedName{texture, present});
-    const char* status = "missing";
-    try {
-      if (!first) checkCollision(known->second, texture, name);
-    } catch (const RunStop&) {
-      if (i < job.textureFacts.size()) job.textureFacts[i].status = "name collision";
-      throw;
-    }
+  for (Dependency& texture : found.items()) {
+    if (texture.kind != DependencyKind::kTexture) continue;
+    for (DependencyFile& file : texture.files) {
+      const std::string& path = file.path;
+      if (texture.matchedNothing) {
+        std::printf("ERROR: No file matches '%s'.\n", path.c_str());
+        if (options.dryRun) ++log.missingDependencies;
+        unmatched = true;
+        file.status = FileStatus::kMissing;
+        warnOfFurtherFiles(texture, path, log);
+        continue;
+      }
+      const std::string name = stagedName(path);
+      const bool present = here.count(name) > 0 || platform::fileOpens(name, "r") ||
+                           wouldBeHere.count(comparisonKey(name)) > 0;
+      const auto [known, first] = staged.try_emplace(comparisonKey(name), StagedName{path, present});
+      try {
+        if (!first) checkCollision(known->second, path, name);
+      } catch (const RunStop&) {
+        file.status = FileStatus::kNameCollision;
+        throw;
+      }
 
-    if (present) {
-      std::printf("File '%s' found in current directory.\n", name.c_str());
-      status = "found";
-    } else if (options.dryRun && platform::fileOpens(texture, "r")) {
-      std::printf("File '%s' would be copied to current directory.\n", name.c_str());
-      wouldBeHere.insert(comparisonKey(name));
-      status = "would be copied";
-    } else if (options.dryRun) {
-      std::printf("ERROR: Unable to copy '%s' to '%s'\n", texture.c_str(), name.c_str());
-      ++log.missingDependencies;
-    } else if (copyFile(texture, name) == 1) {
-      std::printf("File '%s' copied to current directory.\n", name.c_str());
-      status = "copied";
+      FileStatus status = FileStatus::kMissing;
+      if (present) {
+        std::printf("File '%s' found in current directory.\n", name.c_str());
+        status = FileStatus::kFound;
+      } else if (options.dryRun && platform::fileOpens(path, "r")) {
+        std::printf("File '%s' would be copied to current directory.\n", name.c_str());
+        wouldBeHere.insert(comparisonKey(name));
+        status = FileStatus::kWouldBeCopied;
+      } else if (options.dryRun) {
+        std::printf("ERROR: Unable to copy '%s' to '%s'\n", path.c_str(), name.c_str());
+        ++log.missingDependencies;
+      } else if (copyFile(path, name) == 1) {
+        std::printf("File '%s' copied to current directory.\n", name.c_str());
+        status = FileStatus::kCopied;
+      }
+      if (status == FileStatus::kFound || status == FileStatus::kCopied) here.insert(name);
+      file.status = status;
+      warnOfFurtherFiles(texture, path, log);
     }
-    if (std::strcmp(status, "found") == 0 || std::strcmp(status, "copied") == 0) here.insert(name);
-    if (i < job.textureFacts.size()) job.textureFacts[i].status = status;
-    warnOfFurtherFiles(job, i, log);
   }
   if (unmatched && !options.dryRun) throw RunStop(exit_status::kFailure);
 }

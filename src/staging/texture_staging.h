@@ -1,5 +1,7 @@
 #pragma once
 
+#include "job/dependency.h"
+
 class RunLog;
 class SceneJob;
 struct RunOptions;
@@ -10,11 +12,11 @@ struct WalkState;
 // the run may not use (names/staging_name.h), or when a texture would take
 // the name of a scene copy of this run. The scene copies' own names were
 // checked as the walk claimed them.
-void checkStagingNames(const SceneJob& job, const WalkState& walk);
+void checkStagingNames(const SceneJob& job, const WalkState& walk, const DependencyList& found);
 
 // Puts every texture of the run into the working directory under its base
 // name, unless a file of that name is already there. Ends the run when two
 // different textures would share one name there, and, once the rest is
 // staged, when a name standing for several files matched none (a dry run
 // counts it as missing and goes on).
-void stageTextures(SceneJob& job, const RunOptions& options, RunLog& log);
+void stageTextures(DependencyList& found, const RunOptions& options, RunLog& log);

@@ -135,12 +135,17 @@ TEST_F(Stream, StagingTwoTexturesOfOneName) {
                         Case{pine, false, 2, copied + clash}, Case{pine, true, -1, found + found}}) {
     fs::remove("wood.tif");
     if (k.usersOwn) temp.write("wood.tif", "user's own");
-    SceneJob job;
     RunLog log;
-    job.textureFiles = {oak, k.second};
+    DependencyList found;
+    for (const std::string& texture : {oak, k.second}) {
+      Dependency named;
+      named.files = {{texture}};
+      named.expanded = true;
+      found.add(named);
+    }
     testing::internal::CaptureStdout();
     int status = -1;
-    try { stageTextures(job, RunOptions{}, log); } catch (const RunStop& stop) { status = stop.status(); }
+    try { stageTextures(found, RunOptions{}, log); } catch (const RunStop& stop) { status = stop.status(); }
     EXPECT_EQ(testing::internal::GetCapturedStdout(), k.printed) << k.second;
     EXPECT_EQ(status, k.status) << k.second;
   }

@@ -99,7 +99,8 @@ class SceneTest : public ::testing::Test {
     std::string stop;
     RunLog log;
     WalkState walk;
-    try { job->scanScene(RunOptions{}, log, walk); } catch (const RunStop& run) { stop = "status " + std::to_string(run.status()); }
+    DependencyList found;
+    try { job->scanScene(RunOptions{}, log, walk, found); } catch (const RunStop& run) { stop = "status " + std::to_string(run.status()); }
     return testing::internal::GetCapturedStdout() + stop;
   }
   TempDir temp;

@@ -1,0 +1,7 @@
+#include "job/dependency.h"
+
+#include "names/base_name.h"
+
+std::string handedOnTransferName(DependencyKind kind, const std::string& path) {
+  return kind == DependencyKind::kScene ? sceneCopyName(path) : std::string(baseName(path));
+}

@@ -1,0 +1,39 @@
+#include "staging/transfer_line.h"
+
+#include <algorithm>
+
+#include "names/base_name.h"
+
+namespace {
+
+// The entries one dependency gives; `own`: the command-line scene named it.
+void addEntries(const Dependency& named, bool own, std::vector<std::string>& line) {
+  if (named.kind == DependencyKind::kTexture && named.expanded) {
+    if (named.matchedNothing) return;
+    const bool itself = named.files.size() == 1 && named.files[0].path == named.resolved;
+    if (!itself) {
+      for (const DependencyFile& file : named.files) line.emplace_back(baseName(file.path));
+      return;
+    }
+  }
+  line.push_back(own ? named.transferName : handedOnTransferName(named.kind, named.resolved));
+}
+
+}  // namespace
+
+std::vector<std::string> transferLine(const DependencyList& found) {
+  std::vector<std::string> line;
+  std::size_t branches = 0;
+  for (const Dependency& named : found.items()) {
+    if (named.branch == 0) addEntries(named, true, line);
+    branches = std::max(branches, named.branch);
+  }
+  for (std::size_t branch = 1; branch <= branches; ++branch) {
+    for (const DependencyKind kind : {DependencyKind::kTexture, DependencyKind::kScene}) {
+      for (const Dependency& named : found.items()) {
+        if (named.branch == branch && named.kind == kind) addEntries(named, false, line);
+      }
+    }
+  }
+  return line;
+}
