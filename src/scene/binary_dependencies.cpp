@@ -226,9 +226,10 @@ class DependencyFinder : public BinaryVisitor {
 
 }  // namespace
 
-BinaryScenePlan planBinaryScene(const std::string& path, std::int64_t expectedSize) {
+namespace {
+
+BinaryScenePlan planFrom(BinaryFile& file, std::int64_t expectedSize) {
   BinaryScenePlan plan;
-  BinaryFile file(path);
   char head[20];
   plan.mayaForm = hasMayaForm(head, file.read(0, head, sizeof head));
   if (!plan.mayaForm || file.size() != expectedSize) return plan;
@@ -241,6 +242,18 @@ BinaryScenePlan planBinaryScene(const std::string& path, std::int64_t expectedSi
     return plan;
   }
   std::stable_sort(plan.edits.begin(), plan.edits.end(),
-                   [](const BinaryEdit& a, const BinaryEdit& b) { return a.offset < b.offset; });
+                   [](const Edit& a, const Edit& b) { return a.offset < b.offset; });
   return plan;
+}
+
+}  // namespace
+
+BinaryScenePlan planBinaryScene(const std::string& path, std::int64_t expectedSize) {
+  BinaryFile file(path);
+  return planFrom(file, expectedSize);
+}
+
+BinaryScenePlan planBinaryScene(std::string_view scene) {
+  BinaryFile file(scene);
+  return planFrom(file, static_cast<std::int64_t>(scene.size()));
 }

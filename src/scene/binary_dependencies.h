@@ -11,12 +11,8 @@
 #include <string_view>
 #include <vector>
 
-// Bytes [offset, offset + length) of the scene replaced by `bytes` in the copy.
-struct BinaryEdit {
-  std::int64_t offset;
-  std::int64_t length;
-  std::string bytes;
-};
+#include "io/edits.h"
+
 
 struct BinaryDependency {
   bool isReference;           // else a file attribute
@@ -32,9 +28,11 @@ struct BinaryScenePlan {
   bool mayaForm = false;                       // begins as a Maya binary scene does
   bool wellFormed = false;                     // and is one; only then is the rest filled in
   std::vector<BinaryDependency> dependencies;  // in file order
-  std::vector<BinaryEdit> edits;               // by offset, none overlapping
+  std::vector<Edit> edits;               // by offset, none overlapping
 };
 
 // Reads the scene at `path`; `expectedSize` is its length as the copy's
 // stream measured it (a scene that changed since is not trusted).
 BinaryScenePlan planBinaryScene(const std::string& path, std::int64_t expectedSize);
+// Reads a scene held in memory.
+BinaryScenePlan planBinaryScene(std::string_view scene);

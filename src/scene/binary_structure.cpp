@@ -14,13 +14,20 @@ BinaryFile::BinaryFile(const std::string& path) : file_(platform::openFile(path,
   buffer_.reset(new char[kBlock]);
 }
 
+BinaryFile::BinaryFile(std::string_view bytes)
+    : memory_(bytes.data() != nullptr ? bytes.data() : ""), size_(static_cast<std::int64_t>(bytes.size())) {}
+
 BinaryFile::~BinaryFile() {
   if (file_ != nullptr) std::fclose(file_);
 }
 
 std::size_t BinaryFile::read(std::int64_t offset, char* out, std::size_t count) {
-  if (file_ == nullptr || offset < 0 || offset >= size_) return 0;
+  if (!ok() || offset < 0 || offset >= size_) return 0;
   count = static_cast<std::size_t>(std::min<std::int64_t>(static_cast<std::int64_t>(count), size_ - offset));
+  if (memory_ != nullptr) {
+    std::memcpy(out, memory_ + offset, count);
+    return count;
+  }
   std::size_t copied = 0;
   while (copied < count) {
     const std::int64_t at = offset + static_cast<std::int64_t>(copied);

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <string_view>
 
 // Reads anywhere in a file through a buffer of one block, so that walking
 // the headers of a scene reads on where they lie close together and seeks
@@ -18,11 +19,13 @@
 class BinaryFile {
  public:
   explicit BinaryFile(const std::string& path);
+  // The bytes of a scene held in memory, which must outlive the reader.
+  explicit BinaryFile(std::string_view bytes);
   ~BinaryFile();
   BinaryFile(const BinaryFile&) = delete;
   BinaryFile& operator=(const BinaryFile&) = delete;
 
-  bool ok() const { return file_ != nullptr; }
+  bool ok() const { return file_ != nullptr || memory_ != nullptr; }
   std::int64_t size() const { return size_; }
   // Copies bytes [offset, offset + count) to `out`; the count copied, fewer at the end of the file.
   std::size_t read(std::int64_t offset, char* out, std::size_t count);
@@ -30,6 +33,7 @@ class BinaryFile {
  private:
   static constexpr std::size_t kBlock = std::size_t{64} << 10;
   std::FILE* file_ = nullptr;
+  const char* memory_ = nullptr;
   std::int64_t size_ = 0;
   std::unique_ptr<char[]> buffer_;
   std::int64_t bufferStart_ = 0;

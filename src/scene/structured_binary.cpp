@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "job/scene_job.h"
+#include "io/edits.h"
 #include "scene/binary_dependencies.h"
 
 SceneReading SceneJob::passStructuredBinary(bool referenced, bool writeCopy, RunLog& log, DependencyList* found) {
@@ -32,13 +33,6 @@ SceneReading SceneJob::passStructuredBinary(bool referenced, bool writeCopy, Run
     recordPath(named.path, named.isReference ? nullptr : &texture, found);
     recordTransfer(named.newName, found);
   }
-  for (const BinaryEdit& edit : plan.edits) {
-    // The stretches between the paths are never read: they go from the
-    // scene to the copy as they are.
-    stream.passThrough(edit.offset - stream.position());
-    stream.skipThrough(edit.offset + edit.length - stream.position());
-    stream.putBytes(edit.bytes.data(), edit.bytes.size());
-  }
-  stream.passRest();
+  copyWithEdits(stream, plan.edits);
   return SceneReading::kStructure;
 }
