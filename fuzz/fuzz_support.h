@@ -188,7 +188,9 @@ inline void walkStatement(const std::string& statement, AsciiOutcome& out) {
     text = reference->kept;
   }
   auto texture = textureAttribute(text);
-  if (texture) out.record(*texture, out.textures);
+  // A file node without an image is rewritten as any other and names nothing.
+  if (texture && texture->path.empty()) out.written += texture->written;
+  if (texture && !texture->path.empty()) out.record(*texture, out.textures);
   if (!reference && !texture) out.written += statement;
 }
 
