@@ -7,7 +7,7 @@
 // Each fault of the command line ends the run with status 1 before a file is written; checked in this order.
 TEST_F(RunFixture, CommandLineFaults) {
   temp.write("work/a.ma", kMa), temp.write("work/b.ma", kMa);
-  const std::string u = kUsage, x = "-s 1 -e 10 ";
+  const std::string u = golden("usage.txt"), x = "-s 1 -e 10 ";
   const std::string by = "Invalid 'By frame' value: ", size = "Invalid 'Job Size' value: ";
   const std::pair<std::string, std::string> rows[] = {{"-s -5 -e -1 no.ma", "Missing start frame parameter.\n\n" + u},
       {"-start 1 -e 10 a.ma", "Improperly formatted switch -start\n"}, {"-x5 3 a.ma", "Invalid Argument '-x5'\n"},
