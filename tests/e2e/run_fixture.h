@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include "support/golden.h"
 #include "support/program_runner.h"
 #include "support/temp_dir.h"
 
@@ -62,9 +63,6 @@ struct RunFixture : ::testing::Test {
   }
   static constexpr const char* kHeader = "executable = render.bat\noutput = render.out\n";
   static inline const std::string kMa = "//Maya ASCII 2024 scene\n", kFtn = "setAttr \".ftn\" -type \"string\" ";
-  static inline const std::string kUsage = "Usage: vantleRender -s <float>  -e <float> [-j <int>] [-b <float>]  "
-      "mayafile\nWhere:\n-s\t\tStart frame in rendered sequence\n-e\t\tEnd frame in rendered sequence\n-j\t\tNumber of "
-      "frames per vantle job\n-b\t\tBy frame for rendered sequence\nmayafile\tMaya Scene file to be rendered\n";
   static inline const std::string kCalled = "\n\nCalling vantle_submit:\nvantle_submit vantle_render.sub\n",
                                   kSubmitted = kCalled + "\nSubmitted jobs successfully. Have a nice day!\n";
   TempDir temp;

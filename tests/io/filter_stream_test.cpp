@@ -1,17 +1,12 @@
 // The filter stream at its block boundaries, stepping back, with inputs that
-// are empty, unreadable or the output itself; the copy and texture staging
-// built on it. (A full disk and the platform calls are met end to end.)
+// are empty, unreadable or the output itself. (A full disk and the platform
+// calls are met end to end.)
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
-#include "io/file_copy.h"
 #include "names/partial_name.h"
-#include "job/run_options.h"
-#include "staging/texture_staging.h"
-#include "outcome/run_stop.h"
-#include "job/scene_job.h"
 #include "support/buffer_sizes.h"
 #include "support/temp_dir.h"
 
@@ -49,8 +44,6 @@ TEST_F(Stream, InputBlocksAreSeamlessAndSteppedBackOver) {
       stream->skipInput((ahead.size() + 1) / 2);
     }
     EXPECT_EQ(read, input) << "block " << block;
-    ASSERT_EQ(copyFile("in.bin", "copy.bin"), 1);
-    EXPECT_EQ(readFile(temp.at("copy.bin")), input) << "block " << block;
   }
 }
 
@@ -121,34 +114,6 @@ TEST_F(Stream, PairsThatCannotBeOpened) {
   EXPECT_FALSE(fs::exists(temp.at("out.txt")));
   EXPECT_EQ(partials().size(), 0u);
   EXPECT_EQ(readFile(temp.at("keep.hdr")), "keep me\n");
-}
-
-// Two textures of one base name: identical, different (a clash that stops the
-// run), or beside the user's own file, which settles the clash.
-TEST_F(Stream, StagingTwoTexturesOfOneName) {
-  const std::string oak = temp.write("a/wood.tif", "oak"), pine = temp.write("b/wood.tif", "pine");
-  const std::string copied = "File 'wood.tif' copied to current directory.\n";
-  const std::string found = "File 'wood.tif' found in current directory.\n";
-  const std::string clash = "ERROR: '" + oak + "' and '" + pine + "' would both be copied to 'wood.tif'.\n";
-  struct Case { std::string second; bool usersOwn; int status; std::string printed; };
-  for (const Case& k : {Case{temp.write("c/wood.tif", "oak"), false, -1, copied + found},
-                        Case{pine, false, 2, copied + clash}, Case{pine, true, -1, found + found}}) {
-    fs::remove("wood.tif");
-    if (k.usersOwn) temp.write("wood.tif", "user's own");
-    RunLog log;
-    DependencyList found;
-    for (const std::string& texture : {oak, k.second}) {
-      Dependency named;
-      named.files = {{texture}};
-      named.expanded = true;
-      found.add(named);
-    }
-    testing::internal::CaptureStdout();
-    int status = -1;
-    try { stageTextures(found, RunOptions{}, log); } catch (const RunStop& stop) { status = stop.status(); }
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), k.printed) << k.second;
-    EXPECT_EQ(status, k.status) << k.second;
-  }
 }
 
 }  // namespace
