@@ -22,6 +22,7 @@
 #include "job/run_log.h"
 
 class NodeTracker;
+struct Recognised;
 struct RunOptions;
 struct WalkState;
 
@@ -72,23 +73,16 @@ class SceneJob {
   // and stops at the first statement that does.
   int readMarkedStatement(NodeTracker& node);
 
-  // The one place where a recogniser records a path it found
-  // (scene/dependency_record.cpp): its variables are expanded and its
-  // slashes made backslashes; with `texture` (what named it) it is a
-  // texture, without a scene. With `found` the run's list gets it as well.
-  // Returns the path as recorded.
-  std::string recordPath(const std::string& text, const Dependency* texture, DependencyList* found);
-  // The transfer entry of the path recorded last.
-  void recordTransfer(const std::string& name, DependencyList* found);
-  // The path in a statement or token: the text without the delimiters around it.
-  static std::string trimmed(const char* text);
+  // The one place where what a recogniser found is recorded
+  // (scene/dependency_record.cpp): the path as recorded in the list of its
+  // kind (with `texture`, what named it, a texture; without, a scene), its
+  // new name on the transfer list; with `found`, in the run's list as well.
+  void recordFound(const Recognised& named, const Dependency* texture, DependencyList* found);
   // ASCII recognisers (scene/ascii_rewriting.cpp). A texture names the
   // `node` the statement belongs to, when one is followed. What they find
   // goes to the run's list `found` too, when there is one.
   int rewriteFileReference(DependencyList* found = nullptr);
   int rewriteTextureAttribute(const NodeTracker* node = nullptr, DependencyList* found = nullptr);
-  // A texture path found in a statement, recorded; its bare name, now on the transfer list.
-  std::string recordTexture(const std::string& text, const Dependency& texture, DependencyList* found);
   // Writes the statement a recogniser rewrote, keeping it as the statement
   // at hand where it fits; returns 1.
   int putRewritten(const std::string& rewritten);

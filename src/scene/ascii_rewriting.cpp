@@ -10,6 +10,7 @@
 #include "scene/file_attributes.h"
 #include "scene/node_tracker.h"
 #include "scene/path_text.h"
+#include "scene/recognisers.h"
 #include "names/base_name.h"
 
 namespace {
@@ -45,62 +46,37 @@ bool holdsKeyword(const char* bytes, std::size_t length) {
 
 // The record's own names for the path text operations.
 const char* SceneJob::findLastUnquoted(const char* text, int c) { return ::findLastUnquoted(text, c); }
-std::string SceneJob::trimmed(const char* text) { return trimmedOfDelimiters(text); }
 void SceneJob::trimDelimiters(std::string& text) { ::trimDelimiters(text); }
 
 int SceneJob::rewriteFileReference(DependencyList* found) {
-  const char* keyword = std::strstr(statement, kReferenceKeyword);
-  if (keyword == nullptr) return 0;
-  // The keyword's own trailing space never separates the path.
-  const char* separator = findLastUnquoted(keyword + kReferenceKeywordLength, ' ');
-  if (separator == nullptr) return 0;
-
-  const std::string path = recordPath(trimmed(separator), nullptr, found);
-  std::string newName = sceneCopyName(path);
-  normalizeSlashes(newName);
-  recordTransfer(newName, found);
-
-  statementLength = static_cast<std::size_t>(separator - statement);
+  const std::optional<Recognised> named = recogniseFileReference(statement);
+  if (!named) return 0;
+  recordFound(*named, nullptr, found);
+  // The statement at hand is what came before the path.
+  statementLength = named->pathAt;
   statement[statementLength] = '\0';
-
-  if (sceneStream) {
-    sceneStream->putString(statement);
-    sceneStream->putString(" \"");
-    sceneStream->putString(newName.c_str());
-    sceneStream->putString("\";\n");
-  }
+  if (sceneStream) sceneStream->putBytes(named->rewritten.data(), named->rewritten.size());
   return 1;
 }
 
 int SceneJob::rewriteTextureAttribute(const NodeTracker* node, DependencyList* found) {
-  if (std::strstr(statement, kTextureKeyword) == nullptr) return 0;
-  const char* separator = findLastUnquoted(statement, ' ');
-  if (separator == nullptr) return 0;
-
-  // A file node without an image is rewritten as ever, and names nothing.
-  const std::string text = trimmed(separator);
-  const Dependency texture = node != nullptr ? node->textureOf("ftn") : NodeTracker().textureOf("ftn");
-  const std::string bareName = namesNoFile(text) ? std::string() : recordTexture(text, texture, found);
-  return putRewritten(std::string(kTextureKeyword) + " (\"" + bareName + "\");\n");
+  const std::optional<Recognised> named = recogniseTextureStatement(statement);
+  if (!named) return 0;
+  if (named->namesFile) {
+    const Dependency texture = node != nullptr ? node->textureOf("ftn") : NodeTracker().textureOf("ftn");
+    recordFound(*named, &texture, found);
+  }
+  return putRewritten(named->rewritten);
 }
 
 int SceneJob::rewriteNodeAttribute(NodeTracker& node, DependencyList* found) {
   const FileAttribute* row = node.takePathRow();
-  if (row == nullptr || std::strstr(statement, "-type \"string\"") == nullptr) return 0;
-  const char* separator = findLastUnquoted(statement, ' ');
-  if (separator == nullptr) return 0;
-  const std::string text = trimmed(separator);
-  if (namesNoFile(text)) return 0;
-
-  const std::string bareName = recordTexture(text, node.textureOf(row->attribute), found);
-  return putRewritten(std::string(statement, static_cast<std::size_t>(separator - statement)) + " \"" + bareName +
-                      "\";\n");
-}
-
-std::string SceneJob::recordTexture(const std::string& text, const Dependency& texture, DependencyList* found) {
-  const std::string bareName(baseName(recordPath(text, &texture, found)));
-  recordTransfer(bareName, found);
-  return bareName;
+  if (row == nullptr) return 0;
+  const std::optional<Recognised> named = recogniseAttributeStatement(statement);
+  if (!named) return 0;
+  const Dependency texture = node.textureOf(row->attribute);
+  recordFound(*named, &texture, found);
+  return putRewritten(named->rewritten);
 }
 
 // The rewritten statement can outgrow the statement buffer, so it is

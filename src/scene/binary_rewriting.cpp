@@ -11,28 +11,22 @@
 #include "names/windows_path.h"
 #include "scene/binary_markers.h"
 #include "scene/node_tracker.h"
-#include "scene/overwrite_padded.h"
+#include "scene/recognisers.h"
 
 namespace {
 
 // Shared by both recognisers: `prefix` starts the new name ("~" for a
-// scene copy), `paths` receives the cleaned path.
+// scene copy); with `texture` the path is a texture's.
 int rewriteMarkedPath(SceneJob& job, const char* marker, const char* prefix, const Dependency* texture,
                       DependencyList* found) {
   if (std::strstr(job.statement, marker) == nullptr) return 0;
   job.sceneStream->putString(job.statement);
   if (job.readToken() == 0) return 0;
 
-  const std::string path = job.recordPath(SceneJob::trimmed(job.statement), texture, found);
-
-  // Taken from the token as read: delimiters at its end stay in the name;
-  // a token with variables in it is named as they expand.
-  const bool expands = std::strchr(job.statement, '$') != nullptr;
-  std::string newName = prefix + std::string(baseName(expands ? path.c_str() : job.statement));
-  normalizeSlashes(newName);
-  job.recordTransfer(newName, found);
-
-  overwritePadded(job.statement, newName.c_str());
+  const Recognised named = recogniseMarkedToken(job.statement, prefix);
+  job.recordFound(named, texture, found);
+  // Overwritten in place: every later byte of the copy keeps its position.
+  std::memcpy(job.statement, named.rewritten.data(), named.rewritten.size());
   job.sceneStream->putString(job.statement);
   return 1;
 }

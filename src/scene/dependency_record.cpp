@@ -4,27 +4,21 @@
 
 #include "job/scene_job.h"
 #include "scene/file_attributes.h"
-#include "scene/path_variables.h"
+#include "scene/recognisers.h"
 
-std::string SceneJob::recordPath(const std::string& text, const Dependency* texture, DependencyList* found) {
-  std::string path = expandVariables(text);
-  normalizeSlashes(path);
-  (texture == nullptr ? sceneFiles : textureFiles).push_back(path);
-  if (found == nullptr) return path;
+void SceneJob::recordFound(const Recognised& named, const Dependency* texture, DependencyList* found) {
+  (texture == nullptr ? sceneFiles : textureFiles).push_back(named.recorded);
+  transferFiles.push_back(named.newName);
+  if (found == nullptr) return;
   Dependency entry = texture != nullptr ? *texture : Dependency{};
   entry.kind = texture != nullptr ? DependencyKind::kTexture : DependencyKind::kScene;
   entry.scenePath = scenePath.value_or(std::string());
-  entry.written = text;
-  entry.recorded = path;
-  entry.resolved = path;
+  entry.written = named.written;
+  entry.recorded = named.recorded;
+  entry.resolved = named.recorded;
+  entry.transferName = named.newName;
   if (texture != nullptr) {
-    entry.namesFurtherFiles = namesFurtherFiles(findFileAttribute(entry.nodeType, entry.attribute), path);
+    entry.namesFurtherFiles = namesFurtherFiles(findFileAttribute(entry.nodeType, entry.attribute), named.recorded);
   }
   found->add(std::move(entry));
-  return path;
-}
-
-void SceneJob::recordTransfer(const std::string& name, DependencyList* found) {
-  transferFiles.push_back(name);
-  if (found != nullptr) found->items().back().transferName = name;
 }

@@ -9,6 +9,7 @@
 #include "job/scene_job.h"
 #include "io/edits.h"
 #include "scene/binary_dependencies.h"
+#include "scene/recognisers.h"
 
 SceneReading SceneJob::passStructuredBinary(bool referenced, bool writeCopy, RunLog& log, DependencyList* found) {
   FilterStream& stream = *sceneStream;
@@ -30,8 +31,11 @@ SceneReading SceneJob::passStructuredBinary(bool referenced, bool writeCopy, Run
     texture.attribute = named.attribute;
     texture.tiling = named.tiling;
     texture.frames = named.frames;
-    recordPath(named.path, named.isReference ? nullptr : &texture, found);
-    recordTransfer(named.newName, found);
+    Recognised path;
+    path.written = named.path;
+    path.recorded = recordedPath(named.path);
+    path.newName = named.newName;
+    recordFound(path, named.isReference ? nullptr : &texture, found);
   }
   copyWithEdits(stream, plan.edits);
   return SceneReading::kStructure;
