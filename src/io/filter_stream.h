@@ -34,12 +34,13 @@
 #include <string>
 #include <string_view>
 
+#include "io/byte_cursor.h"
 #include "platform/disk_flusher.h"
 #include "platform/platform.h"
 
 #include "io/copy_progress.h"
 
-class FilterStream {
+class FilterStream : public ByteCursor {
  public:
   struct BufferSizes {
     std::size_t inputBlock;      // bytes read from the input file at a time
@@ -151,6 +152,13 @@ class FilterStream {
   std::int64_t inputSize() const { return inputLength_; }
   // The cursor's place in the input, counted from its first byte.
   std::int64_t position() const { return blockStart_ + static_cast<std::int64_t>(inPos_); }
+
+  // As a reader's cursor: the input ahead, and the copy behind.
+  std::string_view ahead() override { return inputAhead(); }
+  void pass(std::size_t count) override { passInput(count); }
+  void skip(std::size_t count) override { skipInput(count); }
+  void put(const char* bytes, std::size_t count) override { putBytes(bytes, count); }
+  std::int64_t offset() const override { return position(); }
   std::size_t outputCapacity() const { return outCapacity_; }
 
  private:

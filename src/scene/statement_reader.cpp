@@ -1,6 +1,4 @@
-// Opening a scene and cutting an ASCII scene into statements, as the
-// statement grammar (scene/statement_grammar.h) tells where each ends.
-// Whatever the reader returns, joined in order, is the scene byte for byte.
+// Opening a scene, and cutting an ASCII scene into statements.
 
 #include <algorithm>
 #include <cstdint>
@@ -14,6 +12,7 @@
 #include "scene/byte_search.h"
 #include "scene/node_tracker.h"
 #include "scene/statement_grammar.h"
+#include "scene/statement_reader.h"
 
 namespace {
 
@@ -26,7 +25,7 @@ const int kMagicLength = 6;
 // length limit. 0 when it cannot. `mayHoldKeyword` is left false only for
 // a statement without an 'f', which no keyword can stand in.
 std::size_t wholeStatementLength(const char* bytes, std::size_t size, bool& mayHoldKeyword) {
-  const std::size_t limit = static_cast<std::size_t>(SceneJob::kMaxStatementBytes);
+  const std::size_t limit = StatementReader::kMaxBytes;
   if (size == 0) return 0;
   if (bytes[0] == '\n') return 1;
   if (size < 2) return 0;
@@ -49,6 +48,101 @@ void printOverLongStatement() {
 
 }  // namespace
 
+int StatementReader::readMarked(NodeTracker& node) {
+  clear();
+  for (;;) {
+    const std::string_view ahead = in_.ahead();
+    if (ahead.empty()) {
+      clear();
+      return 0;
+    }
+    // Whole statements in memory are measured where they lie; those
+    // without a keyword are written through together. A keyword needs an
+    // 'f', and most statements have none: only those are looked at.
+    const char* bytes = ahead.data();
+    std::size_t passed = 0;
+    for (;;) {
+      bool mayHoldKeyword = false;
+      const std::size_t length = wholeStatementLength(bytes + passed, ahead.size() - passed, mayHoldKeyword);
+      if (length == 0) break;
+      // The rest of a statement cut at the length limit is no statement of its own.
+      const bool attribute = !cut_ && node.follow(bytes + passed, length);
+      cut_ = false;
+      if (attribute || (mayHoldKeyword && holdsKeyword(bytes + passed, length))) {
+        in_.pass(passed);
+        std::memcpy(statement_, bytes + passed, length);
+        statement_[length] = '\0';
+        length_ = length;
+        in_.skip(length);
+        return 1;
+      }
+      passed += length;
+    }
+    in_.pass(passed);
+
+    // The next statement runs on past what is in memory, or is too long.
+    const bool continuation = cut_;
+    if (read() == 0) return 0;
+    const bool attribute = !continuation && node.follow(statement_, length_);
+    if (attribute || holdsKeyword(statement_, length_)) return 1;
+    in_.put(statement_, length_);
+  }
+}
+
+int StatementReader::read() {
+  clear();
+  const std::size_t limit = kMaxBytes;
+  // The first two bytes; a line end alone is a statement.
+  std::string_view ahead = in_.ahead();
+  if (ahead.empty()) return 0;
+  statement_[0] = ahead[0];
+  in_.skip(1);
+  ahead = in_.ahead();
+  if (statement_[0] == '\n' || ahead.empty()) {
+    statement_[1] = '\0';
+    length_ = 1;
+    return 1;
+  }
+  statement_[1] = ahead[0];
+  in_.skip(1);
+  StatementGrammar grammar(statement_[0], statement_[1]);
+
+  // Span by span through what the cursor holds in memory.
+  std::size_t n = 2;
+  bool ended = false;
+  for (;;) {
+    ahead = in_.ahead();
+    if (ahead.empty() || n == limit) break;  // the end of the scene, or of what a statement may hold
+    const std::size_t span = std::min(ahead.size(), limit - n);
+    const std::size_t end = grammar.findEnd(ahead.data(), span, statement_[n - 1], false);
+    // The ending byte belongs to the statement.
+    const std::size_t taken = end == kNowhere ? span : end + 1;
+    std::memcpy(statement_ + n, ahead.data(), taken);
+    n += taken;
+    in_.skip(taken);
+    if (end != kNowhere) {
+      ended = true;
+      break;
+    }
+  }
+
+  cut_ = n == limit;
+  if (cut_) printOverLongStatement();
+
+  // A statement, ended or cut at the limit, keeps the line end that follows
+  // it; anything else begins the next statement.
+  if (ended || cut_) {
+    ahead = in_.ahead();
+    if (!ahead.empty() && ahead[0] == '\n') {
+      in_.skip(1);
+      statement_[n++] = '\n';
+    }
+  }
+  statement_[n] = '\0';
+  length_ = n;
+  return 1;
+}
+
 int SceneJob::openScene(bool writeCopy) {
   if (!scenePath) return 0;
   if (!platform::fileOpens(*scenePath, "r")) return 0;
@@ -66,111 +160,24 @@ int SceneJob::openScene(bool writeCopy) {
 
 int SceneJob::nextStatement() {
   if (!sceneStream) openScene();
+  clearStatement();
   if (!sceneStream) return 0;
   return readStatement();
+}
+
+int SceneJob::readStatement() {
+  clearStatement();
+  if (!sceneStream) return 0;
+  return StatementReader(*sceneStream, statement, statementLength, statementCut).read();
 }
 
 int SceneJob::readMarkedStatement(NodeTracker& node) {
   clearStatement();
   if (!sceneStream) openScene();
   if (!sceneStream) return 0;
-  FilterStream& in = *sceneStream;
-
-  for (;;) {
-    const std::string_view ahead = in.inputAhead();
-    if (ahead.empty()) {
-      clearStatement();
-      return 0;
-    }
-    // Whole statements in memory are measured where they lie; those
-    // without a keyword are written through together. A keyword needs an
-    // 'f', and most statements have none: only those are looked at.
-    const char* bytes = ahead.data();
-    std::size_t passed = 0;
-    for (;;) {
-      bool mayHoldKeyword = false;
-      const std::size_t length = wholeStatementLength(bytes + passed, ahead.size() - passed, mayHoldKeyword);
-      if (length == 0) break;
-      // The rest of a statement cut at the length limit is no statement of its own.
-      const bool attribute = !statementCut && node.follow(bytes + passed, length);
-      statementCut = false;
-      if (attribute || (mayHoldKeyword && holdsKeyword(bytes + passed, length))) {
-        in.passInput(passed);
-        std::memcpy(statement, bytes + passed, length);
-        statement[length] = '\0';
-        statementLength = length;
-        in.skipInput(length);
-        return 1;
-      }
-      passed += length;
-    }
-    in.passInput(passed);
-
-    // The next statement runs on past what is in memory, or is too long.
-    const bool continuation = statementCut;
-    if (readStatement() == 0) return 0;
-    const bool attribute = !continuation && node.follow(statement, statementLength);
-    if (attribute || holdsKeyword(statement, statementLength)) return 1;
-    in.putBytes(statement, statementLength);
-  }
+  return StatementReader(*sceneStream, statement, statementLength, statementCut).readMarked(node);
 }
 
-int SceneJob::readStatement() {
-  clearStatement();
-  if (!sceneStream) return 0;
-  FilterStream& in = *sceneStream;
-  const std::size_t limit = static_cast<std::size_t>(kMaxStatementBytes);
-
-  char c;
-  if (!in.getChar(c)) return 0;
-  statement[0] = c;
-  if (c == '\n' || !in.getChar(c)) {
-    statement[1] = '\0';
-    statementLength = 1;
-    return 1;
-  }
-  statement[1] = c;
-  StatementGrammar grammar(statement[0], statement[1]);
-
-  // Span by span through what the stream holds in memory.
-  std::size_t n = 2;
-  bool haveLookAhead = false;
-  char lookAhead = 0;
-  for (;;) {
-    const std::string_view ahead = in.inputAhead();
-    if (ahead.empty()) break;  // the end of the scene
-    if (n == limit) {
-      haveLookAhead = true;
-      lookAhead = ahead[0];
-      in.skipInput(1);
-      break;
-    }
-    const std::size_t span = std::min(ahead.size(), limit - n);
-    const std::size_t end = grammar.findEnd(ahead.data(), span, statement[n - 1], false);
-    // The ending byte belongs to the statement.
-    const std::size_t taken = end == kNowhere ? span : end + 1;
-    std::memcpy(statement + n, ahead.data(), taken);
-    n += taken;
-    in.skipInput(taken);
-    if (end != kNowhere) {
-      haveLookAhead = in.getChar(lookAhead) != 0;
-      break;
-    }
-  }
-
-  statementCut = n == limit;
-  if (statementCut) printOverLongStatement();
-
-  // A statement keeps the line end that follows it; anything else begins
-  // the next statement.
-  if (haveLookAhead) {
-    if (lookAhead == '\n') {
-      statement[n++] = '\n';
-    } else {
-      in.ungetChar(lookAhead);
-    }
-  }
-  statement[n] = '\0';
-  statementLength = n;
-  return 1;
-}
+static_assert(StatementReader::kMaxBytes == SceneJob::kMaxStatementBytes &&
+                  StatementReader::kCapacity == SceneJob::kStatementCapacity,
+              "the record's statement buffer is the reader's");

@@ -11,7 +11,9 @@
 #include <cstring>
 #include <string_view>
 
+#include "io/byte_cursor.h"
 #include "job/scene_job.h"
+#include "scene/token_reader.h"
 #include "scene/binary_markers.h"
 #include "scene/byte_search.h"
 
@@ -26,7 +28,7 @@ inline bool isLetter(char c) {
 }
 inline bool isPrintable(char c) { return static_cast<unsigned char>(static_cast<unsigned char>(c) - 0x20) < 0x5F; }
 
-const std::size_t kMinTokenBytes = 3;
+const std::size_t kMinTokenBytes = TokenReader::kMinBytes;
 
 struct MarkerPlace {
   std::size_t at;
@@ -94,20 +96,20 @@ bool holdsMarker(const char* token) {
 
 }  // namespace
 
-int SceneJob::readToken() {
-  clearStatement();
-  if (!sceneStream) return 0;
-  FilterStream& stream = *sceneStream;
-  const std::size_t limit = static_cast<std::size_t>(kMaxTokenBytes);
+int TokenReader::read() {
+  clear();
+  ByteCursor& stream = in_;
+  char* statement = token_;
+  const std::size_t limit = kMaxBytes;
 
   auto token = [this](std::size_t length) {
-    statement[length] = '\0';
-    statementLength = length;
+    token_[length] = '\0';
+    length_ = length;
     return 1;
   };
 
   std::size_t n = 0;  // bytes of the open run, kept in `statement`
-  for (std::string_view ahead = stream.inputAhead(); !ahead.empty(); ahead = stream.inputAhead()) {
+  for (std::string_view ahead = stream.ahead(); !ahead.empty(); ahead = stream.ahead()) {
     const char* base = ahead.data();
     const std::size_t size = ahead.size();
     std::size_t i = 0;
@@ -121,20 +123,20 @@ int SceneJob::readToken() {
       n += i;
       if (n == limit) {
         // A token at the length limit; the next byte begins the next scan.
-        stream.skipInput(i);
+        stream.skip(i);
         return token(n);
       }
       if (i == size) {
-        stream.skipInput(i);
+        stream.skip(i);
         continue;
       }
       if (n >= kMinTokenBytes) {
         // The breaking byte is written on the next call, after the caller
         // has written the token.
-        stream.skipInput(i);
+        stream.skip(i);
         return token(n);
       }
-      stream.putBytes(statement, n);
+      stream.put(statement, n);
       n = 0;
       through = i++;  // the breaking byte passes through
     }
@@ -148,14 +150,14 @@ int SceneJob::readToken() {
       while (i < end && isPrintable(base[i])) ++i;
       const std::size_t length = i - start;
       if (length == limit || (i < size && length >= kMinTokenBytes)) {
-        stream.putBytes(base + through, start - through);
+        stream.put(base + through, start - through);
         std::memcpy(statement, base + start, length);
-        stream.skipInput(i);
+        stream.skip(i);
         return token(length);
       }
       if (i == size) {
         // The run may go on in what follows.
-        stream.putBytes(base + through, start - through);
+        stream.put(base + through, start - through);
         std::memcpy(statement, base + start, length);
         n = length;
         through = size;
@@ -163,29 +165,29 @@ int SceneJob::readToken() {
       }
       ++i;  // a run too short for a token and the byte that broke it pass through
     }
-    stream.putBytes(base + through, size - through);
-    stream.skipInput(size);
+    stream.put(base + through, size - through);
+    stream.skip(size);
   }
 
   // The end of the scene.
   if (n >= kMinTokenBytes) return token(n);
-  stream.putBytes(statement, n);
+  stream.put(statement, n);
   statement[0] = '\0';
   return 0;
 }
 
-int SceneJob::readMarkedToken() {
-  clearStatement();
-  if (!sceneStream) return 0;
-  FilterStream& stream = *sceneStream;
-  const std::size_t limit = static_cast<std::size_t>(kMaxTokenBytes);
+int TokenReader::readMarked() {
+  clear();
+  ByteCursor& stream = in_;
+  char* statement = token_;
+  const std::size_t limit = kMaxBytes;
 
   // No run is open at the cursor each time round: it stands at the start
   // of the scene, after a breaking byte, or after a token.
   for (;;) {
-    const std::string_view ahead = stream.inputAhead();
+    const std::string_view ahead = stream.ahead();
     if (ahead.empty()) {
-      clearStatement();
+      clear();
       return 0;
     }
     const char* base = ahead.data();
@@ -198,11 +200,11 @@ int SceneJob::readMarkedToken() {
       // that byte no run is open.
       std::size_t last = size;
       while (last > 0 && isPrintable(base[last - 1])) --last;
-      stream.passInput(last);
+      stream.pass(last);
       if (last == size) continue;
       // A printable stretch runs to the end of what is in memory, and a
       // marker may start in it.
-      exactUntil = stream.position() + static_cast<std::int64_t>(size - last);
+      exactUntil = stream.offset() + static_cast<std::int64_t>(size - last);
     } else {
       // The printable stretch that holds the marker; its run begins at its
       // first letter, the bytes before that are breaking ones.
@@ -215,23 +217,37 @@ int SceneJob::readMarkedToken() {
       if (end < size && end - first <= limit) {
         // One token, ended by the breaking byte at `end`. Nothing before it
         // holds a marker.
-        stream.putBytes(base, first);
+        stream.put(base, first);
         std::memcpy(statement, base + first, end - first);
-        stream.skipInput(end);
+        stream.skip(end);
         statement[end - first] = '\0';
-        statementLength = end - first;
+        length_ = end - first;
         return 1;
       }
       // The stretch goes on past what is in memory, or past the token limit.
-      stream.passInput(start);
-      exactUntil = stream.position() + static_cast<std::int64_t>(marker.at + marker.length - start);
+      stream.pass(start);
+      exactUntil = stream.offset() + static_cast<std::int64_t>(marker.at + marker.length - start);
     }
 
     // Token by token, exactly as readToken cuts them.
-    while (stream.position() < exactUntil) {
-      if (readToken() == 0) return 0;
+    while (stream.offset() < exactUntil) {
+      if (read() == 0) return 0;
       if (holdsMarker(statement)) return 1;
-      stream.putBytes(statement, statementLength);
+      stream.put(statement, length_);
     }
   }
 }
+
+int SceneJob::readToken() {
+  clearStatement();
+  if (!sceneStream) return 0;
+  return TokenReader(*sceneStream, statement, statementLength).read();
+}
+
+int SceneJob::readMarkedToken() {
+  clearStatement();
+  if (!sceneStream) return 0;
+  return TokenReader(*sceneStream, statement, statementLength).readMarked();
+}
+
+static_assert(TokenReader::kMaxBytes == SceneJob::kMaxTokenBytes, "the record's token is the reader's");
