@@ -1,12 +1,15 @@
-// The ASCII statement reader: whatever the scene holds, the statements
-// joined in order are the scene byte for byte, each one ends where the
-// reader's rules say, and none outgrows the statement buffer.
+// The ASCII statement reader, on memory: whatever the scene holds, the
+// statements joined in order are the scene byte for byte, each one ends
+// where the reader's rules say, none outgrows the statement buffer, and
+// the blocks the bytes come in change nothing.
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
 #include "fuzz_support.h"
+#include "io/memory_cursor.h"
+#include "scene/statement_reader.h"
 
 namespace {
 
@@ -22,7 +25,7 @@ bool endsWith(const std::string& s, const std::string& tail) {
 }
 
 void checkStatement(const std::string& s, bool last) {
-  const std::size_t limit = SceneJob::kMaxStatementBytes;
+  const std::size_t limit = StatementReader::kMaxBytes;
   FUZZ_CHECK(!s.empty());
   FUZZ_CHECK(s.size() <= limit + 1);
   if (s.size() == limit + 1) FUZZ_CHECK(s.back() == '\n');
@@ -61,24 +64,35 @@ void checkStatement(const std::string& s, bool last) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string scene(reinterpret_cast<const char*>(data), size);
-  const auto job = fuzz::openScene("scene.ma", scene);
-  FUZZ_CHECK(job->isBinary == (scene.compare(0, 6, "//Maya") == 0 && size >= 6 ? 0 : 1));
-
-  std::vector<std::string> statements;
-  while (job->nextStatement() == 1) {
-    FUZZ_CHECK(job->statementLength < sizeof job->statement);
-    FUZZ_CHECK(job->statement[job->statementLength] == '\0');
-    statements.emplace_back(job->statement, job->statementLength);
-    FUZZ_CHECK(statements.size() <= size);
+  std::vector<std::string> first;
+  // On memory, whole and in blocks as a stream reads it: the same statements.
+  for (const std::size_t block : {std::size_t{0}, std::size_t{1}, std::size_t{7}, std::size_t{4096}}) {
+    MemoryCursor in(scene, block);
+    char statement[StatementReader::kCapacity];
+    std::size_t length = 0;
+    bool cut = false;
+    StatementReader reader(in, statement, length, cut);
+    std::vector<std::string> statements;
+    while (reader.read() == 1) {
+      FUZZ_CHECK(length < sizeof statement);
+      FUZZ_CHECK(statement[length] == '\0');
+      statements.emplace_back(statement, length);
+      FUZZ_CHECK(statements.size() <= size);
+      // The walk puts back what it does not rewrite.
+      in.put(statement, length);
+    }
+    // The end of the scene is final.
+    FUZZ_CHECK(reader.read() == 0);
+    FUZZ_CHECK(length == 0);
+    FUZZ_CHECK(in.copy() == scene && in.edits().empty());
+    if (block == 0) first = statements;
+    FUZZ_CHECK(statements == first);
   }
-  // The end of the scene is final.
-  FUZZ_CHECK(job->nextStatement() == 0);
-  FUZZ_CHECK(job->statementLength == 0);
 
   std::string joined;
-  for (std::size_t i = 0; i < statements.size(); ++i) {
-    checkStatement(statements[i], i + 1 == statements.size());
-    joined += statements[i];
+  for (std::size_t i = 0; i < first.size(); ++i) {
+    checkStatement(first[i], i + 1 == first.size());
+    joined += first[i];
   }
   FUZZ_CHECK(joined == scene);
   return 0;

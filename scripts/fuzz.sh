@@ -22,7 +22,7 @@ cd "$root"
 seconds="${FUZZ_SECONDS:-30}"
 jobs="${FUZZ_JOBS:-1}"
 max_len="${FUZZ_MAX_LEN:-4096}"
-all=(statement_reader token_reader ascii_recognisers binary_recognisers binary_structure scan_scene)
+all=(statement_reader token_reader ascii_recognisers binary_recognisers binary_structure scene_plans scan_scene)
 targets=("$@")
 ((${#targets[@]})) || targets=("${all[@]}")
 

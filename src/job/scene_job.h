@@ -21,8 +21,6 @@
 #include "job/dependency.h"
 #include "job/run_log.h"
 
-class NodeTracker;
-struct Recognised;
 struct RunOptions;
 struct WalkState;
 
@@ -65,41 +63,30 @@ class SceneJob {
   // Scene opening and statement reader (scene/statement_reader.cpp).
   // Without `writeCopy` (a dry run) the scene is read and no copy written.
   int openScene(bool writeCopy = true);
+  // One statement at a time into `statement`, for whoever reads the scene
+  // unit by unit; the walk reads a whole scene at once
+  // (scene/ascii_scene_reader.h).
   int nextStatement();
   int readStatement();
-  // readStatement for the walk: follows the node of every statement, writes
-  // through, unchanged, every statement in which neither keyword of the
-  // ASCII recognisers stands and that sets no path attribute of the table,
-  // and stops at the first statement that does.
-  int readMarkedStatement(NodeTracker& node);
 
-  // The one place where what a recogniser found is recorded
+  // The one place where what a reader found is recorded
   // (scene/dependency_record.cpp): the path as recorded in the list of its
-  // kind (with `texture`, what named it, a texture; without, a scene), its
-  // new name on the transfer list; with `found`, in the run's list as well.
-  void recordFound(const Recognised& named, const Dependency* texture, DependencyList* found);
-  // ASCII recognisers (scene/ascii_rewriting.cpp). A texture names the
-  // `node` the statement belongs to, when one is followed. What they find
-  // goes to the run's list `found` too, when there is one.
-  int rewriteFileReference(DependencyList* found = nullptr);
-  int rewriteTextureAttribute(const NodeTracker* node = nullptr, DependencyList* found = nullptr);
-  // Writes the statement a recogniser rewrote, keeping it as the statement
-  // at hand where it fits; returns 1.
-  int putRewritten(const std::string& rewritten);
-  // A path attribute of the table on the node `node` follows.
-  int rewriteNodeAttribute(NodeTracker& node, DependencyList* found = nullptr);
+  // kind, its new name on the transfer list; with `found`, in the run's
+  // list as well, named by this scene.
+  void recordFound(Dependency named, DependencyList* found);
+  // ASCII recognisers (scene/ascii_rewriting.cpp) on the statement at
+  // hand: what they find goes to the record's lists, the rewritten
+  // statement to the copy.
+  int rewriteFileReference();
+  int rewriteTextureAttribute();
   static void trimDelimiters(std::string& text);
   static const char* findLastUnquoted(const char* text, int c);
 
   // Binary token reader and recognisers (scene/token_reader.cpp,
   // scene/binary_rewriting.cpp).
   int readToken();
-  // readToken for the walk: writes through, unchanged, every token that
-  // holds neither marker of the binary recognisers, with the bytes around
-  // it, and stops at the first token that holds one.
-  int readMarkedToken();
-  int rewriteBinaryReference(DependencyList* found = nullptr);
-  int rewriteBinaryTexture(DependencyList* found = nullptr);
+  int rewriteBinaryReference();
+  int rewriteBinaryTexture();
   // A well-formed Maya binary scene read by its structure and copied
   // (scene/structured_binary.cpp); a referenced file that is no Maya scene
   // at all (`referenced`) copied as it is. kTokens, after the warning,

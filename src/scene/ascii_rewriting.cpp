@@ -48,10 +48,26 @@ bool holdsKeyword(const char* bytes, std::size_t length) {
 const char* SceneJob::findLastUnquoted(const char* text, int c) { return ::findLastUnquoted(text, c); }
 void SceneJob::trimDelimiters(std::string& text) { ::trimDelimiters(text); }
 
-int SceneJob::rewriteFileReference(DependencyList* found) {
+namespace {
+
+// The rewritten statement can outgrow the statement buffer, so it is
+// composed on its own and written whole; the buffer keeps a copy whenever
+// it fits.
+int putRewritten(SceneJob& job, const std::string& rewritten) {
+  if (rewritten.size() < sizeof(job.statement)) {
+    std::memcpy(job.statement, rewritten.c_str(), rewritten.size() + 1);
+    job.statementLength = rewritten.size();
+  }
+  if (job.sceneStream) job.sceneStream->putBytes(rewritten.data(), rewritten.size());
+  return 1;
+}
+
+}  // namespace
+
+int SceneJob::rewriteFileReference() {
   const std::optional<Recognised> named = recogniseFileReference(statement);
   if (!named) return 0;
-  recordFound(*named, nullptr, found);
+  recordFound(dependencyOf(*named, DependencyKind::kScene), nullptr);
   // The statement at hand is what came before the path.
   statementLength = named->pathAt;
   statement[statementLength] = '\0';
@@ -59,34 +75,9 @@ int SceneJob::rewriteFileReference(DependencyList* found) {
   return 1;
 }
 
-int SceneJob::rewriteTextureAttribute(const NodeTracker* node, DependencyList* found) {
+int SceneJob::rewriteTextureAttribute() {
   const std::optional<Recognised> named = recogniseTextureStatement(statement);
   if (!named) return 0;
-  if (named->namesFile) {
-    const Dependency texture = node != nullptr ? node->textureOf("ftn") : NodeTracker().textureOf("ftn");
-    recordFound(*named, &texture, found);
-  }
-  return putRewritten(named->rewritten);
-}
-
-int SceneJob::rewriteNodeAttribute(NodeTracker& node, DependencyList* found) {
-  const FileAttribute* row = node.takePathRow();
-  if (row == nullptr) return 0;
-  const std::optional<Recognised> named = recogniseAttributeStatement(statement);
-  if (!named) return 0;
-  const Dependency texture = node.textureOf(row->attribute);
-  recordFound(*named, &texture, found);
-  return putRewritten(named->rewritten);
-}
-
-// The rewritten statement can outgrow the statement buffer, so it is
-// composed on its own and written whole; the buffer keeps a copy whenever
-// it fits.
-int SceneJob::putRewritten(const std::string& rewritten) {
-  if (rewritten.size() < sizeof(statement)) {
-    std::memcpy(statement, rewritten.c_str(), rewritten.size() + 1);
-    statementLength = rewritten.size();
-  }
-  if (sceneStream) sceneStream->putBytes(rewritten.data(), rewritten.size());
-  return 1;
+  if (named->namesFile) recordFound(dependencyOf(*named, DependencyKind::kTexture, NodeTracker().textureOf("ftn")), nullptr);
+  return putRewritten(*this, named->rewritten);
 }

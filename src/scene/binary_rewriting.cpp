@@ -17,14 +17,15 @@ namespace {
 
 // Shared by both recognisers: `prefix` starts the new name ("~" for a
 // scene copy); with `texture` the path is a texture's.
-int rewriteMarkedPath(SceneJob& job, const char* marker, const char* prefix, const Dependency* texture,
-                      DependencyList* found) {
+int rewriteMarkedPath(SceneJob& job, const char* marker, const char* prefix, const Dependency* texture) {
   if (std::strstr(job.statement, marker) == nullptr) return 0;
   job.sceneStream->putString(job.statement);
   if (job.readToken() == 0) return 0;
 
   const Recognised named = recogniseMarkedToken(job.statement, prefix);
-  job.recordFound(named, texture, found);
+  job.recordFound(dependencyOf(named, texture != nullptr ? DependencyKind::kTexture : DependencyKind::kScene,
+                               texture != nullptr ? *texture : Dependency{}),
+                  nullptr);
   // Overwritten in place: every later byte of the copy keeps its position.
   std::memcpy(job.statement, named.rewritten.data(), named.rewritten.size());
   job.sceneStream->putString(job.statement);
@@ -33,13 +34,13 @@ int rewriteMarkedPath(SceneJob& job, const char* marker, const char* prefix, con
 
 }  // namespace
 
-int SceneJob::rewriteBinaryReference(DependencyList* found) {
+int SceneJob::rewriteBinaryReference() {
   if (!sceneStream) return 0;
-  return rewriteMarkedPath(*this, kReferenceMarker, "~", nullptr, found);
+  return rewriteMarkedPath(*this, kReferenceMarker, "~", nullptr);
 }
 
-int SceneJob::rewriteBinaryTexture(DependencyList* found) {
+int SceneJob::rewriteBinaryTexture() {
   if (!sceneStream) return 0;
   const Dependency texture = NodeTracker().textureOf("ftn");
-  return rewriteMarkedPath(*this, kTextureMarker, "", &texture, found);
+  return rewriteMarkedPath(*this, kTextureMarker, "", &texture);
 }

@@ -23,6 +23,15 @@ Recognised pathAfter(const char* statement, const char* separator) {
 
 }  // namespace
 
+Dependency dependencyOf(const Recognised& found, DependencyKind kind, Dependency texture) {
+  texture.kind = kind;
+  texture.written = found.written;
+  texture.recorded = found.recorded;
+  texture.resolved = found.recorded;
+  texture.transferName = found.newName;
+  return texture;
+}
+
 std::string recordedPath(const std::string& written) {
   std::string path = expandVariables(written);
   normalizeSlashes(path);

@@ -8,6 +8,8 @@
 #include <optional>
 #include <string>
 
+#include "job/dependency.h"
+
 struct Recognised {
   std::string written;   // the path as the scene spells it, delimiters taken off
   std::string recorded;  // with variables expanded and backslashes
@@ -32,3 +34,7 @@ Recognised recogniseMarkedToken(const char* token, const char* prefix);
 
 // The path as recorded: variables expanded, slashes made backslashes.
 std::string recordedPath(const std::string& written);
+
+// What was found as a dependency of `kind`; a texture's `texture` tells
+// what named it.
+Dependency dependencyOf(const Recognised& found, DependencyKind kind, Dependency texture = {});

@@ -18,7 +18,8 @@
 #include "names/windows_path.h"
 #include "platform/platform.h"
 #include "job/run_options.h"
-#include "scene/node_tracker.h"
+#include "scene/ascii_scene_reader.h"
+#include "scene/token_scene_reader.h"
 #include "scene/scene_identity.h"
 #include "scene/walk_state.h"
 #include "names/staging_name.h"
@@ -82,41 +83,20 @@ void requireCopyWritten(SceneJob& job, const RunOptions& options) {
   throw RunStop(exit_status::kFailure);
 }
 
-void passAsciiScene(SceneJob& job, DependencyList& found) {
-  NodeTracker node(&found);
-  // Statements that no recogniser would take are written through by the
-  // reader itself.
-  while (job.readMarkedStatement(node) == 1) {
-    const int reference = job.rewriteFileReference(&found);
-    const int texture = job.rewriteTextureAttribute(&node, &found);
-    // Today's `ftn` rule comes first: no statement is taken twice.
-    const int attribute = reference == 0 && texture == 0 ? job.rewriteNodeAttribute(node, &found) : 0;
-    // Whole, NUL bytes and all: nothing of the scene is lost.
-    if (reference == 0 && texture == 0 && attribute == 0) job.sceneStream->putBytes(job.statement, job.statementLength);
-  }
-  node.end();
-}
-
-void passBinaryScene(SceneJob& job, DependencyList& found) {
-  // Tokens that no recogniser would take are written through by the
-  // reader itself.
-  while (job.readMarkedToken() == 1) {
-    // A path token taken as a reference is never offered as a texture.
-    if (job.rewriteBinaryReference(&found) == 1) continue;
-    if (job.rewriteBinaryTexture(&found) == 1) continue;
-    job.sceneStream->putString(job.statement);
-  }
+// What a reader found, recorded by the scene that named it.
+void recordPlan(SceneJob& job, ScenePlan plan, DependencyList& found) {
+  for (Dependency& named : plan.named) job.recordFound(std::move(named), &found);
 }
 
 // Reads the scene into its copy; how it was read.
 SceneReading passScene(SceneJob& job, bool referenced, const RunOptions& options, RunLog& log,
                        DependencyList& found) {
   if (job.isBinary == 0) {
-    passAsciiScene(job, found);
+    recordPlan(job, readAsciiScene(*job.sceneStream), found);
     return SceneReading::kStatements;
   }
   const SceneReading reading = job.passStructuredBinary(referenced, !options.dryRun, log, &found);
-  if (reading == SceneReading::kTokens) passBinaryScene(job, found);
+  if (reading == SceneReading::kTokens) recordPlan(job, readTokenScene(*job.sceneStream), found);
   return reading;
 }
 

@@ -171,12 +171,6 @@ int SceneJob::readStatement() {
   return StatementReader(*sceneStream, statement, statementLength, statementCut).read();
 }
 
-int SceneJob::readMarkedStatement(NodeTracker& node) {
-  clearStatement();
-  if (!sceneStream) openScene();
-  if (!sceneStream) return 0;
-  return StatementReader(*sceneStream, statement, statementLength, statementCut).readMarked(node);
-}
 
 static_assert(StatementReader::kMaxBytes == SceneJob::kMaxStatementBytes &&
                   StatementReader::kCapacity == SceneJob::kStatementCapacity,

@@ -35,7 +35,8 @@ SceneReading SceneJob::passStructuredBinary(bool referenced, bool writeCopy, Run
     path.written = named.path;
     path.recorded = recordedPath(named.path);
     path.newName = named.newName;
-    recordFound(path, named.isReference ? nullptr : &texture, found);
+    recordFound(dependencyOf(path, named.isReference ? DependencyKind::kScene : DependencyKind::kTexture, texture),
+                found);
   }
   copyWithEdits(stream, plan.edits);
   return SceneReading::kStructure;

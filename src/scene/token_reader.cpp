@@ -244,10 +244,5 @@ int SceneJob::readToken() {
   return TokenReader(*sceneStream, statement, statementLength).read();
 }
 
-int SceneJob::readMarkedToken() {
-  clearStatement();
-  if (!sceneStream) return 0;
-  return TokenReader(*sceneStream, statement, statementLength).readMarked();
-}
 
 static_assert(TokenReader::kMaxBytes == SceneJob::kMaxTokenBytes, "the record's token is the reader's");

@@ -8,7 +8,8 @@
 #include "outcome/run_stop.h"
 #include "job/run_options.h"
 #include "job/scene_job.h"
-#include "scene/node_tracker.h"
+#include "scene/ascii_scene_reader.h"
+#include "scene/token_scene_reader.h"
 #include "scene/walk_state.h"
 #include "names/comparison_key.h"
 #include "platform/platform.h"
@@ -31,15 +32,21 @@ inline std::string reference(const std::string& path) { return kRef + " \"" + pa
 class SceneTest : public ::testing::Test {
  protected:
   SceneTest() : work(temp.makeDir("work")), cd(work), cwd(platform::currentDirectory()) {}
-  // Every statement (token) as the walk reads it and offers it to the recognisers; `marked`: by the walk's readers.
+  // Every statement (token) read and offered to the recognisers one by one; `marked`: read whole by the walk's reader
+  // of the format, which hands out no units.
   Pass read(const std::string& scene, bool binary, bool marked) {
     SceneJob job(temp.write("work/s.ma", scene));
-    NodeTracker node;
     testing::internal::CaptureStdout();
     EXPECT_EQ(job.openScene(), 1);
     Strings units;
-    while ((binary ? (marked ? job.readMarkedToken() : job.readToken())
-                   : (marked ? job.readMarkedStatement(node) : job.nextStatement())) == 1) {
+    if (marked) {
+      const ScenePlan plan = binary ? readTokenScene(*job.sceneStream) : readAsciiScene(*job.sceneStream);
+      for (const Dependency& named : plan.named) {
+        (named.kind == DependencyKind::kScene ? job.sceneFiles : job.textureFiles).push_back(named.recorded);
+        job.transferFiles.push_back(named.transferName);
+      }
+    }
+    while (!marked && (binary ? job.readToken() : job.nextStatement()) == 1) {
       units.emplace_back(job.statement, job.statementLength);
       if (binary ? job.rewriteBinaryReference() == 1 || job.rewriteBinaryTexture() == 1
                  : std::max({job.rewriteFileReference(), job.rewriteTextureAttribute()}) == 1) continue;
