@@ -184,12 +184,7 @@ int TokenReader::readMarked() {
 
   // No run is open at the cursor each time round: it stands at the start
   // of the scene, after a breaking byte, or after a token.
-  for (;;) {
-    const std::string_view ahead = stream.ahead();
-    if (ahead.empty()) {
-      clear();
-      return 0;
-    }
+  for (std::string_view ahead = stream.ahead(); !ahead.empty(); ahead = stream.ahead()) {
     const char* base = ahead.data();
     const std::size_t size = ahead.size();
     const MarkerPlace marker = findMarker(base, size);
@@ -236,6 +231,8 @@ int TokenReader::readMarked() {
       stream.put(statement, length_);
     }
   }
+  clear();
+  return 0;
 }
 
 int SceneJob::readToken() {

@@ -6,6 +6,8 @@
 
 #include <cstddef>
 
+#include "scene/unit_buffer.h"
+
 class ByteCursor;
 
 class TokenReader {
@@ -15,7 +17,8 @@ class TokenReader {
   static constexpr std::size_t kMaxBytes = 40957;
 
   // Reads from `in` into `token` (NUL-terminated, `length` bytes).
-  TokenReader(ByteCursor& in, char* token, std::size_t& length) : in_(in), token_(token), length_(length) {}
+  TokenReader(ByteCursor& in, char* token, std::size_t& length)
+      : in_(in), unit_{token, length}, token_(token), length_(length) {}
 
   // The next token, taken out of the copy's way: the caller writes it, or
   // what stands in its place; the bytes before it went to the copy. 0 at
@@ -26,12 +29,10 @@ class TokenReader {
   int readMarked();
 
  private:
-  void clear() {
-    token_[0] = '\0';
-    length_ = 0;
-  }
+  void clear() { unit_.clear(); }
 
   ByteCursor& in_;
+  UnitBuffer unit_;
   char* token_;
   std::size_t& length_;
 };
