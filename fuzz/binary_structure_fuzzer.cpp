@@ -12,6 +12,7 @@
 #include <string>
 
 #include "fuzz_support.h"
+#include "scene/structured_binary.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string scene(reinterpret_cast<const char*>(data), size);
@@ -25,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   auto job = std::make_unique<SceneJob>("scene.mb");
   FUZZ_CHECK(job->openScene() == 1);
   RunLog log;
-  const int read = job->passStructuredBinary(true, true, log) == SceneReading::kTokens ? 0 : 1;
+  const int read = passStructuredBinary(*job, true, true, log) == SceneReading::kTokens ? 0 : 1;
   FUZZ_CHECK(read == (wellFormed || !mayaForm ? 1 : 0));
   if (!wellFormed) {
     FUZZ_CHECK(job->sceneFiles.empty() && job->textureFiles.empty() && job->transferFiles.empty());

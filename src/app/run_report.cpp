@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include "app/run_state.h"
+#include "submit/submit_file.h"
 #include "names/base_name.h"
 #include "names/comparison_key.h"
 #include "names/name_pattern.h"
@@ -176,7 +177,7 @@ json dependenciesOf(const RunState& run) {
 json jobsOf(const SceneJob& job) {
   json jobs = json::array();
   if (!job.scenePath) return jobs;
-  job.forEachJob([&](double first, double last) {
+  forEachJob(job, [&](double first, double last) {
     jobs.push_back({{"first_frame", first}, {"last_frame", last}, {"step", job.byFrame}});
   });
   return jobs;

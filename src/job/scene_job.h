@@ -11,7 +11,6 @@
 // them: app/ (command line, run driver), scene/ (reading, rewriting, the
 // walk, paths), submit/ (the submit description).
 
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -69,11 +68,6 @@ class SceneJob {
   int nextStatement();
   int readStatement();
 
-  // The one place where what a reader found is recorded
-  // (scene/dependency_record.cpp): the path as recorded in the list of its
-  // kind, its new name on the transfer list; with `found`, in the run's
-  // list as well, named by this scene.
-  void recordFound(Dependency named, DependencyList* found);
   // ASCII recognisers (scene/ascii_rewriting.cpp) on the statement at
   // hand: what they find goes to the record's lists, the rewritten
   // statement to the copy.
@@ -87,11 +81,6 @@ class SceneJob {
   int readToken();
   int rewriteBinaryReference();
   int rewriteBinaryTexture();
-  // A well-formed Maya binary scene read by its structure and copied
-  // (scene/structured_binary.cpp); a referenced file that is no Maya scene
-  // at all (`referenced`) copied as it is. kTokens, after the warning,
-  // when the scene is to be read token by token instead.
-  SceneReading passStructuredBinary(bool referenced, bool writeCopy, RunLog& log, DependencyList* found = nullptr);
 
   // The walk over the reference tree (scene/scene_walk.cpp).
   int scanScene(const RunOptions& options, RunLog& log, WalkState& walk, DependencyList& found);
@@ -99,28 +88,13 @@ class SceneJob {
   // Path resolution (scene/path_resolution.cpp). Relative entries resolve
   // against the folder above the scene's folder, as the system names it.
   int resolveDependencyPath(std::string& entry) const;
-  std::string resolutionBase() const;
   static int isRelativePath(const std::string& path);
   static int joinDirectory(const std::string& directory, std::string& entry);
   static void normalizeSlashes(std::string& entry);
   static int cutLastComponent(std::string& path);
-  // Where a file named by the scene at `namingScene` is looked for when it
-  // does not open at its path: the scene's folder, the project folder
-  // above it, and the project's scenes\ (`forScene`) or sourceimages\.
-  static std::vector<std::string> fallbackFolders(const std::string& namingScene, bool forScene);
-  // For an `entry` that does not open: 1 when a file of its base name opens
-  // in one of this scene's fallback folders; `entry` is then that file, and
-  // a line says so (naming the path as `recorded`).
-  int locateElsewhere(std::string& entry, const std::string& recorded, bool forScene) const;
 
   // Submit description (submit/submit_file_writer.cpp).
   int writeSubmitFile();
-  // The header, the transfer line and the jobs; false when a job did not
-  // advance the running frame and the jobs were stopped.
-  bool writeSubmitDescription(FilterStream& stream);
-  // Hands each job's first and last frame, as the description writes them,
-  // to `visit`; false when a job did not advance the running frame.
-  bool forEachJob(const std::function<void(double firstFrame, double lastFrame)>& visit) const;
 
   // Path of the scene this record scans; absent until the command line
   // names one. A referenced-scene record keeps its own copy of the path.
@@ -130,12 +104,6 @@ class SceneJob {
   // length: an ASCII statement may hold NUL bytes of its own.
   char statement[kStatementCapacity] = {};
   std::size_t statementLength = 0;
-  // Leaves no unit in `statement`, as every reader does before it reads and
-  // at the end of the scene.
-  void clearStatement() {
-    statement[0] = '\0';
-    statementLength = 0;
-  }
   int isBinary = 0;
   // The last statement read was cut at the length limit: the next one read
   // is its rest.

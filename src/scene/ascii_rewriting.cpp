@@ -7,6 +7,7 @@
 
 #include "job/scene_job.h"
 #include "scene/ascii_keywords.h"
+#include "scene/dependency_record.h"
 #include "scene/file_attributes.h"
 #include "scene/node_tracker.h"
 #include "scene/path_text.h"
@@ -67,7 +68,7 @@ int putRewritten(SceneJob& job, const std::string& rewritten) {
 int SceneJob::rewriteFileReference() {
   const std::optional<Recognised> named = recogniseFileReference(statement);
   if (!named) return 0;
-  recordFound(dependencyOf(*named, DependencyKind::kScene), nullptr);
+  recordFound(*this, dependencyOf(*named, DependencyKind::kScene), nullptr);
   // The statement at hand is what came before the path.
   statementLength = named->pathAt;
   statement[statementLength] = '\0';
@@ -78,6 +79,6 @@ int SceneJob::rewriteFileReference() {
 int SceneJob::rewriteTextureAttribute() {
   const std::optional<Recognised> named = recogniseTextureStatement(statement);
   if (!named) return 0;
-  if (named->namesFile) recordFound(dependencyOf(*named, DependencyKind::kTexture, NodeTracker().textureOf("ftn")), nullptr);
+  if (named->namesFile) recordFound(*this, dependencyOf(*named, DependencyKind::kTexture, NodeTracker().textureOf("ftn")), nullptr);
   return putRewritten(*this, named->rewritten);
 }

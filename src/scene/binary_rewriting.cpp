@@ -10,6 +10,7 @@
 #include "names/base_name.h"
 #include "names/windows_path.h"
 #include "scene/binary_markers.h"
+#include "scene/dependency_record.h"
 #include "scene/node_tracker.h"
 #include "scene/recognisers.h"
 
@@ -23,7 +24,7 @@ int rewriteMarkedPath(SceneJob& job, const char* marker, const char* prefix, con
   if (job.readToken() == 0) return 0;
 
   const Recognised named = recogniseMarkedToken(job.statement, prefix);
-  job.recordFound(dependencyOf(named, texture != nullptr ? DependencyKind::kTexture : DependencyKind::kScene,
+  recordFound(job, dependencyOf(named, texture != nullptr ? DependencyKind::kTexture : DependencyKind::kScene,
                                texture != nullptr ? *texture : Dependency{}),
                   nullptr);
   // Overwritten in place: every later byte of the copy keeps its position.

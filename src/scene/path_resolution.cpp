@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+#include "scene/path_resolution.h"
+
 #include "job/scene_job.h"
 #include "platform/platform.h"
 #include "names/base_name.h"
@@ -31,11 +33,11 @@ int SceneJob::joinDirectory(const std::string& directory, std::string& entry) {
   return ::joinDirectory(directory, entry) ? 1 : 0;
 }
 
-std::string SceneJob::resolutionBase() const {
+std::string resolutionBase(const std::string& scenePath) {
   const std::string workingDirectory = platform::currentDirectory();
   // The command-line scene may be spelled with '/', so both separators
   // mark its directory.
-  std::string sceneDirectory = scenePath.value_or(std::string());
+  std::string sceneDirectory = scenePath;
   normalizeSlashes(sceneDirectory);
   std::string target = cutLastComponent(sceneDirectory) ? sceneDirectory : workingDirectory;
   target += kParentStep;
@@ -47,11 +49,11 @@ std::string SceneJob::resolutionBase() const {
 int SceneJob::resolveDependencyPath(std::string& entry) const {
   normalizeSlashes(entry);
   if (isRelativePath(entry) == 0) return 0;
-  joinDirectory(resolutionBase(), entry);
+  joinDirectory(resolutionBase(scenePath.value_or(std::string())), entry);
   return 1;
 }
 
-std::vector<std::string> SceneJob::fallbackFolders(const std::string& namingScene, bool forScene) {
+std::vector<std::string> fallbackFolders(const std::string& namingScene, bool forScene) {
   std::string sceneDirectory = namingScene;
   normalizeSlashes(sceneDirectory);
   if (!cutLastComponent(sceneDirectory)) sceneDirectory = platform::currentDirectory();
@@ -68,18 +70,18 @@ std::vector<std::string> SceneJob::fallbackFolders(const std::string& namingScen
   return folders;
 }
 
-int SceneJob::locateElsewhere(std::string& entry, const std::string& recorded, bool forScene) const {
+bool locateElsewhere(const std::string& namingScene, std::string& entry, const std::string& recorded, bool forScene) {
   // A name the run may not stage is refused as it was recorded (and on
   // Windows a device name would open anywhere).
   const std::string name(baseName(entry));
-  if (!isStageableName(name)) return 0;
-  for (const std::string& folder : fallbackFolders(scenePath.value_or(std::string()), forScene)) {
+  if (!isStageableName(name)) return false;
+  for (const std::string& folder : fallbackFolders(namingScene, forScene)) {
     std::string candidate = name;
     joinDirectory(folder, candidate);
     if (!platform::fileOpens(candidate, "r")) continue;
     std::printf("File '%s' not found; using '%s'.\n", recorded.c_str(), candidate.c_str());
     entry = candidate;
-    return 1;
+    return true;
   }
-  return 0;
+  return false;
 }

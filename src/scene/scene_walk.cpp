@@ -20,7 +20,10 @@
 #include "job/run_options.h"
 #include "scene/ascii_scene_reader.h"
 #include "scene/token_scene_reader.h"
+#include "scene/dependency_record.h"
+#include "scene/path_resolution.h"
 #include "scene/scene_identity.h"
+#include "scene/structured_binary.h"
 #include "scene/walk_state.h"
 #include "names/staging_name.h"
 
@@ -85,7 +88,7 @@ void requireCopyWritten(SceneJob& job, const RunOptions& options) {
 
 // What a reader found, recorded by the scene that named it.
 void recordPlan(SceneJob& job, ScenePlan plan, DependencyList& found) {
-  for (Dependency& named : plan.named) job.recordFound(std::move(named), &found);
+  for (Dependency& named : plan.named) recordFound(job, std::move(named), &found);
 }
 
 // Reads the scene into its copy; how it was read.
@@ -95,7 +98,7 @@ SceneReading passScene(SceneJob& job, bool referenced, const RunOptions& options
     recordPlan(job, readAsciiScene(*job.sceneStream), found);
     return SceneReading::kStatements;
   }
-  const SceneReading reading = job.passStructuredBinary(referenced, !options.dryRun, log, &found);
+  const SceneReading reading = passStructuredBinary(job, referenced, !options.dryRun, log, &found);
   if (reading == SceneReading::kTokens) recordPlan(job, readTokenScene(*job.sceneStream), found);
   return reading;
 }
@@ -123,10 +126,11 @@ void takeOver(SceneJob& parent, SceneJob& child) {
 // looked for where the scene travelled to; names that stand for several
 // files are looked for when they are staged.
 void resolveOwnEntries(SceneJob& job, DependencyList& found, std::size_t first, SceneFacts& facts) {
+  const std::string naming = job.scenePath.value_or(std::string());
   // The scene's one folder to resolve against, asked for once it is needed.
   std::optional<std::string> folder;
   const auto base = [&]() -> const std::string& {
-    if (!folder) folder = job.resolutionBase();
+    if (!folder) folder = resolutionBase(job.scenePath.value_or(std::string()));
     return *folder;
   };
   // Many nodes may name one texture: one found where its path leads is
@@ -145,14 +149,14 @@ void resolveOwnEntries(SceneJob& job, DependencyList& found, std::size_t first, 
       normalizeSlashes(entry);
       if (isRelativePath(entry)) joinDirectory(base(), entry);
       if (scene) {
-        if (!platform::fileOpens(entry, "r")) job.locateElsewhere(entry, recorded, true);
+        if (!platform::fileOpens(entry, "r")) locateElsewhere(naming, entry, recorded, true);
         facts.references.push_back({recorded, entry});
       } else if (!NamePattern::of(baseName(recorded), named.tiling, named.frames) &&
                  foundInPlace.count(entry) == 0) {
         if (platform::fileOpens(entry, "r")) {
           foundInPlace.insert(entry);
         } else {
-          job.locateElsewhere(entry, recorded, false);
+          locateElsewhere(naming, entry, recorded, false);
         }
       }
       named.resolved = entry;

@@ -13,6 +13,7 @@
 #include "scene/node_tracker.h"
 #include "scene/statement_grammar.h"
 #include "scene/statement_reader.h"
+#include "scene/unit_buffer.h"
 
 namespace {
 
@@ -160,13 +161,13 @@ int SceneJob::openScene(bool writeCopy) {
 
 int SceneJob::nextStatement() {
   if (!sceneStream) openScene();
-  clearStatement();
+  UnitBuffer{statement, statementLength}.clear();
   if (!sceneStream) return 0;
   return readStatement();
 }
 
 int SceneJob::readStatement() {
-  clearStatement();
+  UnitBuffer{statement, statementLength}.clear();
   if (!sceneStream) return 0;
   return StatementReader(*sceneStream, statement, statementLength, statementCut).read();
 }

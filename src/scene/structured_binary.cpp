@@ -6,23 +6,26 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "scene/structured_binary.h"
+
 #include "job/scene_job.h"
+#include "scene/dependency_record.h"
 #include "io/edits.h"
 #include "scene/binary_dependencies.h"
 #include "scene/recognisers.h"
 
-SceneReading SceneJob::passStructuredBinary(bool referenced, bool writeCopy, RunLog& log, DependencyList* found) {
-  FilterStream& stream = *sceneStream;
+SceneReading passStructuredBinary(SceneJob& job, bool referenced, bool writeCopy, RunLog& log, DependencyList* found) {
+  FilterStream& stream = *job.sceneStream;
   // A copy that cannot be written has nothing read into it either.
   if (!stream.inputOk() || (!stream.outputOk() && writeCopy)) return SceneReading::kStructure;
-  const BinaryScenePlan plan = planBinaryScene(*scenePath, stream.inputSize());
+  const BinaryScenePlan plan = planBinaryScene(*job.scenePath, stream.inputSize());
   if (!plan.wellFormed) {
     // A cache, a mesh or a text that a scene references is sent as it is.
     if (referenced && !plan.mayaForm) {
       stream.passRest();
       return SceneReading::kAsIs;
     }
-    log.warn("'" + *scenePath + "' is not a well-formed Maya binary scene; reading it token by token.");
+    log.warn("'" + *job.scenePath + "' is not a well-formed Maya binary scene; reading it token by token.");
     return SceneReading::kTokens;
   }
   for (const BinaryDependency& named : plan.dependencies) {
@@ -35,7 +38,7 @@ SceneReading SceneJob::passStructuredBinary(bool referenced, bool writeCopy, Run
     path.written = named.path;
     path.recorded = recordedPath(named.path);
     path.newName = named.newName;
-    recordFound(dependencyOf(path, named.isReference ? DependencyKind::kScene : DependencyKind::kTexture, texture),
+    recordFound(job, dependencyOf(path, named.isReference ? DependencyKind::kScene : DependencyKind::kTexture, texture),
                 found);
   }
   copyWithEdits(stream, plan.edits);

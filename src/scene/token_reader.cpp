@@ -14,6 +14,7 @@
 #include "io/byte_cursor.h"
 #include "job/scene_job.h"
 #include "scene/token_reader.h"
+#include "scene/unit_buffer.h"
 #include "scene/binary_markers.h"
 #include "scene/byte_search.h"
 
@@ -236,7 +237,7 @@ int TokenReader::readMarked() {
 }
 
 int SceneJob::readToken() {
-  clearStatement();
+  UnitBuffer{statement, statementLength}.clear();
   if (!sceneStream) return 0;
   return TokenReader(*sceneStream, statement, statementLength).read();
 }

@@ -13,6 +13,7 @@
 #include "names/base_name.h"
 #include "names/name_pattern.h"
 #include "names/windows_path.h"
+#include "scene/path_resolution.h"
 
 namespace {
 
@@ -45,7 +46,7 @@ std::vector<std::string> expandEntry(const std::string& entry, const Dependency&
   if (!cutLastComponent(folder)) folder = platform::currentDirectory();
   std::vector<std::string> files = matchingFiles(folder, *pattern);
   if (!files.empty()) return files;
-  for (const std::string& other : SceneJob::fallbackFolders(facts.scenePath, false)) {
+  for (const std::string& other : fallbackFolders(facts.scenePath, false)) {
     files = matchingFiles(other, *pattern);
     if (files.empty()) continue;
     std::string used = name;

@@ -30,7 +30,7 @@ int SceneJob::writeSubmitFile() {
   }
   bool whole = false;
   try {
-    whole = writeSubmitDescription(*stream);
+    whole = writeSubmitDescription(*this, *stream);
     if (whole) stream->commitOutput();
   } catch (...) {
     // Out of memory half way: a cut-off description must not be left
@@ -46,23 +46,23 @@ int SceneJob::writeSubmitFile() {
   return 1;
 }
 
-bool SceneJob::writeSubmitDescription(FilterStream& stream) {
+bool writeSubmitDescription(const SceneJob& job, FilterStream& stream) {
   stream.passRest();  // the header, as it is
 
-  if (!transferFiles.empty()) {
+  if (!job.transferFiles.empty()) {
     stream.putString("transfer_input_files = ");
-    stream.putString(transferFiles[0].c_str());
-    for (std::size_t i = 1; i < transferFiles.size(); ++i) {
+    stream.putString(job.transferFiles[0].c_str());
+    for (std::size_t i = 1; i < job.transferFiles.size(); ++i) {
       stream.putString(", ");
-      stream.putString(transferFiles[i].c_str());
+      stream.putString(job.transferFiles[i].c_str());
     }
   }
 
-  const std::string step = formatFrame(byFrame);
-  const std::string& sceneCopy = sceneStream->outputPath();
-  return forEachJob([&](double firstFrame, double lastFrame) {
+  const std::string step = formatFrame(job.byFrame);
+  const std::string& sceneCopy = job.sceneStream->outputPath();
+  return forEachJob(job, [&](double firstFrame, double lastFrame) {
     stream.putString("\n\nArguments = -rd . -im ");
-    stream.putString(imageName);
+    stream.putString(job.imageName);
     stream.putString(" -s ");
     stream.putString(formatFrame(firstFrame).c_str());
     stream.putString(" -e ");
@@ -75,26 +75,26 @@ bool SceneJob::writeSubmitDescription(FilterStream& stream) {
   });
 }
 
-bool SceneJob::forEachJob(const std::function<void(double firstFrame, double lastFrame)>& visit) const {
+bool forEachJob(const SceneJob& job, const std::function<void(double firstFrame, double lastFrame)>& visit) {
   // The job span and the running frame are kept in single precision, as
   // the batch pool's frame counters always have been; sums are formed in
   // double and rounded only when stored.
-  const float jobSpan = static_cast<float>(framesPerJob * byFrame - byFrame);
-  float runningFrame = static_cast<float>(startFrame - byFrame);
+  const float jobSpan = static_cast<float>(job.framesPerJob * job.byFrame - job.byFrame);
+  float runningFrame = static_cast<float>(job.startFrame - job.byFrame);
   for (;;) {
     const float jobStart = runningFrame;
-    const double firstFrame = static_cast<double>(runningFrame) + byFrame;
+    const double firstFrame = static_cast<double>(runningFrame) + job.byFrame;
     runningFrame = static_cast<float>(firstFrame);
     const double lastFrame = static_cast<double>(runningFrame) + jobSpan;
     runningFrame = static_cast<float>(lastFrame);
     bool finalJob = false;
-    if (lastFrame > endFrame) {
-      runningFrame = static_cast<float>(endFrame);
+    if (lastFrame > job.endFrame) {
+      runningFrame = static_cast<float>(job.endFrame);
       finalJob = true;
     }
     visit(firstFrame, static_cast<double>(runningFrame));
 
-    if (finalJob || !(static_cast<double>(runningFrame) < endFrame)) return true;
+    if (finalJob || !(static_cast<double>(runningFrame) < job.endFrame)) return true;
     // Past 2^24 a float frame counter can stop moving; the jobs would
     // then repeat the same frames for ever.
     if (!(runningFrame > jobStart)) return false;

@@ -1,5 +1,6 @@
 // Well-formed binary scenes copied by their structure through the stream.
 #include "scene/scene_fixture.h"
+#include "scene/structured_binary.h"
 
 // The structured copy is the same at every block size, a grown reference and the sizes around it included.
 TEST_F(SceneTest, StructuredBinaryCopyAtEveryBlockSize) {
@@ -13,7 +14,7 @@ TEST_F(SceneTest, StructuredBinaryCopyAtEveryBlockSize) {
     SceneJob job(temp.write("work/s.mb", scene("ball.mb", "maps/wood.tif")));
     RunLog log;
     EXPECT_EQ(job.openScene(), 1);
-    EXPECT_EQ(job.passStructuredBinary(false, true, log), SceneReading::kStructure);
+    EXPECT_EQ(passStructuredBinary(job, false, true, log), SceneReading::kStructure);
     job.sceneStream->commitOutput();
     EXPECT_EQ(readFile(work + "/~s.mb"), scene("~ball.mb", "wood.tif     ")) << block;
     EXPECT_EQ(job.transferFiles, (Strings{"~ball.mb", "wood.tif"}));

@@ -1,0 +1,22 @@
+#pragma once
+// Where the files a scene names are: its relative paths resolve against
+// the folder above its own, as the system names it; a file that is not
+// where its path leads is looked for by name where the scene travelled.
+
+#include <string>
+#include <vector>
+
+// The folder the relative paths of the scene at `scenePath` resolve
+// against; the working folder when that folder cannot be entered.
+std::string resolutionBase(const std::string& scenePath);
+
+// Where a file named by the scene at `namingScene` is looked for when it
+// does not open at its path: the scene's folder, the project folder above
+// it, and the project's scenes\ (`forScene`) or sourceimages\.
+std::vector<std::string> fallbackFolders(const std::string& namingScene, bool forScene);
+
+// For an `entry` named by the scene at `namingScene` that does not open:
+// true when a file of its base name opens in one of the scene's fallback
+// folders; `entry` is then that file, and a line says so (naming the path
+// as `recorded`).
+bool locateElsewhere(const std::string& namingScene, std::string& entry, const std::string& recorded, bool forScene);
