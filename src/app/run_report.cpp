@@ -96,12 +96,21 @@ const char* formatName(const SceneFacts& scene) {
   return scene.binary ? "binary" : "ascii";
 }
 
-json scenesOf(const RunLog& log) {
+// The scenes that `scene` references, in the order it names them.
+std::vector<const Dependency*> referencesOf(const SceneFacts& scene, const DependencyList& found) {
+  std::vector<const Dependency*> references;
+  for (const Dependency& named : found.items()) {
+    if (named.kind == DependencyKind::kScene && named.scenePath == scene.path) references.push_back(&named);
+  }
+  return references;
+}
+
+json scenesOf(const RunLog& log, const DependencyList& found) {
   json scenes = json::array();
   for (const SceneFacts* each : distinctScenes(log)) {
     const SceneFacts& scene = *each;
     json references = json::array();
-    for (const SceneFacts::Reference& reference : scene.references) references.push_back(text(reference.written));
+    for (const Dependency* reference : referencesOf(scene, found)) references.push_back(text(reference->recorded));
     scenes.push_back({{"path", text(scene.path)},
                       {"absolute_path", text(scene.absolutePath)},
                       {"copy_name", text(scene.copyName)},
@@ -146,18 +155,20 @@ json filesOf(const Dependency& texture) {
 
 json dependenciesOf(const RunState& run) {
   json dependencies = json::array();
+  // The references of the scenes examined: a scene whose reading was cut
+  // short tells none.
   for (const SceneFacts* scene : distinctScenes(run.log)) {
-    for (const SceneFacts::Reference& reference : scene->references) {
-      const SceneFacts* target = examined(run.log, reference.resolved);
+    for (const Dependency* reference : referencesOf(*scene, run.found)) {
+      const SceneFacts* target = examined(run.log, reference->resolved);
       const char* status = target == nullptr ? "missing" : run.options.dryRun ? "would be copied" : "copied";
-      const std::string copy = target != nullptr ? target->copyName : sceneCopyName(reference.resolved);
+      const std::string copy = target != nullptr ? target->copyName : sceneCopyName(reference->resolved);
       dependencies.push_back({{"kind", "reference"},
                               {"node_type", nullptr},
                               {"attribute", nullptr},
                               {"scene", text(scene->path)},
-                              {"path", text(reference.written)},
-                              {"resolved", text(reference.resolved)},
-                              {"files", json::array({fileEntry(copy, reference.resolved, json(status))})}});
+                              {"path", text(reference->recorded)},
+                              {"resolved", text(reference->resolved)},
+                              {"files", json::array({fileEntry(copy, reference->resolved, json(status))})}});
     }
   }
   // A run stopped half way tells the textures the command-line scene held.
@@ -194,7 +205,7 @@ std::string runReportText(const RunState& run, const RunReportContext& context) 
       {"arguments", texts(context.arguments)},
       {"working_folder", text(context.workingFolder)},
       {"dry_run", run.options.dryRun},
-      {"scenes", scenesOf(log)},
+      {"scenes", scenesOf(log, run.found)},
       {"dependencies", dependenciesOf(run)},
       {"transfer", texts(job.transferFiles)},
       {"jobs", jobsOf(job)},

@@ -22,11 +22,6 @@ struct SceneFacts {
   std::string copyName;
   bool binary = false;
   SceneReading reading = SceneReading::kStatements;
-  struct Reference {
-    std::string written;
-    std::string resolved;
-  };
-  std::vector<Reference> references;
 };
 
 class RunLog {

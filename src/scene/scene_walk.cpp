@@ -121,11 +121,10 @@ void takeOver(SceneJob& parent, SceneJob& child) {
 
 // The scene's own references and textures, resolved, in the record's lists
 // and in the run's list alike: the entries of `found` from `first` on are
-// what the scene itself named, in the order the lists got them. What its
-// references were found as goes to `facts`. A path from another machine is
+// what the scene itself named, in the order the lists got them. A path from another machine is
 // looked for where the scene travelled to; names that stand for several
 // files are looked for when they are staged.
-void resolveOwnEntries(SceneJob& job, DependencyList& found, std::size_t first, SceneFacts& facts) {
+void resolveOwnEntries(SceneJob& job, DependencyList& found, std::size_t first) {
   const std::string naming = job.scenePath.value_or(std::string());
   // The scene's one folder to resolve against, asked for once it is needed.
   std::optional<std::string> folder;
@@ -150,7 +149,6 @@ void resolveOwnEntries(SceneJob& job, DependencyList& found, std::size_t first, 
       if (isRelativePath(entry)) joinDirectory(base(), entry);
       if (scene) {
         if (!platform::fileOpens(entry, "r")) locateElsewhere(naming, entry, recorded, true);
-        facts.references.push_back({recorded, entry});
       } else if (!NamePattern::of(baseName(recorded), named.tiling, named.frames) &&
                  foundInPlace.count(entry) == 0) {
         if (platform::fileOpens(entry, "r")) {
@@ -215,10 +213,10 @@ int SceneJob::scanScene(const RunOptions& options, RunLog& log, WalkState& walk,
   }
   requireCopyWritten(*this, options);
 
-  // Only what this scene itself named is in the lists yet.
-  SceneFacts facts{*scenePath, absolutePath, sceneStream->outputPath(), isBinary != 0, reading, {}};
-  resolveOwnEntries(*this, found, first, facts);
-  log.scenes.push_back(std::move(facts));
+  // Only what this scene itself named is in the lists yet. The scene is
+  // logged, and its references reported, once they are resolved.
+  resolveOwnEntries(*this, found, first);
+  log.scenes.push_back({*scenePath, absolutePath, sceneStream->outputPath(), isBinary != 0, reading});
 
   // Only this scene's own references: what a child hands over was walked
   // by the child. A scene met before in the run was read then; reading it
