@@ -5,7 +5,12 @@
 // that named it. Read from memory, the plan holds the edits that make the
 // copy as well; read through a stream, the edits went into the copy as it
 // was written.
+//
+// A file that names files of another format (a USD layer, an Arnold scene
+// file) is read for where each path stands instead: the walk decides the
+// names its copy gives them and replaces each range itself.
 
+#include <cstdint>
 #include <string_view>
 #include <vector>
 
@@ -15,4 +20,17 @@
 struct ScenePlan {
   std::vector<Dependency> named;
   std::vector<Edit> edits;
+};
+
+// One path a file names: what it is, and the bytes of the file its text
+// takes, its delimiters left out.
+struct FoundPath {
+  Dependency named;
+  std::int64_t offset = 0;
+  std::int64_t length = 0;
+};
+
+// The paths a file names, in the order they stand in it.
+struct FilePlan {
+  std::vector<FoundPath> found;
 };
