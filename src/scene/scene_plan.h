@@ -6,6 +6,7 @@
 // copy as well; read through a stream, the edits went into the copy as it
 // was written.
 
+#include <cstdint>
 #include <string_view>
 #include <vector>
 
@@ -15,4 +16,19 @@
 struct ScenePlan {
   std::vector<Dependency> named;
   std::vector<Edit> edits;
+};
+
+// A path a file names, and where its text stands in that file: `length`
+// bytes from `offset`, inside its quotes or other delimiters. A copy that
+// names the file otherwise replaces exactly those bytes.
+struct FoundPath {
+  Dependency named;
+  std::int64_t offset;
+  std::int64_t length;
+};
+
+// What a reader makes of a file that names further files (an Arnold scene
+// file, a USD layer): the paths it names, in the order of the file.
+struct FilePlan {
+  std::vector<FoundPath> found;
 };
