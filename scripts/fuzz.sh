@@ -22,7 +22,7 @@ cd "$root"
 seconds="${FUZZ_SECONDS:-30}"
 jobs="${FUZZ_JOBS:-1}"
 max_len="${FUZZ_MAX_LEN:-4096}"
-all=(statement_reader token_reader ascii_recognisers binary_recognisers binary_structure scene_plans scan_scene)
+all=(statement_reader token_reader ascii_recognisers binary_recognisers binary_structure scene_plans scan_scene ass_reader)
 targets=("$@")
 ((${#targets[@]})) || targets=("${all[@]}")
 
@@ -33,11 +33,13 @@ cmake --build --preset fuzz >/dev/null
 build="$root/build/fuzz"
 seeds="$build/seeds"
 rm -rf "$seeds"
-mkdir -p "$seeds/scenes" "$seeds/statements" "$build/findings"
+mkdir -p "$seeds/scenes" "$seeds/statements" "$seeds/ass" "$build/findings"
 
 # Scenes: the text seeds, the example project and binary scenes shaped like
 # the end-to-end fixtures.
 cp fuzz/seeds/*.ma examples/project/scenes/*.ma "$seeds/scenes/"
+# Arnold scene files, for their reader.
+cp fuzz/seeds/*.ass "$seeds/ass/"
 printf 'FOR4\0\0\0\060MayaFREFFREF\0\0\016scenes/set.ma\0\001\002\376DAG\0' >"$seeds/scenes/reference.mb"
 printf 'FOR4\0\0\0\040ftn\0C:/tex/wood.tif\0\377xftn\0ball.tif \0ab\0' >"$seeds/scenes/texture.mb"
 printf 'xFREFFREFftn\0dir/\0softness.mb\0FREFFREF' >"$seeds/scenes/markers.mb"
@@ -103,6 +105,7 @@ for target in "${targets[@]}"; do
   mkdir -p "$corpus"
   case "$target" in
     ascii_recognisers) seed="$seeds/statements" ;;
+    ass_reader) seed="$seeds/ass" ;;
     *) seed="$seeds/scenes" ;;
   esac
   echo "== fuzz_$target for ${seconds}s"
