@@ -23,7 +23,7 @@ cd "$root"
 seconds="${FUZZ_SECONDS:-30}"
 jobs="${FUZZ_JOBS:-1}"
 max_len="${FUZZ_MAX_LEN:-4096}"
-all=(statement_reader token_reader ascii_recognisers binary_recognisers binary_structure scene_plans scan_scene usda_reader)
+all=(statement_reader token_reader ascii_recognisers binary_recognisers binary_structure scene_plans scan_scene usda_reader ass_reader)
 targets=("$@")
 ((${#targets[@]})) || targets=("${all[@]}")
 
@@ -34,12 +34,14 @@ cmake --build --preset fuzz >/dev/null
 build="$root/build/fuzz"
 seeds="$build/seeds"
 rm -rf "$seeds"
-mkdir -p "$seeds/scenes" "$seeds/statements" "$seeds/layers" "$build/findings"
+mkdir -p "$seeds/scenes" "$seeds/statements" "$seeds/layers" "$seeds/ass" "$build/findings"
 
 # Scenes: the text seeds, the example project and binary scenes shaped like
 # the end-to-end fixtures.
 cp fuzz/seeds/*.ma examples/project/scenes/*.ma "$seeds/scenes/"
 cp fuzz/seeds/*.usda "$seeds/layers/"
+# Arnold scene files, for their reader.
+cp fuzz/seeds/*.ass "$seeds/ass/"
 printf 'FOR4\0\0\0\060MayaFREFFREF\0\0\016scenes/set.ma\0\001\002\376DAG\0' >"$seeds/scenes/reference.mb"
 printf 'FOR4\0\0\0\040ftn\0C:/tex/wood.tif\0\377xftn\0ball.tif \0ab\0' >"$seeds/scenes/texture.mb"
 printf 'xFREFFREFftn\0dir/\0softness.mb\0FREFFREF' >"$seeds/scenes/markers.mb"
@@ -106,6 +108,7 @@ for target in "${targets[@]}"; do
   case "$target" in
     ascii_recognisers) seed="$seeds/statements" ;;
     usda_reader) seed="$seeds/layers" ;;
+    ass_reader) seed="$seeds/ass" ;;
     *) seed="$seeds/scenes" ;;
   esac
   echo "== fuzz_$target for ${seconds}s"

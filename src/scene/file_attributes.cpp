@@ -37,6 +37,11 @@ constexpr NodeTypeId kNodeTypeIds[] = {
 constexpr AttributeRole kPath = AttributeRole::kPath;
 constexpr bool kTiled = true, kFramed = true, kFurther = true;
 
+// A row of an Arnold scene file's node and parameter.
+constexpr FileAttribute assRow(std::string_view nodeType, std::string_view parameter, bool further = false) {
+  return {nodeType, parameter, kPath, false, false, further, NodeFormat::kAss};
+}
+
 // A camera's imn and a reference node's fn[i] are names, not files the
 // render loads: they are not here.
 constexpr FileAttribute kFileAttributes[] = {
@@ -63,6 +68,16 @@ constexpr FileAttribute kFileAttributes[] = {
     {"mentalrayIblShape", "tx"},
     {"xgmPalette", "xfn", kPath, false, false, kFurther},
     {"mayaUsdProxyShape", "fp", kPath, false, false, kFurther},
+    // Arnold scene files: the nodes that load a file. Output drivers
+    // (driver_exr, ...) write theirs and are not here.
+    assRow("image", "filename"),
+    assRow("volume", "filename"),
+    assRow("photometric_light", "filename"),
+    assRow("procedural", "filename"),
+    assRow("procedural", "dso"),
+    assRow("alembic", "filename"),
+    assRow("usd", "filename", kFurther),
+    assRow("materialx", "filename", kFurther),
 };
 
 // Archives that name the files they load themselves.
@@ -83,9 +98,9 @@ bool sameAttribute(std::string_view row, std::string_view attribute) {
 
 }  // namespace
 
-const FileAttribute* findFileAttribute(std::string_view nodeType, std::string_view attribute) {
+const FileAttribute* findFileAttribute(std::string_view nodeType, std::string_view attribute, NodeFormat format) {
   for (const FileAttribute& row : kFileAttributes) {
-    if (row.nodeType == nodeType && sameAttribute(row.attribute, attribute)) return &row;
+    if (row.format == format && row.nodeType == nodeType && sameAttribute(row.attribute, attribute)) return &row;
   }
   return nullptr;
 }
@@ -99,7 +114,7 @@ bool hasFileAttributes(std::string_view nodeType) { return !tableNodeType(nodeTy
 
 std::string_view tableNodeType(std::string_view nodeType) {
   for (const FileAttribute& row : kFileAttributes) {
-    if (row.nodeType == nodeType) return row.nodeType;
+    if (row.format == NodeFormat::kMaya && row.nodeType == nodeType) return row.nodeType;
   }
   return {};
 }

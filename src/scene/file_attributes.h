@@ -1,8 +1,9 @@
 #pragma once
 // Which attributes of which node types name a file that a render loads,
 // and the attributes of those nodes that say how the name is to be read.
-// The readers of both formats ask this table; no reader keeps a list of
-// its own.
+// Each row is of one kind of file: a Maya scene's nodes, or the nodes of an
+// Arnold scene file (`.ass`) and their parameters. The readers of every
+// format ask this table; no reader keeps a list of its own.
 
 #include <cstdint>
 #include <string>
@@ -14,6 +15,12 @@ enum class AttributeRole {
   kFrameSwitch,  // the node's useFrameExtension: its name is one frame of a sequence
 };
 
+// The kind of file whose nodes a row describes.
+enum class NodeFormat {
+  kMaya,  // a Maya scene, ASCII or binary
+  kAss,   // an Arnold scene file in text form
+};
+
 struct FileAttribute {
   std::string_view nodeType;   // as `createNode` names it
   std::string_view attribute;  // the short name as scenes save it; "[]" for any index
@@ -21,22 +28,25 @@ struct FileAttribute {
   bool tiled = false;          // the node's kTiling applies to this path
   bool framed = false;         // the node's kFrameSwitch applies to this path
   bool namesFurtherFiles = false;  // the file names files of its own
+  NodeFormat format = NodeFormat::kMaya;
 };
 
-// The row for `attribute` on a node of type `nodeType`, or nullptr when
-// that attribute of that type is none of the table's. An attribute's
-// indices ("euvt[3].eutn") match the row's "[]".
-const FileAttribute* findFileAttribute(std::string_view nodeType, std::string_view attribute);
+// The row for `attribute` on a node of type `nodeType` in a file of
+// `format`, or nullptr when that attribute of that type is none of the
+// table's. An attribute's indices ("euvt[3].eutn") match the row's "[]".
+const FileAttribute* findFileAttribute(std::string_view nodeType, std::string_view attribute,
+                                       NodeFormat format = NodeFormat::kMaya);
 
 // What a node's uvt and ufe make of a name that its attribute `row` holds:
 // the tiling (1 to 3 only) and whether the name stands for frames. A row
 // that takes neither leaves them as they are.
 void applyNodeMarks(const FileAttribute& row, int nodeTiling, bool nodeFrames, int& tiling, bool& frames);
 
-// True when some attribute of `nodeType` is in the table.
+// True when some attribute of the Maya node type `nodeType` is in the table.
 bool hasFileAttributes(std::string_view nodeType);
-// The table's own spelling of `nodeType` (which lives as long as the
-// program), or empty when no attribute of that type is in the table.
+// The table's own spelling of the Maya node type `nodeType` (which lives as
+// long as the program), or empty when no attribute of that type is in the
+// table.
 std::string_view tableNodeType(std::string_view nodeType);
 
 // The node type that a binary scene's node group stands for, by the

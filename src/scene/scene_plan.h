@@ -22,15 +22,17 @@ struct ScenePlan {
   std::vector<Edit> edits;
 };
 
-// One path a file names: what it is, and the bytes of the file its text
-// takes, its delimiters left out.
+// A path a file names, and where its text stands in that file: `length`
+// bytes from `offset`, inside its quotes or other delimiters. A copy that
+// names the file otherwise replaces exactly those bytes.
 struct FoundPath {
   Dependency named;
-  std::int64_t offset = 0;
-  std::int64_t length = 0;
+  std::int64_t offset;
+  std::int64_t length;
 };
 
-// The paths a file names, in the order they stand in it.
+// What a reader makes of a file that names further files (an Arnold scene
+// file, a USD layer): the paths it names, in the order of the file.
 struct FilePlan {
   std::vector<FoundPath> found;
 };

@@ -1,0 +1,161 @@
+// The reader of Arnold scene files on memory: the paths the table's nodes
+// load, with what named them and where their text stands, the same
+// whatever blocks the bytes come in.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "io/edits.h"
+#include "io/memory_cursor.h"
+#include "scene/ass_reader.h"
+
+namespace {
+
+struct Named {
+  std::string nodeType;
+  std::string attribute;
+  std::string written;
+};
+
+std::vector<Named> namedIn(const FilePlan& plan) {
+  std::vector<Named> named;
+  for (const FoundPath& found : plan.found) {
+    named.push_back({found.named.nodeType, found.named.attribute, found.named.written});
+  }
+  return named;
+}
+
+bool operator==(const Named& a, const Named& b) {
+  return a.nodeType == b.nodeType && a.attribute == b.attribute && a.written == b.written;
+}
+
+void PrintTo(const Named& n, std::ostream* out) { *out << n.nodeType << "." << n.attribute << " \"" << n.written << "\""; }
+
+// The file with each found range replaced by `names`, in order.
+std::string renamed(const std::string& file, const FilePlan& plan, const std::vector<std::string>& names) {
+  std::vector<Edit> edits;
+  for (std::size_t i = 0; i < plan.found.size() && i < names.size(); ++i) {
+    edits.push_back({plan.found[i].offset, plan.found[i].length, names[i]});
+  }
+  return applyEdits(file, edits);
+}
+
+const std::string kNodes =
+    "### exported: a scene of four nodes\n"
+    "options\n{\n AA_samples 3\n outputs \"RGBA RGBA filter driver\"\n}\n"
+    "image\n{\n name file1\n filename \"sourceimages/wood.<UDIM>.tx\"\n color_space \"sRGB\"\n}\n"
+    "procedural\n{\n name standin1\n filename \"props/chair.ass\"\n matrix\n 1 0 0 0\n 0 1 0 0\n 0 0 1 0\n 0 0 0 1\n}\n"
+    "volume\n{\n name smoke\n filename \"cache/smoke.0101.vdb\"\n}\n"
+    "photometric_light\n{\n name lamp\n filename \"ies/6.ies\"\n}\n"
+    "driver_exr\n{\n name driver\n filename \"beauty.exr\"\n}\n";
+
+TEST(AssReader, NodesThatLoadFiles) {
+  const FilePlan plan = planAssFile(kNodes);
+  EXPECT_EQ(namedIn(plan), (std::vector<Named>{{"image", "filename", "sourceimages/wood.<UDIM>.tx"},
+                                               {"procedural", "filename", "props/chair.ass"},
+                                               {"volume", "filename", "cache/smoke.0101.vdb"},
+                                               {"photometric_light", "filename", "ies/6.ies"}}));
+  ASSERT_EQ(plan.found.size(), 4u);
+  const Dependency& texture = plan.found[0].named;
+  EXPECT_EQ(texture.kind, DependencyKind::kTexture);
+  EXPECT_EQ(texture.recorded, "sourceimages\\wood.<UDIM>.tx");
+  EXPECT_EQ(texture.resolved, texture.recorded);
+  EXPECT_EQ(plan.found[1].named.recorded, "props\\chair.ass");
+  // Each range is the path's text inside its quotes: renaming them renames
+  // those four paths and leaves every other byte, the driver's too.
+  std::string expected = kNodes;
+  for (const auto& [from, to] : std::vector<std::pair<std::string, std::string>>{
+           {"sourceimages/wood.<UDIM>.tx", "wood.<UDIM>.tx"},
+           {"props/chair.ass", "~chair.ass"},
+           {"cache/smoke.0101.vdb", "smoke.0101.vdb"},
+           {"ies/6.ies", "6.ies"}}) {
+    expected.replace(expected.find(from), from.size(), to);
+  }
+  EXPECT_EQ(renamed(kNodes, plan, {"wood.<UDIM>.tx", "~chair.ass", "smoke.0101.vdb", "6.ies"}), expected);
+}
+
+struct Case {
+  const char* what;
+  std::string file;
+  std::vector<Named> named;
+};
+
+class AssReaderCases : public ::testing::TestWithParam<Case> {};
+
+TEST_P(AssReaderCases, FindsWhatTheFileLoads) {
+  const Case& c = GetParam();
+  const FilePlan plan = planAssFile(c.file);
+  EXPECT_EQ(namedIn(plan), c.named) << c.what;
+  for (const FoundPath& found : plan.found) {
+    EXPECT_EQ(c.file.substr(static_cast<std::size_t>(found.offset), static_cast<std::size_t>(found.length)),
+              found.named.written);
+    EXPECT_EQ(c.file[static_cast<std::size_t>(found.offset - 1)], '"');
+    EXPECT_EQ(c.file[static_cast<std::size_t>(found.offset + found.length)], '"');
+  }
+  for (const std::size_t block : {std::size_t{1}, std::size_t{2}, std::size_t{7}, std::size_t{4096}}) {
+    MemoryCursor in(c.file, block);
+    EXPECT_EQ(namedIn(readAssFile(in)), c.named) << c.what << ", blocks of " << block;
+    EXPECT_EQ(in.copy(), c.file);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, AssReaderCases,
+    ::testing::Values(
+        Case{"an output driver writes its file", "driver_exr\n{\n name out\n filename \"beauty.exr\"\n}\n", {}},
+        Case{"a driver of any kind", "driver_tiff { name t\n filename \"b.tif\" }\n", {}},
+        Case{"comments naming files",
+             "# filename \"x.tx\"\nimage\n{\n # filename \"y.tx\"\n name a # filename \"z.tx\"\n}\n",
+             {}},
+        Case{"a # inside a string", "image\n{\n filename \"maps/#1/a#b.tx\" # the map\n}\n",
+             {{"image", "filename", "maps/#1/a#b.tx"}}},
+        Case{"a procedural's dso", "procedural\n{\n name p\n dso \"C:/lib/cube.ass\"\n}\n",
+             {{"procedural", "dso", "C:/lib/cube.ass"}}},
+        Case{"an empty string names nothing", "image\n{\n filename \"\"\n}\nvolume\n{\n filename \"v.vdb\"\n}\n",
+             {{"volume", "filename", "v.vdb"}}},
+        Case{"an unquoted value names nothing", "image\n{\n filename a.tx\n}\n", {}},
+        Case{"a string not closed on its line", "image\n{\n filename \"a.tx\n \"b.tx\"\n}\n", {}},
+        Case{"whole words only", "image\n{\n filenames \"a.tx\"\n my_filename \"b.tx\"\n}\n", {}},
+        Case{"the word must start its line", "image\n{\n name filename \"a.tx\"\n}\n", {}},
+        Case{"outside a block", "filename \"a.tx\"\nimage filename \"b.tx\"\n", {}},
+        Case{"a parameter of another node", "polymesh\n{\n filename \"a.tx\"\n dso \"b.so\"\n}\nimage\n{\n dso \"c\"\n}\n",
+             {}},
+        Case{"nested braces keep the depth",
+             "image\n{\n uv_set { 1 2\n filename \"inner.tx\"\n }\n filename \"outer.tx\"\n}\nimage\n{\n}\n"
+             "filename \"after.tx\"\n",
+             {{"image", "filename", "outer.tx"}}},
+        Case{"braces inside strings and comments",
+             "image\n{\n name \"}{\" # }}\n filename \"a.tx\"\n}\n",
+             {{"image", "filename", "a.tx"}}},
+        Case{"brace on the type's line, first parameter on the brace's line",
+             "image {filename \"a.tx\"\n}\r\nvolume{\r\n\tfilename\t\"b.vdb\"\r\n}\r\n",
+             {{"image", "filename", "a.tx"}, {"volume", "filename", "b.vdb"}}},
+        Case{"a type separated from its brace by a comment", "volume # smoke\n{\n filename \"s.vdb\"\n}\n",
+             {{"volume", "filename", "s.vdb"}}},
+        Case{"a stray closing brace", "}\n}\nimage\n{\n filename \"a.tx\"\n}\n}\n", {{"image", "filename", "a.tx"}}},
+        Case{"a file cut inside a path", "image\n{\n filename \"a.t", {}},
+        Case{"other nodes that load files",
+             "usd\n{\n filename \"set.usda\"\n}\nalembic\n{\n filename \"a.abc\"\n}\nmaterialx\n{\n filename \"m.mtlx\"\n}\n",
+             {{"usd", "filename", "set.usda"}, {"alembic", "filename", "a.abc"}, {"materialx", "filename", "m.mtlx"}}}),
+    [](const ::testing::TestParamInfo<Case>& info) { return "Case" + std::to_string(info.index); });
+
+TEST(AssReader, SameAtEveryBlockSize) {
+  const std::string file = kNodes + "image\r\n{\r\n filename \"a#b {c}.tx\" # x\r\n}\r\n";
+  const FilePlan whole = planAssFile(file);
+  ASSERT_EQ(whole.found.size(), 5u);
+  for (const std::size_t block : {std::size_t{1}, std::size_t{2}, std::size_t{7}, std::size_t{4096}}) {
+    MemoryCursor in(file, block);
+    const FilePlan plan = readAssFile(in);
+    EXPECT_EQ(in.copy(), file) << block;
+    EXPECT_TRUE(in.edits().empty()) << block;
+    EXPECT_EQ(namedIn(plan), namedIn(whole)) << block;
+    ASSERT_EQ(plan.found.size(), whole.found.size());
+    for (std::size_t i = 0; i < plan.found.size(); ++i) {
+      EXPECT_EQ(plan.found[i].offset, whole.found[i].offset) << block;
+      EXPECT_EQ(plan.found[i].length, whole.found[i].length) << block;
+    }
+  }
+}
+
+}  // namespace
