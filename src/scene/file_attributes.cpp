@@ -68,6 +68,8 @@ constexpr FileAttribute kFileAttributes[] = {
     {"mentalrayIblShape", "tx"},
     {"xgmPalette", "xfn", kPath, false, false, kFurther},
     {"mayaUsdProxyShape", "fp", kPath, false, false, kFurther},
+    {"mayaUsdProxyShapeBase", "fp", kPath, false, false, kFurther},
+    {"pxrUsdReferenceAssembly", "fp", kPath, false, false, kFurther},
     // Arnold scene files: the nodes that load a file. Output drivers
     // (driver_exr, ...) write theirs and are not here.
     assRow("image", "filename"),

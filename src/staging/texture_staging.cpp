@@ -68,9 +68,12 @@ void requireStageableTexture(const WalkState& walk, const std::string& texture, 
   }
 }
 
-// Files that the texture names itself are left behind, whatever became of it.
-void warnOfFurtherFiles(const Dependency& texture, const std::string& file, RunLog& log) {
-  if (texture.namesFurtherFiles) log.warn("files that '" + file + "' names itself are not staged.");
+// Files that the texture names itself are left behind, whatever became of
+// it: said once for each such file, however many nodes name it.
+void warnOfFurtherFiles(const Dependency& texture, const std::string& file, std::set<std::string>& warned,
+                        RunLog& log) {
+  if (!texture.namesFurtherFiles || !warned.insert(comparisonKey(file)).second) return;
+  log.warn("files that '" + file + "' names itself are not staged.");
 }
 
 }  // namespace
@@ -99,6 +102,7 @@ void stageTextures(DependencyList& found, const RunOptions& options, RunLog& log
   // A name standing for several files that matched none fails the run once
   // the rest is staged: no job could find its files.
   bool unmatched = false;
+  std::set<std::string> warned;
   for (Dependency& texture : found.items()) {
     if (texture.kind != DependencyKind::kTexture) continue;
     for (DependencyFile& file : texture.files) {
@@ -108,7 +112,7 @@ void stageTextures(DependencyList& found, const RunOptions& options, RunLog& log
         if (options.dryRun) ++log.missingDependencies;
         unmatched = true;
         file.status = FileStatus::kMissing;
-        warnOfFurtherFiles(texture, path, log);
+        warnOfFurtherFiles(texture, path, warned, log);
         continue;
       }
       const std::string name = stagedName(path);
@@ -139,7 +143,7 @@ void stageTextures(DependencyList& found, const RunOptions& options, RunLog& log
       }
       if (status == FileStatus::kFound || status == FileStatus::kCopied) here.insert(name);
       file.status = status;
-      warnOfFurtherFiles(texture, path, log);
+      warnOfFurtherFiles(texture, path, warned, log);
     }
   }
   if (unmatched && !options.dryRun) throw RunStop(exit_status::kFailure);

@@ -100,6 +100,8 @@ TEST_F(RunFixture, NodeAttributesTilesAndSequences) {
       {"mentalrayIblShape", "", {{"tx", s + "ibl.hdr"}}, {"ibl.hdr"}},
       {"xgmPalette", "", {{"xfn", s + "hair.xgen"}}, {"hair.xgen"}},
       {"mayaUsdProxyShape", std::string("\x58\0\0\x95", 4), {{"fp", s + "cube.usda"}}, {"cube.usda"}},
+      {"mayaUsdProxyShapeBase", "", {{"fp", s + "base.usda"}}, {"base.usda"}},
+      {"pxrUsdReferenceAssembly", "", {{"fp", s + "set.usda"}}, {"set.usda"}},
       {"file", rtft, {{"ftn", s + "stone.<UDIM>.tif"}}, {"stone.1001.tif", "stone.1002.tif"},
        {"stone.10x1.tif", "stone.12345.tif"}},
       {"file", rtft, {{"uvt", "1"}, {"ftn", s + "z_u0_v0.tif"}}, {"z_u0_v0.tif", "z_u1_v0.tif"}, {"z_u1.tif"}},
@@ -179,7 +181,8 @@ TEST_F(RunFixture, NodeAttributesTilesAndSequences) {
           staged.push_back(where(path, name)), transfer.push_back(name), staging += copied(name);
         if (row.files.empty()) staged.push_back(windowsForm(at(path))), staging += unable(staged.back(), base);
         if (row.files.empty() && base.find('<') == std::string::npos) transfer.push_back(base);  // as named
-        if (row.type == "xgmPalette" || row.type == "mayaUsdProxyShape")
+        if (row.type == "xgmPalette" || row.type.compare(0, 12, "mayaUsdProxy") == 0 ||
+            row.type == "pxrUsdReferenceAssembly")
           staging += "WARNING: files that '" + staged.back() + "' names itself are not staged.\n";
         if (path[0] == 'Q')  // a name for several files is looked for when it is expanded, after the walk
           (base.find('<') == std::string::npos ? scan[inSet] : late) += "File '" + windowsForm(path) +
