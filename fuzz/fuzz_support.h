@@ -17,8 +17,10 @@
 #include <string>
 #include <vector>
 
+#include "io/memory_cursor.h"
 #include "job/run_options.h"
 #include "job/scene_job.h"
+#include "scene/scene_plan.h"
 #include "scene/walk_state.h"
 
 namespace fuzz {
@@ -333,6 +335,41 @@ inline std::optional<IffPath> namedPath(const IffItem& item) {
   if (item.tag != "STR " || !fileNode || item.data.compare(0, 4, std::string("ftn\0", 4)) != 0) return std::nullopt;
   if (item.data.size() < 5) return std::nullopt;
   return IffPath{false, 5, asText(item.data.substr(5))};
+}
+
+// ---- Readers of files that name files ------------------------------------
+
+// What every such reader owes, on any input: the copy through the cursor is
+// the file byte for byte, the plan is the same whatever blocks the bytes
+// come in, and each path found is a range of the file, in order, none
+// overlapping another, holding exactly the text it names.
+template <typename Read>
+FilePlan checkFilePlan(const std::string& file, Read read) {
+  MemoryCursor whole(file);
+  const FilePlan plan = read(whole);
+  FUZZ_CHECK(whole.copy() == file && whole.edits().empty());
+  for (const std::size_t block : {std::size_t{1}, std::size_t{2}, std::size_t{7}, std::size_t{4096}}) {
+    MemoryCursor in(file, block);
+    const FilePlan again = read(in);
+    FUZZ_CHECK(in.copy() == file);
+    FUZZ_CHECK(again.found.size() == plan.found.size());
+    for (std::size_t i = 0; i < plan.found.size(); ++i) {
+      const FoundPath& x = again.found[i];
+      const FoundPath& y = plan.found[i];
+      FUZZ_CHECK(x.offset == y.offset && x.length == y.length && x.named.written == y.named.written &&
+                 x.named.recorded == y.named.recorded && x.named.nodeType == y.named.nodeType &&
+                 x.named.attribute == y.named.attribute);
+    }
+  }
+  std::int64_t after = 0;
+  for (const FoundPath& found : plan.found) {
+    FUZZ_CHECK(found.length > 0);
+    FUZZ_CHECK(found.offset >= after && found.offset + found.length <= static_cast<std::int64_t>(file.size()));
+    after = found.offset + found.length;
+    FUZZ_CHECK(file.compare(static_cast<std::size_t>(found.offset), static_cast<std::size_t>(found.length),
+                            found.named.written) == 0);
+  }
+  return plan;
 }
 
 }  // namespace fuzz

@@ -71,9 +71,9 @@ int StatementReader::readMarked(NodeTracker& node) {
       cut_ = false;
       if (attribute || (mayHoldKeyword && holdsKeyword(bytes + passed, length))) {
         in_.pass(passed);
-        std::memcpy(statement_, bytes + passed, length);
-        statement_[length] = '\0';
-        length_ = length;
+        std::memcpy(unit_.bytes, bytes + passed, length);
+        unit_.bytes[length] = '\0';
+        unit_.length = length;
         in_.skip(length);
         return 1;
       }
@@ -84,9 +84,9 @@ int StatementReader::readMarked(NodeTracker& node) {
     // The next statement runs on past what is in memory, or is too long.
     const bool continuation = cut_;
     if (read() == 0) return 0;
-    const bool attribute = !continuation && node.follow(statement_, length_);
-    if (attribute || holdsKeyword(statement_, length_)) return 1;
-    in_.put(statement_, length_);
+    const bool attribute = !continuation && node.follow(unit_.bytes, unit_.length);
+    if (attribute || holdsKeyword(unit_.bytes, unit_.length)) return 1;
+    in_.put(unit_.bytes, unit_.length);
   }
 }
 
@@ -96,17 +96,17 @@ int StatementReader::read() {
   // The first two bytes; a line end alone is a statement.
   std::string_view ahead = in_.ahead();
   if (ahead.empty()) return 0;
-  statement_[0] = ahead[0];
+  unit_.bytes[0] = ahead[0];
   in_.skip(1);
   ahead = in_.ahead();
-  if (statement_[0] == '\n' || ahead.empty()) {
-    statement_[1] = '\0';
-    length_ = 1;
+  if (unit_.bytes[0] == '\n' || ahead.empty()) {
+    unit_.bytes[1] = '\0';
+    unit_.length = 1;
     return 1;
   }
-  statement_[1] = ahead[0];
+  unit_.bytes[1] = ahead[0];
   in_.skip(1);
-  StatementGrammar grammar(statement_[0], statement_[1]);
+  StatementGrammar grammar(unit_.bytes[0], unit_.bytes[1]);
 
   // Span by span through what the cursor holds in memory.
   std::size_t n = 2;
@@ -115,10 +115,10 @@ int StatementReader::read() {
     ahead = in_.ahead();
     if (ahead.empty() || n == limit) break;  // the end of the scene, or of what a statement may hold
     const std::size_t span = std::min(ahead.size(), limit - n);
-    const std::size_t end = grammar.findEnd(ahead.data(), span, statement_[n - 1], false);
+    const std::size_t end = grammar.findEnd(ahead.data(), span, unit_.bytes[n - 1], false);
     // The ending byte belongs to the statement.
     const std::size_t taken = end == kNowhere ? span : end + 1;
-    std::memcpy(statement_ + n, ahead.data(), taken);
+    std::memcpy(unit_.bytes + n, ahead.data(), taken);
     n += taken;
     in_.skip(taken);
     if (end != kNowhere) {
@@ -136,11 +136,11 @@ int StatementReader::read() {
     ahead = in_.ahead();
     if (!ahead.empty() && ahead[0] == '\n') {
       in_.skip(1);
-      statement_[n++] = '\n';
+      unit_.bytes[n++] = '\n';
     }
   }
-  statement_[n] = '\0';
-  length_ = n;
+  unit_.bytes[n] = '\0';
+  unit_.length = n;
   return 1;
 }
 

@@ -22,7 +22,7 @@ class StatementReader {
   // bytes of the scene included); `cut` tells that the last statement
   // read reached the length limit, so the next one is its rest.
   StatementReader(ByteCursor& in, char* statement, std::size_t& length, bool& cut)
-      : in_(in), unit_{statement, length}, statement_(statement), length_(length), cut_(cut) {}
+      : in_(in), unit_{statement, length}, cut_(cut) {}
 
   // The next statement, taken out of the copy's way: the caller writes it,
   // or what stands in its place. 0 at the end of the scene. A statement
@@ -39,7 +39,5 @@ class StatementReader {
 
   ByteCursor& in_;
   UnitBuffer unit_;
-  char* statement_;
-  std::size_t& length_;
   bool& cut_;
 };

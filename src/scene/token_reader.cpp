@@ -100,12 +100,12 @@ bool holdsMarker(const char* token) {
 int TokenReader::read() {
   clear();
   ByteCursor& stream = in_;
-  char* statement = token_;
+  char* statement = unit_.bytes;
   const std::size_t limit = kMaxBytes;
 
   auto token = [this](std::size_t length) {
-    token_[length] = '\0';
-    length_ = length;
+    unit_.bytes[length] = '\0';
+    unit_.length = length;
     return 1;
   };
 
@@ -180,7 +180,7 @@ int TokenReader::read() {
 int TokenReader::readMarked() {
   clear();
   ByteCursor& stream = in_;
-  char* statement = token_;
+  char* statement = unit_.bytes;
   const std::size_t limit = kMaxBytes;
 
   // No run is open at the cursor each time round: it stands at the start
@@ -217,7 +217,7 @@ int TokenReader::readMarked() {
         std::memcpy(statement, base + first, end - first);
         stream.skip(end);
         statement[end - first] = '\0';
-        length_ = end - first;
+        unit_.length = end - first;
         return 1;
       }
       // The stretch goes on past what is in memory, or past the token limit.
@@ -229,7 +229,7 @@ int TokenReader::readMarked() {
     while (stream.offset() < exactUntil) {
       if (read() == 0) return 0;
       if (holdsMarker(statement)) return 1;
-      stream.put(statement, length_);
+      stream.put(statement, unit_.length);
     }
   }
   clear();

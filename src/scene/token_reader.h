@@ -18,7 +18,7 @@ class TokenReader {
 
   // Reads from `in` into `token` (NUL-terminated, `length` bytes).
   TokenReader(ByteCursor& in, char* token, std::size_t& length)
-      : in_(in), unit_{token, length}, token_(token), length_(length) {}
+      : in_(in), unit_{token, length} {}
 
   // The next token, taken out of the copy's way: the caller writes it, or
   // what stands in its place; the bytes before it went to the copy. 0 at
@@ -33,6 +33,4 @@ class TokenReader {
 
   ByteCursor& in_;
   UnitBuffer unit_;
-  char* token_;
-  std::size_t& length_;
 };
