@@ -31,8 +31,20 @@ struct FoundPath {
   std::int64_t length;
 };
 
+// How a name the walk gives is written in place of a found path's text:
+// as it is, or escaped as the value of an XML attribute (`<` as `&lt;`).
+enum class PathText {
+  kAsIs,
+  kXmlAttribute,
+};
+
 // What a reader makes of a file that names further files (an Arnold scene
-// file, a USD layer): the paths it names, in the order of the file.
+// file, a USD layer, a MaterialX document): the paths it names, in the
+// order of the file; the edits its copy needs whatever names the walk
+// gives (a MaterialX prefix that no longer applies, say), in order; and how
+// a name replaces a path's text.
 struct FilePlan {
   std::vector<FoundPath> found;
+  std::vector<Edit> fixed;
+  PathText text = PathText::kAsIs;
 };
