@@ -1,0 +1,51 @@
+#pragma once
+// Caches of a cacheFile node (geometry caches, nCaches), named by the
+// node's cache name `cn` in its cache folder `cp`: the description
+// `<cn>.xml`, and the data, one file `<cn>.mc` (or `.mcx`) or one file per
+// sample, `<cn>Frame<N>.mcx` and, between frames, `<cn>Frame<N>Tick<T>.mcx`.
+// Names are compared as the system compares file names.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "caches/cache_selection.h"
+#include "caches/time_window.h"
+
+enum class CacheLayout { kOneFile, kOneFilePerFrame };
+enum class CacheFormat { kMc, kMcx };
+
+// What the description says: `<cacheType Type=".." Format=".."/>`,
+// `<time Range="first-last"/>`, `<cacheTimePerFrame TimePerFrame=".."/>`.
+struct CacheDescription {
+  CacheLayout layout;
+  CacheFormat format;
+  std::int64_t firstTick;
+  std::int64_t lastTick;
+  std::int64_t ticksPerFrame;
+};
+
+// The description from the values of those four attributes: Type
+// "OneFile" or "OneFilePerFrame"; Format "mcc" (files `.mc`), "mcx", or
+// empty as in caches from before the second format; Range two whole
+// numbers of ticks, either negative ("-500-3000"); TimePerFrame above 0.
+// Nothing when a value is none of these.
+std::optional<CacheDescription> describeCache(std::string_view type, std::string_view format,
+                                              std::string_view range, std::string_view timePerFrame);
+
+// `<cacheName>.xml`.
+std::string cacheDescriptionName(std::string_view cacheName);
+
+// The time in ticks of a per-frame data file of cache `cacheName`:
+// N * ticksPerFrame + T (N and T may be negative); nothing for any other
+// name, `nParticleShape10Frame1.mcx` for cache `nParticleShape1` among them.
+std::optional<std::int64_t> frameFileTime(std::string_view fileName, std::string_view cacheName,
+                                          const CacheDescription& description);
+
+// Of the names in a cache folder, those a render needs that reads cache
+// times `window`: the description (when listed), and the data files whose
+// time is in the window, or the one data file when its range meets it.
+CacheSelection selectCacheFiles(const std::vector<std::string>& names, std::string_view cacheName,
+                                const CacheDescription& description, TickWindow window);

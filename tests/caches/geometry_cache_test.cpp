@@ -1,0 +1,82 @@
+// A cacheFile node's cache: its description, the times of its files, and the files a render range needs.
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "caches/geometry_cache.h"
+#include "names/comparison_key.h"
+
+namespace {
+const bool kCaseBlind = comparisonKey("A") == "a";
+const CacheDescription kPerFrame = *describeCache("OneFilePerFrame", "mcx", "250-7500", "250");
+
+std::string frame(int n, int tick = 0, const std::string& cache = "nParticleShape1") {
+  return cache + "Frame" + std::to_string(n) + (tick ? "Tick" + std::to_string(tick) : "") + ".mcx";
+}
+}  // namespace
+
+TEST(GeometryCache, Description) {
+  const CacheDescription oneFile = *describeCache("OneFile", "mcc", "-500-3000", "200");
+  EXPECT_TRUE(oneFile.layout == CacheLayout::kOneFile && oneFile.format == CacheFormat::kMc);
+  EXPECT_TRUE(oneFile.firstTick == -500 && oneFile.lastTick == 3000 && oneFile.ticksPerFrame == 200);
+  EXPECT_TRUE(kPerFrame.layout == CacheLayout::kOneFilePerFrame && kPerFrame.format == CacheFormat::kMcx);
+  const CacheDescription old = *describeCache("OneFilePerFrame", "", "-500--250", "250");
+  EXPECT_TRUE(old.format == CacheFormat::kMc && old.firstTick == -500 && old.lastTick == -250);
+  const std::vector<std::vector<std::string>> wrong = {{"onefile", "mcc", "1-2", "250"},
+      {"OneFile", "mcz", "1-2", "250"}, {"OneFile", "mcc", "30000-250", "250"}, {"OneFile", "mcc", "250", "250"},
+      {"OneFile", "mcc", "250-", "250"}, {"OneFile", "mcc", "a-b", "250"}, {"OneFile", "mcc", "1-2", "0"},
+      {"OneFile", "mcc", "1-2", "-250"}, {"OneFile", "mcc", "1-2", "250.5"}};
+  for (const auto& v : wrong) EXPECT_FALSE(describeCache(v[0], v[1], v[2], v[3])) << v[0] << v[1] << v[2] << v[3];
+}
+
+TEST(GeometryCache, FrameFileTimes) {
+  const std::pair<std::string, std::optional<std::int64_t>> rows[] = {{frame(1), 250}, {frame(10, 125), 2625},
+      {frame(0), 0}, {frame(-2), -500}, {frame(-2, 125), -375}, {"nParticleShape1Frame0010.mcx", 2500},
+      {"nParticleShape10Frame1.mcx", std::nullopt},
+      {"nParticleShape1Frame1.mc", std::nullopt}, {"nParticleShape1Frame1.mcx.bak", std::nullopt},
+      {"nParticleShape1Frame.mcx", std::nullopt}, {"nParticleShape1Frame1Tick.mcx", std::nullopt},
+      {"nParticleShape1Frame1Tick1Tick1.mcx", std::nullopt}, {"nParticleShape1.mcx", std::nullopt},
+      {"nParticleShape1Frame1x.mcx", std::nullopt}, {"nParticleShape1.xml", std::nullopt},
+      {"nparticleshape1Frame1.mcx", kCaseBlind ? std::optional<std::int64_t>(250) : std::nullopt},
+      {"nParticleShape1frame1TICK5.MCX", kCaseBlind ? std::optional<std::int64_t>(255) : std::nullopt}};
+  for (const auto& [name, time] : rows) EXPECT_EQ(frameFileTime(name, "nParticleShape1", kPerFrame), time) << name;
+}
+
+TEST(GeometryCache, SelectsTheRenderedFramesAndTheirSamples) {
+  std::vector<std::string> folder = {"nParticleShape1.xml", frame(5, 0, "nParticleShape10"), "notes.txt"};
+  for (int n = 1; n <= 30; ++n) folder.push_back(frame(n));
+  for (int n : {8, 9, 10, 20, 21}) folder.push_back(frame(n, 125));
+  const TickWindow window = ticksOf(*cacheWindow({1, 1, 30, 1}, renderedWindow(10, 20)), 250);
+  CacheSelection whole = selectCacheFiles(folder, "nParticleShape1", kPerFrame, window);
+  std::vector<std::string> expected = {"nParticleShape1.xml"};
+  for (int n = 9; n <= 21; ++n) expected.push_back(frame(n));
+  for (int n : {9, 10, 20}) expected.push_back(frame(n, 125));
+  EXPECT_EQ(whole.files, expected);
+  EXPECT_EQ(std::make_pair(whole.timesInAll, whole.timesStaged), std::make_pair(std::size_t{35}, std::size_t{16}));
+  // Rendered by half frames from 10.5: the window's ends are the samples at 9.5 and 20.5.
+  const CacheSelection halves = selectCacheFiles(folder, "nParticleShape1", kPerFrame, ticksOf(renderedWindow(10.5, 19.5), 250));
+  EXPECT_EQ(halves.files[1], frame(10));
+  EXPECT_EQ(std::vector<std::string>(halves.files.end() - 3, halves.files.end()),
+            (std::vector<std::string>{frame(9, 125), frame(10, 125), frame(20, 125)}));
+  EXPECT_EQ(halves.timesStaged, 14u);
+  // A range beyond the cache: its description alone, no time staged.
+  const CacheSelection beyond = selectCacheFiles(folder, "nParticleShape1", kPerFrame, ticksOf(renderedWindow(100, 120), 250));
+  EXPECT_EQ(beyond.files, std::vector<std::string>{"nParticleShape1.xml"});
+  EXPECT_EQ(beyond.timesStaged, 0u);
+}
+
+TEST(GeometryCache, OneFileCache) {
+  const std::vector<std::string> folder = {"cloth.mc", "cloth.mcx", "cloth.xml", "clothFrame1.mcx"};
+  const CacheDescription mcx = *describeCache("OneFile", "mcx", "250-7500", "250");
+  const CacheSelection inRange = selectCacheFiles(folder, "cloth", mcx, {7400, 7800});
+  EXPECT_EQ(inRange.files, (std::vector<std::string>{"cloth.xml", "cloth.mcx"}));
+  EXPECT_EQ(inRange.timesStaged, 1u);
+  const CacheSelection mc = selectCacheFiles(folder, "cloth", *describeCache("OneFile", "mcc", "250-7500", "250"), {0, 250});
+  EXPECT_EQ(mc.files, (std::vector<std::string>{"cloth.xml", "cloth.mc"}));
+  const CacheSelection outside = selectCacheFiles(folder, "cloth", mcx, {7501, 9000});
+  EXPECT_EQ(outside.files, std::vector<std::string>{"cloth.xml"});
+  EXPECT_EQ(std::make_pair(outside.timesInAll, outside.timesStaged), std::make_pair(std::size_t{1}, std::size_t{0}));
+}
