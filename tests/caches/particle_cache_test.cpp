@@ -1,0 +1,64 @@
+// Particle disk caches: the shape and time of a .pdc name; the files a render range needs at a scene's rate, and
+// a startup cache whole.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "caches/frame_rate.h"
+#include "caches/particle_cache.h"
+#include "names/comparison_key.h"
+
+namespace {
+std::vector<std::string> pdc(const std::string& shape, const std::vector<long long>& ticks) {
+  std::vector<std::string> names;
+  for (long long t : ticks) names.push_back(shape + "." + std::to_string(t) + ".pdc");
+  return names;
+}
+TickWindow rendered(double first, double last, const char* unit) {
+  return ticksOf(renderedWindow(first, last), ticksPerFrame(*framesPerSecond(unit)));
+}
+}  // namespace
+
+TEST(ParticleCache, Names) {
+  const auto file = particleCacheFile("particleShape1.7500.pdc");
+  ASSERT_TRUE(file);
+  EXPECT_TRUE(file->shape == "particleShape1" && file->ticks == 7500);
+  EXPECT_EQ(particleCacheFile("particleShape1.-250.pdc")->ticks, -250);
+  EXPECT_EQ(particleCacheFile("my.shape.0.pdc")->shape, "my.shape");
+  for (const char* other : {".250.pdc", "particleShape1.pdc", "particleShape1..pdc", "particleShape1.75a.pdc",
+                            "particleShape1.7500.pdc.bak", "particleShape1.7500.mcx", "particleShape1.+250.pdc"}) {
+    EXPECT_FALSE(particleCacheFile(other)) << other;
+  }
+  EXPECT_EQ(particleCacheFile("particleShape1.250.PDC").has_value(), comparisonKey("A") == "a");
+}
+
+TEST(ParticleCache, DiskCacheAtTheScenesRate) {
+  // Frame 30 rendered at 24 fps: frames 29 to 31 and the samples between, of every shape.
+  std::vector<std::string> folder = pdc("particleShape1", {7000, 7125, 7250, 7375, 7500, 7750, 7875, 8000});
+  const std::vector<std::string> second = pdc("particleShape2", {7250, 7500});
+  folder.insert(folder.end(), second.begin(), second.end());
+  const CacheSelection film = selectDiskCache(folder, rendered(30, 30, "film"));
+  EXPECT_EQ(film.files, (std::vector<std::string>{folder[2], folder[3], folder[4], folder[5], folder[8], folder[9]}));
+  EXPECT_EQ(std::make_pair(film.timesInAll, film.timesStaged), std::make_pair(std::size_t{8}, std::size_t{4}));
+  // The same range at 25 fps (240 ticks a frame): frames 29 to 31 are 6960 to 7440.
+  const std::vector<std::string> pal = pdc("particleShape1", {6720, 6959, 6960, 7200, 7440, 7441, 7680});
+  EXPECT_EQ(selectDiskCache(pal, rendered(30, 30, "pal")).files, (std::vector<std::string>{pal[2], pal[3], pal[4]}));
+  // At 23.976 fps frames 1 and 3 are ticks 250.25 and 750.75, written rounded either way.
+  const std::vector<std::string> ntsc = pdc("p", {0, 249, 250, 500, 750, 751, 752, 1001});
+  EXPECT_EQ(selectDiskCache(ntsc, rendered(2, 2, "23.976fps")).files,
+            (std::vector<std::string>{ntsc[2], ntsc[3], ntsc[4], ntsc[5]}));
+  // Frame 0, and the negative frame before it.
+  const std::vector<std::string> zero = pdc("p", {-500, -251, -250, 0, 250, 251});
+  EXPECT_EQ(selectDiskCache(zero, rendered(0, 0, "film")).files, (std::vector<std::string>{zero[2], zero[3], zero[4]}));
+}
+
+TEST(ParticleCache, StartupCacheWhateverItsFrame) {
+  const std::vector<std::string> folder = {"particleShape1.0.pdc", "particleShape1.250.pdc", "particleShape10.0.pdc",
+                                           "particleShape2.0.pdc", "ParticleShape1.500.pdc", "particleShape1.pdc"};
+  const CacheSelection startup = selectStartupCache(folder, "particleShape1");
+  std::vector<std::string> expected = {folder[0], folder[1]};
+  if (comparisonKey("A") == "a") expected.push_back(folder[4]);
+  EXPECT_EQ(startup.files, expected);
+  EXPECT_EQ(startup.timesStaged, expected.size());
+}
