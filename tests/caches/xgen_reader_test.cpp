@@ -1,0 +1,84 @@
+// The reader of XGen collection files: the data and project folders, archives and caches a collection names, where
+// each stands, and the copy that names them otherwise; the guide cache's names.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "caches/xgen_reader.h"
+
+namespace {
+const std::string kCollection =
+    "# XGen Collection File\n#\nFileVersion 18\n\nPalette\n"
+    "\tname\t\t\tcoll\n"
+    "\tparent\t\t\t\n"
+    "\txgDataPath\t\t${PROJECT}xgen/collections/coll/; D:/lib/xgen/shared/;\n"
+    "\txgProjectPath\t\tC:/Users/artist/proj/\n"
+    "\txgDogTag\t\t\n"
+    "\tendAttrs\n\nDescription\n\tname\t\t\thair\n\tendAttrs\n\n"
+    "Primitive\tArchivePrimitive\n"
+    "\tfiles\t\t\t#ArchiveGroup 0 name=\"Archive\" thumbnail=\"Archive.png\" description=\"No description.\" "
+    "materials=\"${PROJECT}xgen/archives/materials/Archive.ma\" env=\"${PROJECT}xgen/archives/Archive.xarc\"\n"
+    "#ass=\\\"${PROJECT}xgen/archives/ass/Archive__pCone1.ass.gz\\\"\n"
+    "#EndArchiveGroup\n"
+    "\tendAttrs\n\nPrimitive\tSplinePrimitive\n"
+    "\tcacheFileName\t\t${DESC}/guides.abc\n"
+    "\tregionMap\t\t${DESC}/Region/\n"
+    "\tendAttrs\n";
+
+struct Expected {
+  XgenValueKind kind;
+  std::string written, path;
+};
+
+void expectValues(const std::string& file, const std::string& project, const std::vector<Expected>& expected) {
+  const std::vector<XgenValue> values = readXgenFile(file, project);
+  ASSERT_EQ(values.size(), expected.size());
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    EXPECT_TRUE(values[i].kind == expected[i].kind) << i;
+    EXPECT_EQ(values[i].written, expected[i].written);
+    EXPECT_EQ(values[i].path, expected[i].path);
+    EXPECT_EQ(file.substr(values[i].offset, values[i].length), values[i].written);
+  }
+}
+}  // namespace
+
+TEST(XgenReader, WhatACollectionNames) {
+  const std::string proj = "C:/Users/artist/proj/", archives = "xgen/archives/";
+  const std::vector<Expected> expected = {
+      {XgenValueKind::kDataPath, "${PROJECT}xgen/collections/coll/", proj + "xgen/collections/coll/"},
+      {XgenValueKind::kDataPath, "D:/lib/xgen/shared/", "D:/lib/xgen/shared/"},
+      {XgenValueKind::kProjectPath, proj, proj},
+      {XgenValueKind::kArchive, "${PROJECT}" + archives + "materials/Archive.ma", proj + archives + "materials/Archive.ma"},
+      {XgenValueKind::kArchive, "${PROJECT}" + archives + "Archive.xarc", proj + archives + "Archive.xarc"},
+      {XgenValueKind::kArchive, "${PROJECT}" + archives + "ass/Archive__pCone1.ass.gz",
+       proj + archives + "ass/Archive__pCone1.ass.gz"},
+      {XgenValueKind::kCacheFile, "${DESC}/guides.abc", "${DESC}/guides.abc"}};
+  expectValues(kCollection, "/elsewhere", expected);
+  // Line ends of Windows, and a collection without a project path: ${PROJECT} is the project folder handed in.
+  std::string windows;
+  for (char c : kCollection) windows += c == '\n' ? std::string("\r\n") : std::string(1, c);
+  expectValues(windows, "/elsewhere", expected);
+  const std::string noProject = "\txgDataPath\t${PROJECT}xgen/c/\n\txgProjectPath\t\t\n";
+  expectValues(noProject, "/proj", {{XgenValueKind::kDataPath, "${PROJECT}xgen/c/", "/proj/xgen/c/"}});
+}
+
+TEST(XgenReader, TheCopyNamesTheWorkingFolder) {
+  const std::vector<XgenValue> values = readXgenFile(kCollection, "");
+  const std::vector<Edit> edits = xgenEdits(values, [](const XgenValue& value) -> std::optional<std::string> {
+    if (value.kind == XgenValueKind::kDataPath) return "${PROJECT}" + value.path.substr(value.path.find("xgen/"));
+    if (value.kind == XgenValueKind::kProjectPath) return std::string("./");
+    return std::nullopt;
+  });
+  std::string expected = kCollection;
+  expected.replace(expected.find("C:/Users/artist/proj/"), 21, "./");
+  expected.replace(expected.find("D:/lib/xgen"), 7, "${PROJECT}");
+  EXPECT_EQ(applyEdits(kCollection, edits), expected);
+}
+
+TEST(XgenReader, GuideCacheNames) {
+  EXPECT_EQ(xgenGuideCacheName("test.ma", "collection9"), "test__collection9.abc");
+  EXPECT_EQ(xgenGuideCacheName("~shot.ma", "coll"), "~shot__coll.abc");
+  EXPECT_EQ(xgenGuideCacheName("C:\\proj\\scenes\\shot.v2.mb", "coll"), "shot.v2__coll.abc");
+  EXPECT_EQ(xgenGuideCacheName("shot", "ns:coll"), "shot__ns__coll.abc");
+}
