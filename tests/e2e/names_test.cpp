@@ -108,3 +108,26 @@ TEST_F(RunFixture, SubmitToolRefusesWhatFollowsTheHeader) {
     EXPECT_EQ(result.status, status) << text << result.err;
   }
 }
+
+// A folder on the transfer line is sent when it lies in the working folder and holds only folders and plain files.
+TEST_F(RunFixture, SubmitToolTakesFoldersOfPlainFiles) {
+  temp.write(work + "/~shot.ma", kMa), temp.write("outside/a.bif", "bif");
+  temp.write(work + "/liquid/voxel_liquid/voxel_liquid_volume.0052.bif", "bif"), temp.makeDir(work + "/liquid/empty");
+  std::vector<std::pair<std::string, int>> rows = {{"liquid", 0}, {"missing", 2}, {".", 2}, {"..", 2},
+                                                   {"../outside", 2}};
+#ifndef _WIN32
+  temp.makeDir(work + "/deep/sub"), temp.makeDir(work + "/piped");
+  ASSERT_EQ(symlink(temp.at("outside").c_str(), inWork("linked").c_str()), 0);
+  ASSERT_EQ(symlink(temp.at("outside/a.bif").c_str(), inWork("deep/sub/a.bif").c_str()), 0);
+  ASSERT_EQ(mkfifo(inWork("piped/pipe").c_str(), 0600), 0);
+  rows.insert(rows.end(), {{"linked", 2}, {"deep", 2}, {"piped", 2}});
+#endif
+  for (const auto& [entry, status] : rows) {
+    temp.write(work + "/vantle_render.sub", description({entry, "~shot.ma"}));
+    const ProgramResult result = runProgram({VANTLE_SUBMIT_EXE, {"vantle_render.sub"}, temp.at(work), {}});
+    EXPECT_EQ(result.status, status) << entry << result.err;
+    if (status != 0) {
+      EXPECT_NE(result.err.find("'" + entry + "'"), std::string::npos) << result.err;
+    }
+  }
+}

@@ -3,7 +3,10 @@
 // Queues the jobs of a submit description on the batch pool. Before it
 // accepts a description it checks that the description is well formed and
 // that every file the jobs need lies in the current directory, since the
-// jobs find their input files there by bare name.
+// jobs find their input files there by bare name. An entry of the transfer
+// line may be a folder there, sent with its layout, when it holds nothing
+// but folders and plain files: a link or a device would send something
+// else than what the folder seems to hold, or nothing.
 //
 // A description is the user's header (free "key = value" lines, comments
 // and blank lines), at most one "transfer_input_files = a, b, c" line, and
@@ -148,24 +151,45 @@ class Checker {
   }
   const std::vector<std::string>& problems() const { return problems_; }
 
-  // The name must be a file of the current directory, given by bare name.
-  void checkPresent(const std::string& name, const std::string& what) {
+  // The name must be a file of the current directory, given by bare name,
+  // or, where `folders` allows, a folder there of folders and plain files.
+  void checkPresent(const std::string& name, const std::string& what, bool folders = false) {
     if (!checked_.insert(name).second) return;
-    if (name.find('/') != std::string::npos || name.find('\\') != std::string::npos) {
+    if (name.find('/') != std::string::npos || name.find('\\') != std::string::npos || name == "." ||
+        name == "..") {
       problem(what + " '" + name + "' is not a bare file name.");
       return;
     }
     std::error_code error;
     std::filesystem::path path = fileSystemPath(name);
     if (std::filesystem::is_regular_file(path, error)) return;
-    if (std::filesystem::is_directory(path, error)) {
+    const std::filesystem::file_type type = std::filesystem::symlink_status(path, error).type();
+    if (type == std::filesystem::file_type::directory && folders) {
+      checkFolder(path, name, what);
+    } else if (type == std::filesystem::file_type::directory) {
       problem(what + " '" + name + "' is a directory, not a file.");
-    } else {
+    } else if (type == std::filesystem::file_type::not_found || type == std::filesystem::file_type::none) {
       problem(what + " '" + name + "' is not in the current directory.");
+    } else {
+      problem(what + " '" + name + "' is neither a plain file nor a folder.");
     }
   }
 
  private:
+  void checkFolder(const std::filesystem::path& folder, const std::string& name, const std::string& what) {
+    std::error_code error;
+    std::filesystem::recursive_directory_iterator entry(folder, error);
+    for (; !error && entry != std::filesystem::recursive_directory_iterator(); entry.increment(error)) {
+      const std::filesystem::file_type type = entry->symlink_status(error).type();
+      if (!error && type != std::filesystem::file_type::directory && type != std::filesystem::file_type::regular) {
+        problem(what + " '" + name + "' holds '" + entry->path().u8string() +
+                "', which is neither a plain file nor a folder.");
+        return;
+      }
+    }
+    if (error) problem(what + " '" + name + "' cannot be read: " + error.message() + ".");
+  }
+
   std::vector<std::string> problems_;
   std::set<std::string> checked_;
 };
@@ -267,7 +291,7 @@ int main(int argc, char** argv) {
   for (const std::string& name : transferNames) {
     if (name.empty()) continue;
     toTransfer.insert(name);
-    checker.checkPresent(name, "file to transfer");
+    checker.checkPresent(name, "file to transfer", true);
   }
   std::set<std::string> scenesReported;
   for (const Job& job : jobs) {
