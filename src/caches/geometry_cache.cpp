@@ -27,7 +27,8 @@ std::optional<std::pair<std::int64_t, std::int64_t>> tickRange(std::string_view 
   return std::nullopt;
 }
 
-// A whole number that is all of the text's start up to `rest`.
+// The whole number that begins the text, taken off it; nothing when none
+// does.
 std::optional<std::int64_t> leadingNumber(std::string_view& text) {
   const std::size_t length = leadingNumberLength(text);
   const std::optional<std::int64_t> number = wholeNumber(text.substr(0, length));
