@@ -131,7 +131,7 @@ class Follower {
   std::string resolvedBeside(const std::string& namingFile, const std::string& recorded, const Dependency& named) {
     std::string entry = recorded;
     if (isRelativePath(entry)) joinDirectory(folderOf(namingFile), entry);
-    entry = canonical(entry);
+    entry = canonical(withoutHereSteps(entry));
     const bool pattern = NamePattern::of(baseName(recorded), named.tiling, named.frames).has_value();
     if (!pattern && !platform::fileOpens(entry, "r")) locateElsewhere(namingFile, entry, recorded, false);
     return entry;
@@ -153,6 +153,12 @@ class Follower {
     std::string joined(baseName(path));
     joinDirectory(known->second, joined);
     return joined;
+  }
+
+  // `a\.\b` is `a\b`: layers write `./x` for a file beside them.
+  static std::string withoutHereSteps(std::string path) {
+    for (std::size_t at = path.find("\\.\\"); at != std::string::npos; at = path.find("\\.\\", at)) path.erase(at, 2);
+    return path;
   }
 
   static std::string folderOf(const std::string& path) {
