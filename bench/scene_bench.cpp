@@ -19,7 +19,7 @@
 //
 // Usage: vantle_bench [--size-mb N] [--runs N] [--dir DIR] [--program EXE]
 //                     [--chain-max D] [--chain-kb K] [--texture-mb N]
-//                     [--only ascii|binary|chains|textures|dependencies] [--keep]
+//                     [--only ascii|binary|chains|textures|dependencies|followed] [--keep]
 
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -54,6 +54,7 @@ struct Options {
   int chainMax = 20;
   double chainKiB = 1024;
   double textureMiB = 1024;
+  double followedMiB = 100;
   std::string only;
   bool keep = false;
 };
@@ -66,8 +67,8 @@ struct Options {
 void usage() {
   std::fprintf(stderr,
                "Usage: vantle_bench [--size-mb N] [--runs N] [--dir DIR] [--program EXE]\n"
-               "                    [--chain-max D] [--chain-kb K] [--texture-mb N]\n"
-               "                    [--only ascii|binary|chains|textures|dependencies] [--keep]\n"
+               "                    [--chain-max D] [--chain-kb K] [--texture-mb N] [--followed-mb N]\n"
+               "                    [--only ascii|binary|chains|textures|dependencies|followed] [--keep]\n"
                "  --size-mb N    size of each large scene in MiB (default 512)\n"
                "  --runs N       repetitions of every measurement; medians are printed (default 5)\n"
                "  --dir DIR      where the temporary directory is made (default $TMPDIR or /tmp)\n"
@@ -75,8 +76,10 @@ void usage() {
                "  --chain-max D  deepest reference chain timed, 0 for none (default 20)\n"
                "  --chain-kb K   size of each scene of a chain in KiB (default 1024)\n"
                "  --texture-mb N the textures of the staging measurement in all, in MiB, 0 for none (default 1024)\n"
+               "  --followed-mb N the USD layer and the Arnold scene file that the program follows, in MiB each,\n"
+               "                 0 for none (default 100)\n"
                "  --only WHAT    measure only the ascii scene, the binary scene, the chains, the textures\n"
-               "                 or the dependency kinds (dependencies)\n"
+               "                 or the dependency kinds (dependencies), or the followed files (followed)\n"
                "  --keep         leave the generated files behind\n");
   std::exit(1);
 }
@@ -98,13 +101,14 @@ Options parseOptions(int argc, char** argv) {
     else if (a == "--chain-max") o.chainMax = std::atoi(value().c_str());
     else if (a == "--chain-kb") o.chainKiB = std::atof(value().c_str());
     else if (a == "--texture-mb") o.textureMiB = std::atof(value().c_str());
+    else if (a == "--followed-mb") o.followedMiB = std::atof(value().c_str());
     else if (a == "--only") o.only = value();
     else if (a == "--keep") o.keep = true;
     else usage();
   }
   if (o.sizeMiB <= 0 || o.runs < 1 || o.chainKiB <= 0 || o.textureMiB < 0) usage();
   if (!o.only.empty() && o.only != "ascii" && o.only != "binary" && o.only != "chains" && o.only != "textures" &&
-      o.only != "dependencies") {
+      o.only != "dependencies" && o.only != "followed") {
     usage();
   }
   o.program = fs::absolute(o.program).string();
@@ -915,6 +919,78 @@ void measureChains(const Bench& b) {
   }
 }
 
+// A large file that names files, followed and rewritten by the program:
+// a scene naming it, against a durable copy of the file alone.
+void measureFollowedFile(const Bench& b, const char* label, const std::string& name, const std::string& head,
+                         const std::string& (*block)(int), const std::string& node) {
+  const std::uint64_t bytes = static_cast<std::uint64_t>(b.options.followedMiB * kMiB);
+  const fs::path dir = b.project / "followed";
+  const fs::path file = dir / "assets" / name;
+  fs::create_directories(file.parent_path());
+  fs::create_directories(dir / "scenes");
+  std::mt19937_64 rng(7);
+  for (int i = 0; i < 16; ++i) writeTexture(dir / "assets" / "tex" / ("t_" + std::to_string(i) + ".png"), rng);
+  {
+    Output out(file);
+    out.put(head);
+    for (int i = 0; out.written() < bytes; ++i) out.put(block(i));
+  }
+  const fs::path scene = dir / "scenes" / "shot.ma";
+  writeFile(scene, "//Maya ASCII 2024 scene\n" + node + "assets/" + name + "\";\n");
+  Samples program, cpSync;
+  const fs::path log = b.root / "followed.log";
+  Child cpSyncCommand;
+  cpSyncCommand.argv = {"sh", "-c", "cp \"$0\" \"$1\" && sync --data \"$1\"", file.string(),
+                        (b.copies / "cp-sync").string()};
+  const auto runCpSync = [&] {
+    const Measure m = run(cpSyncCommand);
+    if (m.status != 0) fail("cp and sync failed");
+    cpSync.add(m);
+    emptyDirectory(b.copies);
+  };
+  const auto runProgram = [&] {
+    const Measure m = run(b.program(scene, log));
+    if (m.status != 0) fail(std::string("vantleRender failed on the ") + label + ", see " + log.string());
+    if (fs::file_size(b.work / ("~" + name)) == 0) fail(std::string("no copy of the ") + label);
+    program.add(m);
+    emptyDirectory(b.work);
+  };
+  rotate(b.options.runs, {{&program, runProgram}, {&cpSync, runCpSync}});
+  const double mib = static_cast<double>(fs::file_size(file)) / kMiB;
+  std::printf("\n%s: %.1f MiB, a path every few KiB; medians of %d runs\n", label, mib, b.options.runs);
+  printHeading();
+  printRow("cp, sync --data", cpSync, mib);
+  printRow("vantleRender", program, mib);
+  std::printf("  vantleRender / cp with sync --data, median of the runs' ratios: time %.2f (goal: at most 1.25)\n",
+              roundRatio(program.wall, cpSync.wall));
+  std::fflush(stdout);
+  if (!b.options.keep) fs::remove_all(dir);
+}
+
+const std::string& usdaBlock(int i) {
+  static std::string text;
+  text = "def Xform \"Prop_" + std::to_string(i) + "\" (\n    kind = \"component\"\n)\n{\n";
+  for (int k = 0; k < 40; ++k) text += "    double3 xformOp:translate = (" + std::to_string(k) + ", 0, 1.5)\n";
+  text += "    asset inputs:file = @./tex/t_" + std::to_string(i % 16) + ".png@\n}\n";
+  return text;
+}
+
+const std::string& assBlock(int i) {
+  static std::string text;
+  text = "polymesh\n{\n name mesh_" + std::to_string(i) + "\n nsides 4 1 UINT\n";
+  for (int k = 0; k < 40; ++k) text += " vlist 3 1 VECTOR " + std::to_string(k) + " 0 1.5\n";
+  text += "}\nimage\n{\n name img_" + std::to_string(i) + "\n filename \"tex/t_" + std::to_string(i % 16) +
+          ".png\"\n}\n";
+  return text;
+}
+
+void measureFollowedFiles(const Bench& b) {
+  measureFollowedFile(b, "USD layer in text form", "big.usda", "#usda 1.0\n", usdaBlock,
+                      "createNode mayaUsdProxyShape -n \"s\";\n\tsetAttr \".fp\" -type \"string\" \"");
+  measureFollowedFile(b, "Arnold scene file", "big.ass", "### a stand-in\n", assBlock,
+                      "createNode aiStandIn -n \"a\";\n\tsetAttr \".dso\" -type \"string\" \"");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -1004,6 +1080,7 @@ int main(int argc, char** argv) {
   if ((all || b.options.only == "chains") && b.options.chainMax >= 2) measureChains(b);
   if ((all || b.options.only == "textures") && b.options.textureMiB > 0) measureTextures(b);
   if (all || b.options.only == "dependencies") measureDependencyTable(b);
+  if ((all || b.options.only == "followed") && b.options.followedMiB > 0) measureFollowedFiles(b);
 
   if (b.options.keep) {
     std::printf("\nfiles kept in %s\n", b.root.c_str());

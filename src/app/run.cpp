@@ -20,7 +20,7 @@ int submitInLockedFolder(RunState& run) {
   removeLeftoverPartialFiles();
 
   SceneJob& job = run.job;
-  if (job.prepareSubmission(run.options, run.log, run.walk, run.found) == 0) return exit_status::kFailure;
+  if (job.prepareSubmission(run.options, run.log, run.walk, run.found, run.followed) == 0) return exit_status::kFailure;
   stopIfInterrupted();
   job.printDependencies();
   if (job.runSubmit(run.log) != 0) {
@@ -37,7 +37,7 @@ int submitInLockedFolder(RunState& run) {
 // A dry run reads everything and writes nothing here: no lock, no
 // clearing of what other runs left.
 int reportDryRun(RunState& run) {
-  if (run.job.prepareSubmission(run.options, run.log, run.walk, run.found) == 0) return exit_status::kFailure;
+  if (run.job.prepareSubmission(run.options, run.log, run.walk, run.found, run.followed) == 0) return exit_status::kFailure;
   stopIfInterrupted();
   run.job.printDependencies();
   std::printf("\nDry run: nothing written, nothing submitted.\n");

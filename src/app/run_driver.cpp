@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "staging/followed_files.h"
 #include "staging/texture_expansion.h"
 #include "staging/texture_staging.h"
 #include "staging/transfer_line.h"
@@ -10,7 +11,8 @@
 #include "platform/platform.h"
 #include "submit/submit_file.h"
 
-int SceneJob::prepareSubmission(const RunOptions& options, RunLog& log, WalkState& walk, DependencyList& found) {
+int SceneJob::prepareSubmission(const RunOptions& options, RunLog& log, WalkState& walk, DependencyList& found,
+                                FollowedFiles& followed) {
   scanScene(options, log, walk, found);
 
   std::string copyName = sceneStream->outputPath();
@@ -18,13 +20,17 @@ int SceneJob::prepareSubmission(const RunOptions& options, RunLog& log, WalkStat
   transferFiles.push_back(copyName);
 
   // Names that stand for several files are expanded first, and the
-  // transfer line names the files they matched; every name is then checked
-  // before the first texture is staged.
-  expandTextures(*this, found);
+  // transfer line names the files they matched; files that name files are
+  // followed, and what they name expanded in turn; every name is then
+  // checked before the first texture is staged.
+  TextureExpansion expansion;
+  expandTextures(found, expansion);
+  followFiles(found, walk, expansion, followed);
+  listTextures(*this, found);
   transferFiles = transferLine(found);
   transferFiles.push_back(copyName);
   checkStagingNames(*this, walk, found);
-  stageTextures(found, options, log);
+  stageTextures(found, followed, options, log);
   if (options.dryRun) return 1;
   return writeSubmitFile();
 }

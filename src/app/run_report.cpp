@@ -148,7 +148,8 @@ json filesOf(const Dependency& texture) {
     files.push_back(fileEntry(std::string(baseName(texture.resolved)), texture.resolved, nullptr));
   }
   for (const DependencyFile& file : texture.files) {
-    files.push_back(fileEntry(std::string(baseName(file.path)), file.path, statusName(file.status)));
+    const std::string name = file.stagedName.empty() ? std::string(baseName(file.path)) : file.stagedName;
+    files.push_back(fileEntry(name, file.path, statusName(file.status)));
   }
   return files;
 }

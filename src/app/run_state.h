@@ -8,6 +8,7 @@
 #include "job/run_options.h"
 #include "job/scene_job.h"
 #include "scene/walk_state.h"
+#include "staging/followed_files.h"
 
 struct RunState {
   SceneJob job;
@@ -16,4 +17,6 @@ struct RunState {
   WalkState walk;
   // Every file the scenes depend on, in the order the walk met them.
   DependencyList found;
+  // The files of `found` that the run follows, and their copies.
+  FollowedFiles followed;
 };

@@ -1,7 +1,8 @@
 #include "job/dependency.h"
 
 #include "names/base_name.h"
+#include "names/followed_name.h"
 
 std::string handedOnTransferName(DependencyKind kind, const std::string& path) {
-  return kind == DependencyKind::kScene ? sceneCopyName(path) : std::string(baseName(path));
+  return kind == DependencyKind::kScene ? sceneCopyName(path) : stagedBaseName(path);
 }

@@ -27,6 +27,10 @@ enum class FileStatus {
 struct DependencyFile {
   std::string path;
   FileStatus status = FileStatus::kPending;
+  // The name it is staged under in the working folder, once the run named
+  // it: its base name, "~" + it for a file the run rewrites, and a number
+  // in front for a name another file of the run took first.
+  std::string stagedName;
 };
 
 struct Dependency {
@@ -48,6 +52,9 @@ struct Dependency {
   bool frames = false;
   // The file names files of its own, which are not followed.
   bool namesFurtherFiles = false;
+  // Named by a file the run follows (a USD layer, ...), not by a scene:
+  // `scenePath` is that file.
+  bool namedByFile = false;
   // Its entry on the transfer line as the scene's recogniser made it, and
   // which scene named on the command-line scene's own references it was
   // found below (0: the command-line scene itself; 1 the first of them

@@ -20,6 +20,7 @@
 #include "job/dependency.h"
 #include "job/run_log.h"
 
+class FollowedFiles;
 struct RunOptions;
 struct WalkState;
 
@@ -50,7 +51,8 @@ class SceneJob {
   int transferCount() const { return static_cast<int>(transferFiles.size()); }
 
   // Run driver (app/run_driver.cpp).
-  int prepareSubmission(const RunOptions& options, RunLog& log, WalkState& walk, DependencyList& found);
+  int prepareSubmission(const RunOptions& options, RunLog& log, WalkState& walk, DependencyList& found,
+                        FollowedFiles& followed);
   int printDependencies();
   int runSubmit(RunLog& log);
 

@@ -5,6 +5,7 @@
 #include <map>
 
 #include "names/base_name.h"
+#include "names/followed_name.h"
 #include "scene/binary_structure.h"
 #include "scene/file_attributes.h"
 #include "scene/overwrite_padded.h"
@@ -55,9 +56,11 @@ class DependencyFinder : public BinaryVisitor {
     }
     if (chunk.hasTag("PLUG") && context.groupForm == kHeadForm) pluginTypes(chunk);
     if (context.nodeTypeId == 0) return;
+    // A node of a type the table does not know may still hold an attribute
+    // that every node may have.
     const std::string_view nodeType = typeOf(context.nodeTypeId);
-    if (nodeType.empty()) return;
     if (chunk.hasTag("STR ")) stringAttribute(chunk, nodeType);
+    if (nodeType.empty()) return;
     if (chunk.hasTag("DBLE")) numberAttribute(chunk, nodeType);
   }
 
@@ -109,7 +112,7 @@ class DependencyFinder : public BinaryVisitor {
     const FileAttribute* row = name.empty() ? nullptr : findFileAttribute(nodeType, name);
     if (row == nullptr) return;
     const std::uint64_t valueAt = name.size() + 2;
-    fileAttributeFound(*row, chunk.dataOffset() + static_cast<std::int64_t>(valueAt),
+    fileAttributeFound(chunk, *row, chunk.dataOffset() + static_cast<std::int64_t>(valueAt),
                        textAt(chunk, valueAt, chunk.size));
   }
 
@@ -160,12 +163,18 @@ class DependencyFinder : public BinaryVisitor {
 
   // Every file an attribute names passes here: recorded, and overwritten
   // in the copy by its base name padded with spaces to the old length.
-  void fileAttributeFound(const FileAttribute& row, std::int64_t valueOffset, std::string value) {
+  // A followed file's name, "~" + its base name, may be longer than a bare
+  // path: the chunk then grows, as a reference's does.
+  void fileAttributeFound(const BinaryHeader& chunk, const FileAttribute& row, std::int64_t valueOffset,
+                          std::string value) {
     if (namesNoFile(value)) return;
-    std::string newName(baseName(expandVariables(value)));
-    std::string field = value;
-    overwritePadded(field.data(), newName.c_str());
-    plan_.edits.push_back({valueOffset, static_cast<std::int64_t>(value.size()), std::move(field)});
+    std::string newName = stagedBaseName(expandVariables(value));
+    if (newName.size() <= value.size() ||
+        !grow(chunk, newName.size() - value.size(), valueOffset, value.size(), newName)) {
+      std::string field = value;
+      overwritePadded(field.data(), newName.c_str());
+      plan_.edits.push_back({valueOffset, static_cast<std::int64_t>(value.size()), std::move(field)});
+    }
     plan_.dependencies.push_back({false, row.nodeType, row.attribute, std::move(value), std::move(newName)});
     nodes_.push_back(node_);
   }

@@ -2,6 +2,7 @@
 
 #include <cctype>
 
+#include "names/followed_name.h"
 #include "scene/path_text.h"
 
 namespace {
@@ -70,6 +71,9 @@ constexpr FileAttribute kFileAttributes[] = {
     {"mayaUsdProxyShape", "fp", kPath, false, false, kFurther},
     {"mayaUsdProxyShapeBase", "fp", kPath, false, false, kFurther},
     {"pxrUsdReferenceAssembly", "fp", kPath, false, false, kFurther},
+    // A shape of any type rendered through Arnold's procedural translator
+    // names its stand-in here.
+    {kAnyNode, "dso"},
     // Arnold scene files: the nodes that load a file. Output drivers
     // (driver_exr, ...) write theirs and are not here.
     assRow("image", "filename"),
@@ -82,8 +86,9 @@ constexpr FileAttribute kFileAttributes[] = {
     assRow("materialx", "filename", kFurther),
 };
 
-// Archives that name the files they load themselves.
-constexpr std::string_view kArchiveExtensions[] = {".ass", ".vrscene"};
+// Archives that name the files they load themselves and that the run does
+// not read; the formats it follows are in names/followed_name.h.
+constexpr std::string_view kArchiveExtensions[] = {".vrscene"};
 
 // `attribute` with every index in brackets taken out: "euvt[3].eutn" -> "euvt[].eutn".
 bool sameAttribute(std::string_view row, std::string_view attribute) {
@@ -98,11 +103,22 @@ bool sameAttribute(std::string_view row, std::string_view attribute) {
   return i == row.size();
 }
 
+// `path` ends with `extension` (in lower case), letter case aside.
+bool endsWithFolded(std::string_view path, std::string_view extension) {
+  if (path.size() < extension.size()) return false;
+  const std::string_view end = path.substr(path.size() - extension.size());
+  for (std::size_t i = 0; i < end.size(); ++i) {
+    if (std::tolower(static_cast<unsigned char>(end[i])) != extension[i]) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 const FileAttribute* findFileAttribute(std::string_view nodeType, std::string_view attribute, NodeFormat format) {
   for (const FileAttribute& row : kFileAttributes) {
-    if (row.format == format && row.nodeType == nodeType && sameAttribute(row.attribute, attribute)) return &row;
+    if (row.format != format || !sameAttribute(row.attribute, attribute)) continue;
+    if (row.nodeType == nodeType || row.nodeType == kAnyNode) return &row;
   }
   return nullptr;
 }
@@ -113,6 +129,13 @@ void applyNodeMarks(const FileAttribute& row, int nodeTiling, bool nodeFrames, i
 }
 
 bool hasFileAttributes(std::string_view nodeType) { return !tableNodeType(nodeType).empty(); }
+
+bool anyNodeHasFileAttributes() {
+  for (const FileAttribute& row : kFileAttributes) {
+    if (row.format == NodeFormat::kMaya && row.nodeType == kAnyNode) return true;
+  }
+  return false;
+}
 
 std::string_view tableNodeType(std::string_view nodeType) {
   for (const FileAttribute& row : kFileAttributes) {
@@ -129,15 +152,11 @@ std::string_view nodeTypeOfId(std::uint32_t formType) {
 }
 
 bool namesFurtherFiles(const FileAttribute* row, std::string_view path) {
+  // Followed files are read for what they name; packages hold theirs.
+  if (followedFormatOfName(path) != FollowedFormat::kNone || endsWithFolded(path, ".usdz")) return false;
   if (row != nullptr && row->namesFurtherFiles) return true;
   for (std::string_view extension : kArchiveExtensions) {
-    if (path.size() < extension.size()) continue;
-    const std::string_view end = path.substr(path.size() - extension.size());
-    bool same = true;
-    for (std::size_t i = 0; i < end.size(); ++i) {
-      if (std::tolower(static_cast<unsigned char>(end[i])) != extension[i]) same = false;
-    }
-    if (same) return true;
+    if (endsWithFolded(path, extension)) return true;
   }
   return false;
 }

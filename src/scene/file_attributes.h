@@ -21,6 +21,9 @@ enum class NodeFormat {
   kAss,   // an Arnold scene file in text form
 };
 
+// The node type of a row that holds for nodes of every type.
+constexpr std::string_view kAnyNode = "*";
+
 struct FileAttribute {
   std::string_view nodeType;   // as `createNode` names it
   std::string_view attribute;  // the short name as scenes save it; "[]" for any index
@@ -42,8 +45,11 @@ const FileAttribute* findFileAttribute(std::string_view nodeType, std::string_vi
 // that takes neither leaves them as they are.
 void applyNodeMarks(const FileAttribute& row, int nodeTiling, bool nodeFrames, int& tiling, bool& frames);
 
-// True when some attribute of the Maya node type `nodeType` is in the table.
+// True when some attribute of the Maya node type `nodeType` is in the table
+// under that type's own name.
 bool hasFileAttributes(std::string_view nodeType);
+// True when some row of a Maya node holds for nodes of every type.
+bool anyNodeHasFileAttributes();
 // The table's own spelling of the Maya node type `nodeType` (which lives as
 // long as the program), or empty when no attribute of that type is in the
 // table.

@@ -38,7 +38,7 @@ bool NodeTracker::followStatement(const char* bytes, std::size_t length) {
       if (startsWord(text, "createNode")) {
         end();
         const std::string_view type = firstWord(skipBlanks(text.substr(10)));
-        if (!hasFileAttributes(type)) return false;
+        if (!hasFileAttributes(type) && !anyNodeHasFileAttributes()) return false;
         node_.open = true;
         node_.type.assign(type);
         node_.firstFound = found_ != nullptr ? found_->items().size() : 0;

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "names/base_name.h"
+#include "names/followed_name.h"
 #include "names/windows_path.h"
 #include "scene/ascii_keywords.h"
 #include "scene/file_attributes.h"
@@ -69,7 +70,7 @@ std::optional<Recognised> recogniseAttributeStatement(const char* statement) {
   if (separator == nullptr) return std::nullopt;
   Recognised found = pathAfter(statement, separator);
   if (namesNoFile(found.written)) return std::nullopt;
-  found.newName = std::string(baseName(found.recorded));
+  found.newName = stagedBaseName(found.recorded);
   found.rewritten = std::string(statement, found.pathAt) + " \"" + found.newName + "\";\n";
   return found;
 }

@@ -26,7 +26,8 @@ std::optional<Recognised> recogniseFileReference(const char* statement);
 std::optional<Recognised> recogniseTextureStatement(const char* statement);
 // `setAttr ".attr" -type "string" "path";` for an attribute the table
 // names on the statement's node; the copy names the bare name. None for an
-// empty name, which names no file and stays as written.
+// empty name, which names no file and stays as written. A file the run
+// follows is named "~" + its base name, as its rewritten copy is.
 std::optional<Recognised> recogniseAttributeStatement(const char* statement);
 // The token after a marker names a file; the copy overwrites it in place
 // with `prefix` ("~" for a scene) and its base name, padded to its length.

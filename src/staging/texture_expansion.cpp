@@ -71,27 +71,33 @@ std::string preparedSibling(const std::string& texture) {
 
 }  // namespace
 
-void expandTextures(SceneJob& job, DependencyList& found) {
-  // A texture named many times is looked at once: nothing is written while
-  // the entries are expanded.
-  std::map<std::string, std::string> siblings;
-  std::vector<std::string> textures;
+void TextureExpansion::expand(Dependency& named) {
+  named.files.clear();
+  for (const std::string& file : expandEntry(named.resolved, named)) {
+    named.files.push_back({file});
+    auto known = siblings_.find(file);
+    if (known == siblings_.end()) known = siblings_.emplace(file, preparedSibling(file)).first;
+    if (!known->second.empty()) named.files.push_back({known->second});
+  }
+  named.expanded = true;
+  // A pattern that matched nothing fails the run when it is staged; its
+  // name is none a file can have on the render nodes.
+  if (named.files.empty()) {
+    named.matchedNothing = true;
+    named.files.push_back({named.resolved});
+  }
+}
+
+void expandTextures(DependencyList& found, TextureExpansion& expansion) {
   for (Dependency& named : found.items()) {
+    if (named.kind == DependencyKind::kTexture && !named.expanded) expansion.expand(named);
+  }
+}
+
+void listTextures(SceneJob& job, const DependencyList& found) {
+  std::vector<std::string> textures;
+  for (const Dependency& named : found.items()) {
     if (named.kind != DependencyKind::kTexture) continue;
-    named.files.clear();
-    for (const std::string& file : expandEntry(named.resolved, named)) {
-      named.files.push_back({file});
-      auto known = siblings.find(file);
-      if (known == siblings.end()) known = siblings.emplace(file, preparedSibling(file)).first;
-      if (!known->second.empty()) named.files.push_back({known->second});
-    }
-    named.expanded = true;
-    // A pattern that matched nothing fails the run when it is staged; its
-    // name is none a file can have on the render nodes.
-    if (named.files.empty()) {
-      named.matchedNothing = true;
-      named.files.push_back({named.resolved});
-    }
     for (const DependencyFile& file : named.files) textures.push_back(file.path);
   }
   job.textureFiles = std::move(textures);

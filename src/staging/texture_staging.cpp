@@ -6,6 +6,7 @@
 #include <string>
 
 #include "io/file_copy.h"
+#include "staging/followed_files.h"
 #include "outcome/run_stop.h"
 #include "job/run_options.h"
 #include "job/scene_job.h"
@@ -32,8 +33,10 @@ void checkCollision(const StagedName& earlier, const std::string& texture, const
   throw RunStop(exit_status::kFailure);
 }
 
-// The name a texture is staged under in the working directory.
-std::string stagedName(const std::string& texture) { return std::string(baseName(texture)); }
+// The name a file is staged under in the working directory.
+std::string stagedName(const DependencyFile& file) {
+  return file.stagedName.empty() ? std::string(baseName(file.path)) : file.stagedName;
+}
 
 // A name with the delimiters a binary token may end with taken off: such an
 // entry of the transfer line keeps them, the recorded path does not.
@@ -47,10 +50,12 @@ std::string withoutDelimiters(const std::string& name) {
 // The dependency a transfer entry stands for, as the lists record it: the
 // texture staged under that name, else the scene copied to it; the entry
 // itself when none is.
-std::string dependencyOf(const SceneJob& job, const WalkState& walk, const std::string& entry) {
+std::string dependencyOf(const DependencyList& found, const WalkState& walk, const std::string& entry) {
   for (const std::string& name : {entry, withoutDelimiters(entry)}) {
-    for (const std::string& texture : job.textureFiles) {
-      if (stagedName(texture) == name) return texture;
+    for (const Dependency& texture : found.items()) {
+      for (const DependencyFile& file : texture.files) {
+        if (stagedName(file) == name) return file.path;
+      }
     }
     for (const auto& [key, owner] : walk.copyOwners) {
       if (sceneCopyName(owner.scenePath) == name) return owner.scenePath;
@@ -82,17 +87,17 @@ void checkStagingNames(const SceneJob& job, const WalkState& walk, const Depende
   for (const Dependency& texture : found.items()) {
     // A name that stood for several files and matched none is never staged.
     if (texture.kind != DependencyKind::kTexture || texture.matchedNothing) continue;
-    for (const DependencyFile& file : texture.files) requireStageableTexture(walk, file.path, stagedName(file.path));
+    for (const DependencyFile& file : texture.files) requireStageableTexture(walk, file.path, stagedName(file));
   }
   // A scene's entry is its copy's name, checked as the walk claimed it, and
   // a texture's entry its staged name, unless a binary token left
   // delimiters on it.
   for (const std::string& entry : job.transferFiles) {
-    if (!isStageableName(entry)) refuseStagedName(dependencyOf(job, walk, entry), entry);
+    if (!isStageableName(entry)) refuseStagedName(dependencyOf(found, walk, entry), entry);
   }
 }
 
-void stageTextures(DependencyList& found, const RunOptions& options, RunLog& log) {
+void stageTextures(DependencyList& found, const FollowedFiles& followed, const RunOptions& options, RunLog& log) {
   std::map<std::string, StagedName> staged;
   // Names found or copied here by now, as spelled, so that a texture named
   // again is known to be here without asking the system.
@@ -115,9 +120,12 @@ void stageTextures(DependencyList& found, const RunOptions& options, RunLog& log
         warnOfFurtherFiles(texture, path, warned, log);
         continue;
       }
-      const std::string name = stagedName(path);
-      const bool present = here.count(name) > 0 || platform::fileOpens(name, "r") ||
-                           wouldBeHere.count(comparisonKey(name)) > 0;
+      const std::string name = stagedName(file);
+      // A followed file's copy is written afresh, as a scene's is, unless
+      // this run wrote it already.
+      const FollowedCopy* copy = followed.find(path);
+      const bool present = here.count(name) > 0 || wouldBeHere.count(comparisonKey(name)) > 0 ||
+                           (copy == nullptr && platform::fileOpens(name, "r"));
       const auto [known, first] = staged.try_emplace(comparisonKey(name), StagedName{path, present});
       try {
         if (!first) checkCollision(known->second, path, name);
@@ -137,7 +145,7 @@ void stageTextures(DependencyList& found, const RunOptions& options, RunLog& log
       } else if (options.dryRun) {
         std::printf("ERROR: Unable to copy '%s' to '%s'\n", path.c_str(), name.c_str());
         ++log.missingDependencies;
-      } else if (copyFile(path, name) == 1) {
+      } else if (copy != nullptr ? writeFollowedCopy(*copy, name) : copyFile(path, name) == 1) {
         std::printf("File '%s' copied to current directory.\n", name.c_str());
         status = FileStatus::kCopied;
       }

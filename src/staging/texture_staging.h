@@ -2,6 +2,7 @@
 
 #include "job/dependency.h"
 
+class FollowedFiles;
 class RunLog;
 class SceneJob;
 struct RunOptions;
@@ -19,4 +20,5 @@ void checkStagingNames(const SceneJob& job, const WalkState& walk, const Depende
 // different textures would share one name there, and, once the rest is
 // staged, when a name standing for several files matched none (a dry run
 // counts it as missing and goes on).
-void stageTextures(DependencyList& found, const RunOptions& options, RunLog& log);
+// A followed file is written as its rewritten copy.
+void stageTextures(DependencyList& found, const FollowedFiles& followed, const RunOptions& options, RunLog& log);

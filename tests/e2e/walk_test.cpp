@@ -96,20 +96,21 @@ TEST_F(RunFixture, CyclesAndCopyNamesOnSecondPaths) {
 
 // A file that names files of its own, named by many nodes of one scene and another: staged once, warned of once.
 TEST_F(RunFixture, FileThatNamesFilesWarnedOfOnce) {
-  const std::string stage = proj("sourceimages/stage.usda", "#usda 1.0\n");
+  const std::string layer("PXR-USDC\x07\0\0\0", 12);  // a layer in binary form, which the run cannot read
+  const std::string stage = proj("sourceimages/stage.usd", layer);
   std::string nodes;
   for (const std::string type : {"mayaUsdProxyShape", "pxrUsdReferenceAssembly", "mayaUsdProxyShape"})
-    nodes += "createNode " + type + " -n \"s\";\n\tsetAttr \".fp\" -type \"string\" \"sourceimages/stage.usda\";\n";
+    nodes += "createNode " + type + " -n \"s\";\n\tsetAttr \".fp\" -type \"string\" \"sourceimages/stage.usd\";\n";
   const std::string set = proj("scenes/set.ma", kMa + nodes);
   proj("scenes/shot.ma", kMa + reference("scenes/set.ma") + nodes);
   const ProgramResult result = render();
-  EXPECT_EQ(result.out, examining(at("scenes/shot.ma")) + examining(set) + copied("stage.usda") +
+  EXPECT_EQ(result.out, examining(at("scenes/shot.ma")) + examining(set) + copied("~stage.usd") +
                             "WARNING: files that '" + stage + "' names itself are not staged.\n" +
-                            "File 'stage.usda' found in current directory.\n"
-                            "File 'stage.usda' found in current directory.\n"
-                            "File 'stage.usda' found in current directory.\n"
-                            "File 'stage.usda' found in current directory.\n"
-                            "File 'stage.usda' found in current directory.\n" +
+                            "File '~stage.usd' found in current directory.\n"
+                            "File '~stage.usd' found in current directory.\n"
+                            "File '~stage.usd' found in current directory.\n"
+                            "File '~stage.usd' found in current directory.\n"
+                            "File '~stage.usd' found in current directory.\n" +
                             report(Names(6, stage), {set}) + kSubmitted);
-  EXPECT_EQ(file("stage.usda"), "#usda 1.0\n");
+  EXPECT_EQ(file("~stage.usd"), layer);
 }

@@ -9,6 +9,7 @@
 #include "job/dependency.h"
 #include "job/run_log.h"
 #include "outcome/run_stop.h"
+#include "staging/followed_files.h"
 #include "staging/texture_staging.h"
 #include "support/temp_dir.h"
 
@@ -46,7 +47,7 @@ TEST_F(TextureStaging, TwoTexturesOfOneName) {
     }
     testing::internal::CaptureStdout();
     int status = -1;
-    try { stageTextures(found, RunOptions{}, log); } catch (const RunStop& stop) { status = stop.status(); }
+    try { stageTextures(found, FollowedFiles{}, RunOptions{}, log); } catch (const RunStop& stop) { status = stop.status(); }
     EXPECT_EQ(testing::internal::GetCapturedStdout(), k.printed) << k.second;
     EXPECT_EQ(status, k.status) << k.second;
   }

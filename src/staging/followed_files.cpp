@@ -1,0 +1,216 @@
+#include "staging/followed_files.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <optional>
+
+#include "io/filter_stream.h"
+#include "names/base_name.h"
+#include "names/comparison_key.h"
+#include "names/name_pattern.h"
+#include "names/windows_path.h"
+#include "platform/platform.h"
+#include "scene/ass_reader.h"
+#include "scene/path_resolution.h"
+#include "scene/scene_plan.h"
+#include "scene/usda_reader.h"
+#include "scene/walk_state.h"
+#include "staging/staged_names.h"
+#include "staging/texture_expansion.h"
+
+namespace {
+
+// What reading a followed file gave: its plan, or why there is none.
+struct Reading {
+  std::optional<FilePlan> plan;
+  // The file is of a form the run cannot read (a binary USD layer): it is
+  // staged as it is, and what it names is not.
+  bool unreadable = false;
+};
+
+// Reads the file at `path`, which a stream reads from the start.
+Reading readFollowed(const std::string& path, FollowedFormat format) {
+  std::unique_ptr<FilterStream> stream = FilterStream::openSceneCopy(path, false);
+  if (!stream || !stream->inputOk()) return {};
+  switch (format) {
+    case FollowedFormat::kUsdText:
+    case FollowedFormat::kUsdByContent:
+      // A `.usd` may be either form, and a layer may be misnamed: the
+      // first bytes decide.
+      if (!isUsdaLayer(stream->ahead())) return {std::nullopt, true};
+      return {readUsdaLayer(*stream)};
+    case FollowedFormat::kArnoldScene:
+      return {readAssFile(*stream)};
+    case FollowedFormat::kArnoldSceneGz:
+    case FollowedFormat::kMaterialX:
+    case FollowedFormat::kNone:
+      break;
+  }
+  return {std::nullopt, true};
+}
+
+// The text a copy names a file by, in the form the file writes its paths.
+std::string pathText(const std::string& name, PathText form) {
+  (void)form;
+  return name;
+}
+
+class Follower {
+ public:
+  Follower(DependencyList& found, TextureExpansion& expansion, FollowedFiles& followed)
+      : found_(found), expansion_(expansion), followed_(followed) {}
+
+  // The scenes' copies and the files the scenes name keep their names.
+  void nameSceneFiles(const WalkState& walk) {
+    for (const auto& [key, owner] : walk.copyOwners) names_.take(sceneCopyName(owner.scenePath), comparisonKey(owner.absolutePath));
+    for (Dependency& named : found_.items()) {
+      if (named.kind != DependencyKind::kTexture) continue;
+      // A scene read token by token names a followed file by its bare
+      // name: that file is staged as it is.
+      const bool rewritten = !named.transferName.empty() && named.transferName[0] == '~';
+      for (DependencyFile& file : named.files) {
+        file.stagedName = rewritten ? stagedBaseName(file.path) : std::string(baseName(file.path));
+        if (!named.matchedNothing) names_.take(file.stagedName, comparisonKey(file.path));
+      }
+    }
+  }
+
+  // Follows every file in the list, the list growing as files are read.
+  void followAll() {
+    for (std::size_t i = 0; i < found_.items().size(); ++i) {
+      if (found_.items()[i].kind != DependencyKind::kTexture || found_.items()[i].matchedNothing) continue;
+      for (std::size_t f = 0; f < found_.items()[i].files.size(); ++f) follow(i, f);
+    }
+  }
+
+ private:
+  void follow(std::size_t index, std::size_t fileIndex) {
+    const Dependency& named = found_.items()[index];
+    const DependencyFile& file = named.files[fileIndex];
+    const std::string path = file.path;
+    const FollowedFormat format = followedFormatOfName(path);
+    if (format == FollowedFormat::kNone || followed_.has(path) || !platform::fileOpens(path, "r")) return;
+    if (file.stagedName.find('~') == std::string::npos) {
+      found_.items()[index].namesFurtherFiles = true;
+      return;
+    }
+    const std::size_t branch = named.branch;
+    Reading reading = readFollowed(path, format);
+    if (!reading.plan) {
+      if (reading.unreadable) found_.items()[index].namesFurtherFiles = true;
+      return;
+    }
+    FollowedCopy copy{path, format, std::move(reading.plan->fixed)};
+    followed_.add(path, FollowedCopy{path, format, {}});
+    for (FoundPath& at : reading.plan->found) {
+      Dependency child = std::move(at.named);
+      child.scenePath = path;
+      child.namedByFile = true;
+      child.resolved = resolvedBeside(path, child.recorded, child);
+      expansion_.expand(child);
+      const int number = freeNumber(child);
+      const std::string name = numberedName(stagedBaseName(baseName(child.recorded)), number);
+      for (DependencyFile& each : child.files) {
+        each.stagedName = numberedName(stagedBaseName(each.path), number);
+        if (!child.matchedNothing) names_.take(each.stagedName, comparisonKey(each.path));
+      }
+      child.transferName = child.files.size() == 1 ? child.files[0].stagedName : name;
+      copy.edits.push_back({at.offset, at.length, pathText(name, reading.plan->text)});
+      found_.add(std::move(child));
+      found_.items().back().branch = branch;
+    }
+    std::stable_sort(copy.edits.begin(), copy.edits.end(),
+                     [](const Edit& a, const Edit& b) { return a.offset < b.offset; });
+    followed_.add(path, std::move(copy));
+  }
+
+  // A path a followed file names, resolved against that file's folder; a
+  // file from another machine is looked for beside it first.
+  std::string resolvedBeside(const std::string& namingFile, const std::string& recorded, const Dependency& named) {
+    std::string entry = recorded;
+    if (isRelativePath(entry)) joinDirectory(folderOf(namingFile), entry);
+    entry = canonical(withoutHereSteps(entry));
+    const bool pattern = NamePattern::of(baseName(recorded), named.tiling, named.frames).has_value();
+    if (!pattern && !platform::fileOpens(entry, "r")) locateElsewhere(namingFile, entry, recorded, false);
+    return entry;
+  }
+
+  // The folder of a file as the system names it, so that one file named
+  // by two paths is one file of the run; the path as it is when its folder
+  // cannot be entered.
+  std::string canonical(const std::string& path) {
+    std::string folder = path;
+    if (!cutLastComponent(folder)) return path;
+    auto known = folders_.find(folder);
+    if (known == folders_.end()) {
+      std::string entered = platform::enteredFolderPath(folder).value_or(std::string());
+      normalizeSlashes(entered);
+      known = folders_.emplace(folder, entered).first;
+    }
+    if (known->second.empty()) return path;
+    std::string joined(baseName(path));
+    joinDirectory(known->second, joined);
+    return joined;
+  }
+
+  // `a\.\b` is `a\b`: layers write `./x` for a file beside them.
+  static std::string withoutHereSteps(std::string path) {
+    for (std::size_t at = path.find("\\.\\"); at != std::string::npos; at = path.find("\\.\\", at)) path.erase(at, 2);
+    return path;
+  }
+
+  static std::string folderOf(const std::string& path) {
+    std::string folder = path;
+    if (!cutLastComponent(folder)) folder = platform::currentDirectory();
+    return folder;
+  }
+
+  // The first number under which every file the dependency stands for
+  // has a name no other file of the run took.
+  int freeNumber(const Dependency& named) const {
+    for (int number = 1;; ++number) {
+      bool free = true;
+      for (const DependencyFile& each : named.files) {
+        if (!names_.freeFor(numberedName(stagedBaseName(each.path), number), comparisonKey(each.path))) free = false;
+      }
+      if (free) return number;
+    }
+  }
+
+  DependencyList& found_;
+  TextureExpansion& expansion_;
+  FollowedFiles& followed_;
+  StagedNames names_;
+  std::map<std::string, std::string> folders_;
+};
+
+}  // namespace
+
+const FollowedCopy* FollowedFiles::find(const std::string& path) const {
+  const auto copy = copies_.find(comparisonKey(path));
+  return copy == copies_.end() ? nullptr : &copy->second;
+}
+
+void FollowedFiles::add(const std::string& path, FollowedCopy copy) {
+  copies_[comparisonKey(path)] = std::move(copy);
+}
+
+void followFiles(DependencyList& found, const WalkState& walk, TextureExpansion& expansion, FollowedFiles& followed) {
+  Follower follower(found, expansion, followed);
+  follower.nameSceneFiles(walk);
+  follower.followAll();
+}
+
+bool writeFollowedCopy(const FollowedCopy& copy, const std::string& name) {
+  std::unique_ptr<FilterStream> stream = FilterStream::openPair(copy.source, name, true);
+  bool whole = stream && stream->inputOk() && stream->outputOk();
+  if (whole) {
+    copyWithEdits(*stream, copy.edits);
+    whole = stream->commitOutput() && !stream->writeFailed();
+  }
+  if (stream && !whole) stream->discardOutput();
+  if (!whole) std::printf("ERROR: Unable to copy '%s' to '%s'\n", copy.source.c_str(), name.c_str());
+  return whole;
+}

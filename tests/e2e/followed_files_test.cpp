@@ -1,0 +1,208 @@
+// Files that name files: USD layers in text form, Arnold scene files. Each is followed for what it names, resolved
+// beside it; its copy "~" + name names every file by the name it is staged under, and the working folder the jobs
+// get is closed: every path any file left there names for the render is a file there.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+
+#include "e2e/run_fixture.h"
+#include "names/base_name.h"
+#include "names/name_pattern.h"
+#include "scene/ascii_scene_reader.h"
+#include "scene/ass_reader.h"
+#include "scene/usda_reader.h"
+#include "support/maya_binary.h"
+
+namespace {
+
+bool endsWith(const std::string& name, const std::string& end) {
+  return name.size() >= end.size() && name.compare(name.size() - end.size(), end.size(), end) == 0;
+}
+
+class FollowedFiles : public RunFixture {
+ protected:
+  // Every path that a file left in the working folder names for the render to load, with the file naming it, that
+  // is not the bare name of a file there (a name with tokens: of at least one file there).
+  Names openNames() const {
+    const Names here = left();
+    Names open;
+    for (const std::string& name : here) {
+      const std::string bytes = file(name);
+      std::vector<Dependency> named;
+      if (endsWith(name, ".ma")) {
+        named = planAsciiScene(bytes).named;
+      } else if (isUsdaLayer(bytes)) {
+        for (const FoundPath& at : planUsdaLayer(bytes).found) named.push_back(at.named);
+      } else if (endsWith(name, ".ass")) {
+        for (const FoundPath& at : planAssFile(bytes).found) named.push_back(at.named);
+      }
+      for (const Dependency& each : named) {
+        const std::string& path = each.written;
+        const auto pattern = NamePattern::of(path, 0, false);
+        const bool there = path.find_first_of("/\\") == std::string::npos &&
+                           std::any_of(here.begin(), here.end(), [&](const std::string& other) {
+                             return pattern ? pattern->matches(other) : other == path;
+                           });
+        if (!there) open.push_back(name + ": " + path);
+      }
+    }
+    return open;
+  }
+
+  static std::string proxyShape(const std::string& path) {
+    return "createNode mayaUsdProxyShape -n \"stage\";\n\tsetAttr \".fp\" -type \"string\" \"" + path + "\";\n";
+  }
+  static std::string textureNode(const std::string& path) { return "createNode file -n \"f\";\n\t" + ftn(path); }
+};
+
+// A stage: two sublayers, a reference with a prim path, a payload, a UDIM texture, an assetInfo identifier that
+// names no file to stage; a layer three levels down; a cycle back to the root; two asset folders that each hold a
+// geo.usda; a texture of the scene and a file of the same name that a layer names.
+TEST_F(FollowedFiles, UsdStageStagedWholeAndClosed) {
+  const std::string root = proj("assets/root.usda",
+      "#usda 1.0\n(\n    subLayers = [\n        @./layers/anim.usda@,\n        @edits.usda@\n    ]\n)\n"
+      "def Xform \"Ball_1\" (\n    prepend references = @./ball/geo.usda@</Ball>\n"
+      "    prepend payload = @./ball/payload.usd@\n"
+      "    assetInfo = {\n        asset identifier = @./Missing.usda@\n        string name = \"Ball\"\n    }\n)\n"
+      "{\n    asset inputs:file = @./tex/ball.<UDIM>.png@\n}\n"
+      "def \"Crate\" (\n    references = @crate/geo.usda@</Crate>\n)\n{\n}\n");
+  const std::string anim = proj("assets/layers/anim.usda", "#usda 1.0\n(\n    subLayers = [@../deep/one.usda@]\n)\n");
+  const std::string edits = proj("assets/edits.usda", "#usda 1.0\n(\n    subLayers = [@root.usda@]\n)\n");
+  const std::string one = proj("assets/deep/one.usda", "#usda 1.0\n(\n    subLayers = [@two/two.usda@]\n)\n");
+  const std::string two = proj("assets/deep/two/two.usda", "#usda 1.0\n(\n    subLayers = [@three.usda@]\n)\n");
+  const std::string three = proj("assets/deep/two/three.usda", "#usda 1.0\ndef \"Leaf\" {}\n");
+  const std::string ballGeo = proj("assets/ball/geo.usda", "#usda 1.0\ndef \"Ball\" {}\n");
+  const std::string crateGeo = proj("assets/crate/geo.usda", "#usda 1.0\ndef \"Crate\" {}\n");
+  const std::string payload = proj("assets/ball/payload.usd", "#usda 1.0\ndef \"Ball\" {\n"
+                                                              "    asset inputs:file = @wood.png@\n}\n");
+  const std::string layerWood = proj("assets/ball/wood.png", "layer's wood");
+  const std::string tile1 = proj("assets/tex/ball.1001.png", "1001"), tile2 = proj("assets/tex/ball.1002.png", "1002");
+  const std::string sceneWood = proj("sourceimages/wood.png", "scene's wood");
+  proj("scenes/shot.ma", kMa + proxyShape("assets/root.usda") + textureNode("sourceimages/wood.png"));
+
+  const ProgramResult result = render();
+  EXPECT_EQ(result.status, 0);
+  // In the order the files are met: the scene's, then what each followed file names, file by file.
+  const Names staged{root, sceneWood, anim, edits, ballGeo, payload, tile1, tile2, crateGeo, one, root, layerWood,
+                     two, three};
+  EXPECT_EQ(result.out, examining(at("scenes/shot.ma")) + copied("~root.usda") + copied("wood.png") +
+                            copied("~anim.usda") + copied("~edits.usda") + copied("~geo.usda") +
+                            copied("~payload.usd") + copied("ball.1001.png") + copied("ball.1002.png") +
+                            copied("2~geo.usda") + copied("~one.usda") +
+                            "File '~root.usda' found in current directory.\n" + copied("2~wood.png") +
+                            copied("~two.usda") + copied("~three.usda") + report(staged, {}) + kSubmitted);
+  EXPECT_EQ(file("~root.usda"),
+            "#usda 1.0\n(\n    subLayers = [\n        @~anim.usda@,\n        @~edits.usda@\n    ]\n)\n"
+            "def Xform \"Ball_1\" (\n    prepend references = @~geo.usda@</Ball>\n"
+            "    prepend payload = @~payload.usd@\n"
+            "    assetInfo = {\n        asset identifier = @./Missing.usda@\n        string name = \"Ball\"\n    }\n)\n"
+            "{\n    asset inputs:file = @ball.<UDIM>.png@\n}\n"
+            "def \"Crate\" (\n    references = @2~geo.usda@</Crate>\n)\n{\n}\n");
+  EXPECT_EQ(file("~edits.usda"), "#usda 1.0\n(\n    subLayers = [@~root.usda@]\n)\n");
+  EXPECT_EQ(file("~payload.usd"), "#usda 1.0\ndef \"Ball\" {\n    asset inputs:file = @2~wood.png@\n}\n");
+  EXPECT_EQ(file("wood.png"), "scene's wood");
+  EXPECT_EQ(file("2~wood.png"), "layer's wood");
+  EXPECT_EQ(file("2~geo.usda"), "#usda 1.0\ndef \"Crate\" {}\n");
+  EXPECT_EQ(file("~shot.ma"), kMa + proxyShape("~root.usda") + "createNode file -n \"f\";\n" + bare("wood.png"));
+  EXPECT_EQ(file("vantle_render.sub"),
+            description({"~root.usda", "wood.png", "~anim.usda", "~edits.usda", "~geo.usda", "~payload.usd",
+                         "ball.1001.png", "ball.1002.png", "2~geo.usda", "~one.usda", "2~wood.png", "~two.usda",
+                         "~three.usda", "~shot.ma"}));
+  // The assetInfo identifier names no file to load: it is left as written.
+  EXPECT_EQ(openNames(), Names{});
+
+  // A dry run reads the whole tree and writes nothing.
+  temp.makeDir(work = "dry");
+  const ProgramResult dry = run({"-s", "1", "-e", "1", at("scenes/shot.ma"), "--dry-run"});
+  EXPECT_EQ(dry.status, 0);
+  EXPECT_NE(dry.out.find("File '~three.usda' would be copied to current directory.\n"), std::string::npos);
+  EXPECT_EQ(left(), Names{});
+}
+
+// An Arnold stand-in names a texture, a volume and a nested stand-in; an output driver's file and a commented line
+// are no dependencies. A mesh rendered as a procedural names a sequence of stand-ins through dso, in an ASCII and a
+// binary scene.
+TEST_F(FollowedFiles, ArnoldStandInsStagedAndClosed) {
+  const std::string chair = proj("props/chair.ass",
+      "### exported\noptions\n{\n AA_samples 3\n}\ndriver_exr\n{\n name out\n filename \"beauty.exr\"\n}\n"
+      "image\n{\n name file1\n filename \"tex/wood.tx\"\n # filename \"old.tx\"\n}\n"
+      "volume\n{\n name smoke\n filename \"cache/smoke.0101.vdb\"\n}\n"
+      "procedural\n{\n name leg\n filename \"nested/leg.ass\"\n}\n");
+  const std::string leg = proj("props/nested/leg.ass", "image\n{\n name i\n filename \"leg.png\"\n}\n");
+  const std::string wood = proj("props/tex/wood.tx", "tx"), smoke = proj("props/cache/smoke.0101.vdb", "vdb");
+  const std::string legPng = proj("props/nested/leg.png", "png");
+  const std::string s1 = proj("props/standin.001.ass", "image\n{\n filename \"s.png\"\n}\n");
+  const std::string s2 = proj("props/standin.002.ass", "image\n{\n filename \"s.png\"\n}\n");
+  const std::string png = proj("props/s.png", "s");
+  const std::string mesh = "createNode mesh -n \"m\";\n\tsetAttr \".ai_translator\" -type \"string\" \"procedural\";\n"
+                           "\tsetAttr \".dso\" -type \"string\" \"";
+  proj("scenes/shot.ma", kMa + "createNode aiStandIn -n \"a\";\n\tsetAttr \".dso\" -type \"string\" \"props/chair.ass\";\n" +
+                             mesh + "props/standin.###.ass\";\n");
+  const ProgramResult result = render();
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, examining(at("scenes/shot.ma")) + copied("~chair.ass") + copied("~standin.001.ass") +
+                            copied("~standin.002.ass") + copied("wood.tx") + copied("smoke.0101.vdb") +
+                            copied("~leg.ass") + copied("s.png") + "File 's.png' found in current directory.\n" +
+                            copied("leg.png") +
+                            report({chair, s1, s2, wood, smoke, leg, png, png, legPng}, {}) + kSubmitted);
+  EXPECT_EQ(file("~chair.ass"),
+            "### exported\noptions\n{\n AA_samples 3\n}\ndriver_exr\n{\n name out\n filename \"beauty.exr\"\n}\n"
+            "image\n{\n name file1\n filename \"wood.tx\"\n # filename \"old.tx\"\n}\n"
+            "volume\n{\n name smoke\n filename \"smoke.0101.vdb\"\n}\n"
+            "procedural\n{\n name leg\n filename \"~leg.ass\"\n}\n");
+  EXPECT_EQ(file("~shot.ma"), kMa + "createNode aiStandIn -n \"a\";\n\tsetAttr \".dso\" -type \"string\" \"~chair.ass\";\n" +
+                                  mesh + "~standin.###.ass\";\n");
+  EXPECT_EQ(file("vantle_render.sub"), description({"~chair.ass", "~standin.001.ass", "~standin.002.ass", "wood.tx",
+                                                    "smoke.0101.vdb", "~leg.ass", "s.png", "leg.png", "~shot.ma"}));
+  EXPECT_EQ(openNames(), Names{});
+
+  // The same mesh in a binary scene: a node of a type the program knows nothing of still names its stand-in.
+  const MayaBinary m{4};
+  const std::string value = "props/standin.###.ass";
+  proj("scenes/mesh.mb", m.scene({m.head({m.chunk("VERS", "2024")}),
+                                  m.node("DMSH", "m", "", {m.text("ai_translator", "procedural"), m.text("dso", value)})}));
+  temp.makeDir(work = "binary");
+  const ProgramResult binary = run({"-s", "1", "-e", "1", at("scenes/mesh.mb")});
+  EXPECT_EQ(binary.status, 0);
+  EXPECT_EQ(file("~standin.001.ass"), "image\n{\n filename \"s.png\"\n}\n");
+  const std::string copy = file("~mesh.mb");
+  EXPECT_NE(copy.find("~standin.###.ass" + std::string(value.size() - 16, ' ')), std::string::npos);
+}
+
+// A file that a layer names and that is not there is reported as a missing texture is; names a file may not be
+// staged under end the run before anything is staged, whichever format named them.
+TEST_F(FollowedFiles, MissingAndHostileNamesInsideFollowedFiles) {
+  proj("assets/root.usda", "#usda 1.0\ndef \"A\" {\n    asset inputs:file = @./tex/gone.png@\n}\n");
+  proj("scenes/shot.ma", kMa + proxyShape("assets/root.usda"));
+  const ProgramResult missing = render();
+  EXPECT_EQ(missing.out, examining(at("scenes/shot.ma")) + copied("~root.usda") +
+                             unable(windowsForm(at("assets/tex/gone.png")), "gone.png") +
+                             report({windowsForm(at("assets/root.usda")), windowsForm(at("assets/tex/gone.png"))}, {}) +
+                             kSubmitted);
+
+  const std::vector<std::pair<std::string, std::string>> hostile = {
+      {"assets/root.usda", "#usda 1.0\ndef \"A\" {\n    asset inputs:file = @../CON.png@\n}\n"},
+      {"assets/root.usda", "#usda 1.0\n(\n    subLayers = [@vantle_render.sub@]\n)\n"},
+      {"props/chair.ass", "image\n{\n filename \"a,b.png\"\n}\n"}};
+  int round = 0;
+  for (const auto& [path, text] : hostile) {
+    const std::string named = proj(path, text);
+    std::string badName = text.find("CON") != std::string::npos ? "CON.png"
+                          : text.find("vantle") != std::string::npos ? "vantle_render.sub" : "a,b.png";
+    const std::string badPath = badName == "CON.png" ? windowsForm(at("CON.png")) : windowsForm(at(
+        path.substr(0, path.rfind('/') + 1) + badName));
+    proj(badName == "CON.png" ? "CON.png" : path.substr(0, path.rfind('/') + 1) + badName, "x");
+    proj("scenes/shot.ma", kMa + (endsWith(path, ".ass") ? "createNode aiStandIn -n \"a\";\n\tsetAttr \".dso\" -type "
+                                                           "\"string\" \"props/chair.ass\";\n"
+                                                         : proxyShape("assets/root.usda")));
+    temp.makeDir(work = "hostile" + std::to_string(round++));
+    const ProgramResult refused = render();
+    EXPECT_EQ(refused.status, 2) << badName;
+    EXPECT_EQ(refused.out, examining(at("scenes/shot.ma")) + "ERROR: '" + badPath +
+                               "' cannot be staged under the name '" + badName + "'.\n") << badName;
+    EXPECT_EQ(left(), Names{"~shot.ma"}) << badName;
+  }
+}
+
+}  // namespace
