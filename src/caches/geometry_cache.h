@@ -47,5 +47,8 @@ std::optional<std::int64_t> frameFileTime(std::string_view fileName, std::string
 // Of the names in a cache folder, those a render needs that reads cache
 // times `window`: the description (when listed), and the data files whose
 // time is in the window, or the one data file when its range meets it.
+// A node's window: ticksOf(*cacheWindow(clip, renderedWindow(first, last)),
+// ticksPerFrame(scene's rate)). Nothing staged (timesStaged 0) when none
+// of its data lies in the window.
 CacheSelection selectCacheFiles(const std::vector<std::string>& names, std::string_view cacheName,
                                 const CacheDescription& description, TickWindow window);
