@@ -11,29 +11,9 @@
 #include <string_view>
 #include <vector>
 
+#include "caches/cache_description.h"
 #include "caches/cache_selection.h"
 #include "caches/time_window.h"
-
-enum class CacheLayout { kOneFile, kOneFilePerFrame };
-enum class CacheFormat { kMc, kMcx };
-
-// What the description says: `<cacheType Type=".." Format=".."/>`,
-// `<time Range="first-last"/>`, `<cacheTimePerFrame TimePerFrame=".."/>`.
-struct CacheDescription {
-  CacheLayout layout;
-  CacheFormat format;
-  std::int64_t firstTick;
-  std::int64_t lastTick;
-  std::int64_t ticksPerFrame;
-};
-
-// The description from the values of those four attributes: Type
-// "OneFile" or "OneFilePerFrame"; Format "mcc" (files `.mc`), "mcx", or
-// empty as in caches from before the second format; Range two whole
-// numbers of ticks, either negative ("-500-3000"); TimePerFrame above 0.
-// Nothing when a value is none of these.
-std::optional<CacheDescription> describeCache(std::string_view type, std::string_view format,
-                                              std::string_view range, std::string_view timePerFrame);
 
 // `<cacheName>.xml`.
 std::string cacheDescriptionName(std::string_view cacheName);

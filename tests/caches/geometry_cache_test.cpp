@@ -1,4 +1,4 @@
-// A cacheFile node's cache: its description, the times of its files, and the files a render range needs.
+// A cacheFile node's cache: the times of its files, and the files a render range needs.
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -17,20 +17,6 @@ std::string frame(int n, int tick = 0, const std::string& cache = "nParticleShap
   return cache + "Frame" + std::to_string(n) + (tick ? "Tick" + std::to_string(tick) : "") + ".mcx";
 }
 }  // namespace
-
-TEST(GeometryCache, Description) {
-  const CacheDescription oneFile = *describeCache("OneFile", "mcc", "-500-3000", "200");
-  EXPECT_TRUE(oneFile.layout == CacheLayout::kOneFile && oneFile.format == CacheFormat::kMc);
-  EXPECT_TRUE(oneFile.firstTick == -500 && oneFile.lastTick == 3000 && oneFile.ticksPerFrame == 200);
-  EXPECT_TRUE(kPerFrame.layout == CacheLayout::kOneFilePerFrame && kPerFrame.format == CacheFormat::kMcx);
-  const CacheDescription old = *describeCache("OneFilePerFrame", "", "-500--250", "250");
-  EXPECT_TRUE(old.format == CacheFormat::kMc && old.firstTick == -500 && old.lastTick == -250);
-  const std::vector<std::vector<std::string>> wrong = {{"onefile", "mcc", "1-2", "250"},
-      {"OneFile", "mcz", "1-2", "250"}, {"OneFile", "mcc", "30000-250", "250"}, {"OneFile", "mcc", "250", "250"},
-      {"OneFile", "mcc", "250-", "250"}, {"OneFile", "mcc", "a-b", "250"}, {"OneFile", "mcc", "1-2", "0"},
-      {"OneFile", "mcc", "1-2", "-250"}, {"OneFile", "mcc", "1-2", "250.5"}};
-  for (const auto& v : wrong) EXPECT_FALSE(describeCache(v[0], v[1], v[2], v[3])) << v[0] << v[1] << v[2] << v[3];
-}
 
 TEST(GeometryCache, FrameFileTimes) {
   const std::pair<std::string, std::optional<std::int64_t>> rows[] = {{frame(1), 250}, {frame(10, 125), 2625},
