@@ -1,16 +1,11 @@
 #include "caches/bifrost_cache.h"
 
-#include <cmath>
-
 #include "caches/name_parts.h"
 #include "caches/number_text.h"
 #include "names/comparison_key.h"
 #include "names/windows_path.h"
 
 namespace {
-
-// What double arithmetic may add to a window's end that is a whole frame.
-constexpr double kFrameNoise = 1e-9;
 
 enum class Half { kPath, kFileName };
 
@@ -85,8 +80,5 @@ std::optional<std::int64_t> bifrostFrame(std::string_view name) {
 }
 
 CacheSelection selectBifrostFiles(const std::vector<std::string>& names, FrameWindow window) {
-  // Frames are whole: those inside the window, none around it.
-  const TickWindow frames{static_cast<std::int64_t>(std::ceil(window.first - kFrameNoise)),
-                          static_cast<std::int64_t>(std::floor(window.last + kFrameNoise))};
-  return selectByTime(names, bifrostFrame, frames);
+  return selectByTime(names, bifrostFrame, wholeFramesIn(window));
 }

@@ -30,8 +30,12 @@ std::optional<std::int64_t> frameFileTime(std::string_view fileName, std::string
     rest = afterTick;
     tick = leadingNumber(*rest);
   }
-  if (!frame || !tick || !rest->empty()) return std::nullopt;
-  return *frame * description.ticksPerFrame + *tick;
+  std::int64_t time = 0;
+  if (!frame || !tick || !rest->empty() || __builtin_mul_overflow(*frame, description.ticksPerFrame, &time) ||
+      __builtin_add_overflow(time, *tick, &time)) {
+    return std::nullopt;
+  }
+  return time;
 }
 
 CacheSelection selectCacheFiles(const std::vector<std::string>& names, std::string_view cacheName,

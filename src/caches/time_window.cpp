@@ -5,11 +5,17 @@
 
 namespace {
 
-// Less than a tick's millionth: what double arithmetic may add to a time
-// that is a whole tick (1000 frames at 24000/1001 fps).
+// What double arithmetic may add to a time that is whole (frame 1000 at
+// 24000/1001 fps, tick 250250): far less than a tick.
 constexpr double kTickNoise = 1e-6;
 
 double usedScale(const CacheClip& clip) { return clip.scale > 0 ? clip.scale : 1; }
+
+// A tick as a whole number, times beyond any cache's held at the ends.
+std::int64_t wholeTick(double ticks) {
+  constexpr double kFarthest = 9e18;
+  return static_cast<std::int64_t>(std::clamp(ticks, -kFarthest, kFarthest));
+}
 
 }  // namespace
 
@@ -19,8 +25,11 @@ FrameWindow renderedWindow(double firstRendered, double lastRendered) {
 
 TickWindow ticksOf(FrameWindow window, double ticksPerFrame) {
   const double first = window.first * ticksPerFrame, last = window.last * ticksPerFrame;
-  return {static_cast<std::int64_t>(std::floor(first + kTickNoise)),
-          static_cast<std::int64_t>(std::ceil(last - kTickNoise))};
+  return {wholeTick(std::floor(first + kTickNoise)), wholeTick(std::ceil(last - kTickNoise))};
+}
+
+TickWindow wholeFramesIn(FrameWindow window) {
+  return {wholeTick(std::ceil(window.first - kTickNoise)), wholeTick(std::floor(window.last + kTickNoise))};
 }
 
 double cacheFrameAt(const CacheClip& clip, double sceneFrame) {

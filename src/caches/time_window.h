@@ -13,7 +13,8 @@ struct FrameWindow {
   double last;
 };
 
-// Ticks from `first` to `last`, both in.
+// Ticks from `first` to `last`, both in (or whole frames, for caches whose
+// files count frames).
 struct TickWindow {
   std::int64_t first;
   std::int64_t last;
@@ -30,6 +31,10 @@ FrameWindow renderedWindow(double firstRendered, double lastRendered);
 // rounded one way or the other, so both ticks lie inside: the window
 // reaches out to the whole ticks around its ends.
 TickWindow ticksOf(FrameWindow window, double ticksPerFrame);
+
+// The whole frames inside the window, none around it: for files that
+// hold whole frames and nothing between them.
+TickWindow wholeFramesIn(FrameWindow window);
 
 // How a cacheFile node places its cache in the scene: the used part of
 // the cache, `sourceStart` to `sourceEnd` (cache times, in frames of the

@@ -25,7 +25,7 @@ TEST(GeometryCache, FrameFileTimes) {
       {"nParticleShape1Frame1.mc", std::nullopt}, {"nParticleShape1Frame1.mcx.bak", std::nullopt},
       {"nParticleShape1Frame.mcx", std::nullopt}, {"nParticleShape1Frame1Tick.mcx", std::nullopt},
       {"nParticleShape1Frame1Tick1Tick1.mcx", std::nullopt}, {"nParticleShape1.mcx", std::nullopt},
-      {"nParticleShape1Frame1x.mcx", std::nullopt}, {"nParticleShape1.xml", std::nullopt},
+      {"nParticleShape1Frame1x.mcx", std::nullopt}, {"nParticleShape1.xml", std::nullopt}, {"nParticleShape1Frame99999999999999999.mcx", std::nullopt},
       {"nparticleshape1Frame1.mcx", kCaseBlind ? std::optional<std::int64_t>(250) : std::nullopt},
       {"nParticleShape1frame1TICK5.MCX", kCaseBlind ? std::optional<std::int64_t>(255) : std::nullopt}};
   for (const auto& [name, time] : rows) EXPECT_EQ(frameFileTime(name, "nParticleShape1", kPerFrame), time) << name;
