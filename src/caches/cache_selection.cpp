@@ -8,6 +8,7 @@ CacheSelection selectByTime(const std::vector<std::string>& names, const SampleT
   for (const std::string& name : names) {
     const std::optional<std::int64_t> time = timeOf(name);
     if (!time) continue;
+    ++selection.filesInAll;
     all.insert(*time);
     if (!window.holds(*time)) continue;
     staged.insert(*time);

@@ -13,6 +13,7 @@
 
 struct CacheSelection {
   std::vector<std::string> files;  // to stage, in the order given
+  std::size_t filesInAll = 0;      // files of the cache's samples in the folder
   // Distinct times the folder has files for (frames, and samples between
   // them), and how many of those the staged files hold: "20 of 500".
   std::size_t timesInAll = 0;

@@ -49,7 +49,7 @@ CacheSelection selectCacheFiles(const std::vector<std::string>& names, std::stri
     const bool read = window.overlaps(description.firstTick, description.lastTick);
     for (const std::string& name : names) {
       if (!sameFileName(name, dataName)) continue;
-      selection.timesInAll = 1;
+      selection.filesInAll = selection.timesInAll = 1;
       if (read) selection.files.push_back(name), selection.timesStaged = 1;
     }
   }

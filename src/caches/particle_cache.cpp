@@ -2,6 +2,7 @@
 
 #include <limits>
 
+#include "caches/frame_rate.h"
 #include "caches/name_parts.h"
 #include "caches/number_text.h"
 
@@ -15,7 +16,7 @@ std::optional<ParticleCacheFile> particleCacheFile(std::string_view name) {
   return ParticleCacheFile{stem->substr(0, dot), *ticks};
 }
 
-CacheSelection selectDiskCache(const std::vector<std::string>& names, TickWindow window) {
+CacheSelection selectDiskCache(const std::vector<std::string>& names, FrameWindow window, double framesPerSecond) {
   return selectByTime(
       names,
       [](std::string_view name) -> std::optional<std::int64_t> {
@@ -23,7 +24,7 @@ CacheSelection selectDiskCache(const std::vector<std::string>& names, TickWindow
         if (!file) return std::nullopt;
         return file->ticks;
       },
-      window);
+      ticksOf(window, ticksPerFrame(framesPerSecond)));
 }
 
 CacheSelection selectStartupCache(const std::vector<std::string>& names, std::string_view shape) {

@@ -24,8 +24,9 @@ struct ParticleCacheFile {
 // system compares names); nothing for any other name.
 std::optional<ParticleCacheFile> particleCacheFile(std::string_view name);
 
-// The files of every shape whose time lies in the window.
-CacheSelection selectDiskCache(const std::vector<std::string>& names, TickWindow window);
+// The files of every shape whose time lies in the window, at the scene's
+// rate.
+CacheSelection selectDiskCache(const std::vector<std::string>& names, FrameWindow window, double framesPerSecond);
 
 // Every file of the shape's startup cache, whatever its time.
 CacheSelection selectStartupCache(const std::vector<std::string>& names, std::string_view shape);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "caches/frame_rate.h"
@@ -15,8 +16,8 @@ std::vector<std::string> pdc(const std::string& shape, const std::vector<long lo
   for (long long t : ticks) names.push_back(shape + "." + std::to_string(t) + ".pdc");
   return names;
 }
-TickWindow rendered(double first, double last, const char* unit) {
-  return ticksOf(renderedWindow(first, last), ticksPerFrame(*framesPerSecond(unit)));
+CacheSelection selectRendered(const std::vector<std::string>& folder, double first, double last, const char* unit) {
+  return selectDiskCache(folder, renderedWindow(first, last), *framesPerSecond(unit));
 }
 }  // namespace
 
@@ -38,19 +39,19 @@ TEST(ParticleCache, DiskCacheAtTheScenesRate) {
   std::vector<std::string> folder = pdc("particleShape1", {7000, 7125, 7250, 7375, 7500, 7750, 7875, 8000});
   const std::vector<std::string> second = pdc("particleShape2", {7250, 7500});
   folder.insert(folder.end(), second.begin(), second.end());
-  const CacheSelection film = selectDiskCache(folder, rendered(30, 30, "film"));
+  const CacheSelection film = selectRendered(folder, 30, 30, "film");
   EXPECT_EQ(film.files, (std::vector<std::string>{folder[2], folder[3], folder[4], folder[5], folder[8], folder[9]}));
-  EXPECT_EQ(std::make_pair(film.timesInAll, film.timesStaged), std::make_pair(std::size_t{8}, std::size_t{4}));
+  EXPECT_EQ(std::make_tuple(film.filesInAll, film.timesInAll, film.timesStaged), std::make_tuple(10u, 8u, 4u));
   // The same range at 25 fps (240 ticks a frame): frames 29 to 31 are 6960 to 7440.
   const std::vector<std::string> pal = pdc("particleShape1", {6720, 6959, 6960, 7200, 7440, 7441, 7680});
-  EXPECT_EQ(selectDiskCache(pal, rendered(30, 30, "pal")).files, (std::vector<std::string>{pal[2], pal[3], pal[4]}));
+  EXPECT_EQ(selectRendered(pal, 30, 30, "pal").files, (std::vector<std::string>{pal[2], pal[3], pal[4]}));
   // At 23.976 fps frames 1 and 3 are ticks 250.25 and 750.75, written rounded either way.
   const std::vector<std::string> ntsc = pdc("p", {0, 249, 250, 500, 750, 751, 752, 1001});
-  EXPECT_EQ(selectDiskCache(ntsc, rendered(2, 2, "23.976fps")).files,
+  EXPECT_EQ(selectRendered(ntsc, 2, 2, "23.976fps").files,
             (std::vector<std::string>{ntsc[2], ntsc[3], ntsc[4], ntsc[5]}));
   // Frame 0, and the negative frame before it.
   const std::vector<std::string> zero = pdc("p", {-500, -251, -250, 0, 250, 251});
-  EXPECT_EQ(selectDiskCache(zero, rendered(0, 0, "film")).files, (std::vector<std::string>{zero[2], zero[3], zero[4]}));
+  EXPECT_EQ(selectRendered(zero, 0, 0, "film").files, (std::vector<std::string>{zero[2], zero[3], zero[4]}));
 }
 
 TEST(ParticleCache, StartupCacheWhateverItsFrame) {
