@@ -64,7 +64,7 @@ class Follower {
 
   // The scenes' copies and the files the scenes name keep their names.
   void nameSceneFiles(const WalkState& walk) {
-    for (const auto& [key, owner] : walk.copyOwners) names_.take(sceneCopyName(owner.scenePath), comparisonKey(owner.absolutePath));
+    for (const auto& [key, owner] : walk.copyOwners) names_.claim(sceneCopyName(owner.scenePath), comparisonKey(owner.absolutePath));
     for (Dependency& named : found_.items()) {
       if (named.kind != DependencyKind::kTexture) continue;
       // A scene read token by token names a followed file by its bare
@@ -72,7 +72,7 @@ class Follower {
       const bool rewritten = !named.transferName.empty() && named.transferName[0] == '~';
       for (DependencyFile& file : named.files) {
         file.stagedName = rewritten ? stagedBaseName(file.path) : std::string(baseName(file.path));
-        if (!named.matchedNothing) names_.take(file.stagedName, comparisonKey(file.path));
+        if (!named.matchedNothing) names_.claim(file.stagedName, comparisonKey(file.path));
       }
     }
   }
@@ -91,7 +91,7 @@ class Follower {
     const DependencyFile& file = named.files[fileIndex];
     const std::string path = file.path;
     const FollowedFormat format = followedFormatOfName(path);
-    if (format == FollowedFormat::kNone || followed_.has(path) || !platform::fileOpens(path, "r")) return;
+    if (format == FollowedFormat::kNone || followed_.isFollowed(path) || !platform::fileOpens(path, "r")) return;
     if (file.stagedName.find('~') == std::string::npos) {
       found_.items()[index].namesFurtherFiles = true;
       return;
@@ -103,7 +103,7 @@ class Follower {
       return;
     }
     FollowedCopy copy{path, format, std::move(reading.plan->fixed)};
-    followed_.add(path, FollowedCopy{path, format, {}});
+    followed_.keep(path, FollowedCopy{path, format, {}});
     for (FoundPath& at : reading.plan->found) {
       Dependency child = std::move(at.named);
       child.scenePath = path;
@@ -114,7 +114,7 @@ class Follower {
       const std::string name = numberedName(stagedBaseName(baseName(child.recorded)), number);
       for (DependencyFile& each : child.files) {
         each.stagedName = numberedName(stagedBaseName(each.path), number);
-        if (!child.matchedNothing) names_.take(each.stagedName, comparisonKey(each.path));
+        if (!child.matchedNothing) names_.claim(each.stagedName, comparisonKey(each.path));
       }
       child.transferName = child.files.size() == 1 ? child.files[0].stagedName : name;
       copy.edits.push_back({at.offset, at.length, pathText(name, reading.plan->text)});
@@ -123,7 +123,7 @@ class Follower {
     }
     std::stable_sort(copy.edits.begin(), copy.edits.end(),
                      [](const Edit& a, const Edit& b) { return a.offset < b.offset; });
-    followed_.add(path, std::move(copy));
+    followed_.keep(path, std::move(copy));
   }
 
   // A path a followed file names, resolved against that file's folder; a
@@ -188,12 +188,12 @@ class Follower {
 
 }  // namespace
 
-const FollowedCopy* FollowedFiles::find(const std::string& path) const {
+const FollowedCopy* FollowedFiles::copyOf(const std::string& path) const {
   const auto copy = copies_.find(comparisonKey(path));
   return copy == copies_.end() ? nullptr : &copy->second;
 }
 
-void FollowedFiles::add(const std::string& path, FollowedCopy copy) {
+void FollowedFiles::keep(const std::string& path, FollowedCopy copy) {
   copies_[comparisonKey(path)] = std::move(copy);
 }
 
