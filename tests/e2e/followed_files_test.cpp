@@ -192,7 +192,8 @@ TEST_F(FollowedFiles, MissingAndHostileNamesInsideFollowedFiles) {
                           : text.find("vantle") != std::string::npos ? "vantle_render.sub" : "a,b.png";
     const std::string badPath = badName == "CON.png" ? windowsForm(at("CON.png")) : windowsForm(at(
         path.substr(0, path.rfind('/') + 1) + badName));
-    proj(badName == "CON.png" ? "CON.png" : path.substr(0, path.rfind('/') + 1) + badName, "x");
+    // No file of a device's name can be made on Windows; the name is refused whether the file is there or not.
+    if (badName != "CON.png") proj(path.substr(0, path.rfind('/') + 1) + badName, "x");
     proj("scenes/shot.ma", kMa + (endsWith(path, ".ass") ? "createNode aiStandIn -n \"a\";\n\tsetAttr \".dso\" -type "
                                                            "\"string\" \"props/chair.ass\";\n"
                                                          : proxyShape("assets/root.usda")));
