@@ -23,7 +23,7 @@ cd "$root"
 seconds="${FUZZ_SECONDS:-30}"
 jobs="${FUZZ_JOBS:-1}"
 max_len="${FUZZ_MAX_LEN:-4096}"
-all=(statement_reader token_reader ascii_recognisers binary_recognisers binary_structure scene_plans scan_scene usda_reader ass_reader mtlx_reader)
+all=(statement_reader token_reader ascii_recognisers binary_recognisers binary_structure scene_plans scan_scene usda_reader ass_reader mtlx_reader gzip)
 targets=("$@")
 ((${#targets[@]})) || targets=("${all[@]}")
 
@@ -34,7 +34,7 @@ cmake --build --preset fuzz >/dev/null
 build="$root/build/fuzz"
 seeds="$build/seeds"
 rm -rf "$seeds"
-mkdir -p "$seeds/scenes" "$seeds/statements" "$seeds/layers" "$seeds/ass" "$seeds/mtlx" "$build/findings"
+mkdir -p "$seeds/scenes" "$seeds/statements" "$seeds/layers" "$seeds/ass" "$seeds/mtlx" "$seeds/gzip" "$build/findings"
 
 # Scenes: the text seeds, the example project and binary scenes shaped like
 # the end-to-end fixtures.
@@ -44,6 +44,12 @@ cp fuzz/seeds/*.usda "$seeds/layers/"
 cp fuzz/seeds/*.ass "$seeds/ass/"
 # MaterialX documents, for theirs.
 cp fuzz/seeds/*.mtlx "$seeds/mtlx/"
+# Gzip files, one member and two, and files to compress, for gzip in memory.
+for file in fuzz/seeds/*.ass fuzz/seeds/*.mtlx; do
+  cp "$file" "$seeds/gzip/"
+  gzip -n -c "$file" >"$seeds/gzip/$(basename "$file").gz"
+done
+cat "$seeds"/gzip/*.ass.gz >"$seeds/gzip/members.gz"
 printf 'FOR4\0\0\0\060MayaFREFFREF\0\0\016scenes/set.ma\0\001\002\376DAG\0' >"$seeds/scenes/reference.mb"
 printf 'FOR4\0\0\0\040ftn\0C:/tex/wood.tif\0\377xftn\0ball.tif \0ab\0' >"$seeds/scenes/texture.mb"
 printf 'xFREFFREFftn\0dir/\0softness.mb\0FREFFREF' >"$seeds/scenes/markers.mb"
@@ -112,6 +118,7 @@ for target in "${targets[@]}"; do
     usda_reader) seed="$seeds/layers" ;;
     ass_reader) seed="$seeds/ass" ;;
     mtlx_reader) seed="$seeds/mtlx" ;;
+    gzip) seed="$seeds/gzip" ;;
     *) seed="$seeds/scenes" ;;
   esac
   echo "== fuzz_$target for ${seconds}s"
