@@ -7,12 +7,15 @@
 #include <optional>
 
 #include "io/filter_stream.h"
+#include "io/gzip.h"
+#include "io/whole_file.h"
 #include "names/base_name.h"
 #include "names/comparison_key.h"
 #include "names/name_pattern.h"
 #include "names/windows_path.h"
 #include "platform/platform.h"
 #include "scene/ass_reader.h"
+#include "scene/mtlx_reader.h"
 #include "scene/path_resolution.h"
 #include "scene/scene_plan.h"
 #include "scene/usda_reader.h"
@@ -30,8 +33,26 @@ struct Reading {
   bool unreadable = false;
 };
 
-// Reads the file at `path`, which a stream reads from the start.
-Reading readFollowed(const std::string& path, FollowedFormat format) {
+// The bytes of a file read whole: a compressed file's inflated.
+std::optional<std::string> wholeBytes(const std::string& path, FollowedFormat format) {
+  std::optional<std::string> bytes = readWholeFile(path);
+  if (bytes && format == FollowedFormat::kArnoldSceneGz) return inflateGzip(*bytes);
+  return bytes;
+}
+
+// Reads the file at `path`: a layer or scene file through a stream from
+// its start, any size; a compressed one or an XML document whole, in
+// memory. A MaterialX document included by another takes the prefix
+// in force where it was included.
+Reading readFollowed(const std::string& path, FollowedFormat format, const std::string& inheritedPrefix) {
+  if (format == FollowedFormat::kArnoldSceneGz || format == FollowedFormat::kMaterialX) {
+    const std::optional<std::string> bytes = wholeBytes(path, format);
+    // A damaged archive or a document that is no XML is staged as it is.
+    if (!bytes) return {std::nullopt, true};
+    if (format == FollowedFormat::kArnoldSceneGz) return {planAssFile(*bytes)};
+    std::optional<FilePlan> plan = planMtlxDocument(*bytes, inheritedPrefix);
+    return {std::move(plan), !plan};
+  }
   std::unique_ptr<FilterStream> stream = FilterStream::openSceneCopy(path, false);
   if (!stream || !stream->inputOk()) return {};
   switch (format) {
@@ -43,9 +64,7 @@ Reading readFollowed(const std::string& path, FollowedFormat format) {
       return {readUsdaLayer(*stream)};
     case FollowedFormat::kArnoldScene:
       return {readAssFile(*stream)};
-    case FollowedFormat::kArnoldSceneGz:
-    case FollowedFormat::kMaterialX:
-    case FollowedFormat::kNone:
+    default:
       break;
   }
   return {std::nullopt, true};
@@ -53,8 +72,7 @@ Reading readFollowed(const std::string& path, FollowedFormat format) {
 
 // The text a copy names a file by, in the form the file writes its paths.
 std::string pathText(const std::string& name, PathText form) {
-  (void)form;
-  return name;
+  return form == PathText::kXmlAttribute ? xmlAttributeText(name) : name;
 }
 
 class Follower {
@@ -97,7 +115,9 @@ class Follower {
       return;
     }
     const std::size_t branch = named.branch;
-    Reading reading = readFollowed(path, format);
+    const auto inherited = inheritedPrefixes_.find(comparisonKey(path));
+    Reading reading =
+        readFollowed(path, format, inherited == inheritedPrefixes_.end() ? std::string() : inherited->second);
     if (!reading.plan) {
       if (reading.unreadable) found_.items()[index].namesFurtherFiles = true;
       return;
@@ -118,6 +138,9 @@ class Follower {
       }
       child.transferName = child.files.size() == 1 ? child.files[0].stagedName : name;
       copy.edits.push_back({at.offset, at.length, pathText(name, reading.plan->text)});
+      if (!at.prefixInForce.empty()) {
+        for (const DependencyFile& each : child.files) inheritedPrefixes_.emplace(comparisonKey(each.path), at.prefixInForce);
+      }
       found_.add(std::move(child));
       found_.items().back().branch = branch;
     }
@@ -184,6 +207,8 @@ class Follower {
   FollowedFiles& followed_;
   StagedNames names_;
   std::map<std::string, std::string> folders_;
+  // The prefix in force where a MaterialX document was first included.
+  std::map<std::string, std::string> inheritedPrefixes_;
 };
 
 }  // namespace
@@ -204,6 +229,16 @@ void followFiles(DependencyList& found, const WalkState& walk, TextureExpansion&
 }
 
 bool writeFollowedCopy(const FollowedCopy& copy, const std::string& name) {
+  if (copy.format == FollowedFormat::kArnoldSceneGz || copy.format == FollowedFormat::kMaterialX) {
+    const std::optional<std::string> bytes = wholeBytes(copy.source, copy.format);
+    bool whole = false;
+    if (bytes) {
+      const std::string edited = applyEdits(*bytes, copy.edits);
+      whole = writeWholeFile(name, copy.format == FollowedFormat::kArnoldSceneGz ? deflateGzip(edited) : edited);
+    }
+    if (!whole) std::printf("ERROR: Unable to copy '%s' to '%s'\n", copy.source.c_str(), name.c_str());
+    return whole;
+  }
   std::unique_ptr<FilterStream> stream = FilterStream::openPair(copy.source, name, true);
   bool whole = stream && stream->inputOk() && stream->outputOk();
   if (whole) {
