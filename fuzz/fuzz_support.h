@@ -6,6 +6,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -339,6 +340,35 @@ inline std::optional<IffPath> namedPath(const IffItem& item) {
 
 // ---- Readers of files that name files ------------------------------------
 
+// Where a plan's paths and fixed edits stand: each a range of the file,
+// the paths in order and not empty, the edits in order, none overlapping
+// another path or edit. The copy, these ranges replaced, then differs from
+// the file nowhere else.
+inline void checkPlanRanges(const std::string& file, const FilePlan& plan) {
+  struct Range {
+    std::int64_t offset, length;
+  };
+  std::vector<Range> ranges;
+  std::int64_t after = 0;
+  for (const FoundPath& found : plan.found) {
+    FUZZ_CHECK(found.length > 0 && found.offset >= after);
+    after = found.offset + found.length;
+    ranges.push_back({found.offset, found.length});
+  }
+  after = 0;
+  for (const Edit& edit : plan.fixed) {
+    FUZZ_CHECK(edit.length >= 0 && edit.offset >= after);
+    after = edit.offset + edit.length;
+    ranges.push_back({edit.offset, edit.length});
+  }
+  std::sort(ranges.begin(), ranges.end(), [](const Range& a, const Range& b) { return a.offset < b.offset; });
+  after = 0;
+  for (const Range& range : ranges) {
+    FUZZ_CHECK(range.offset >= after && range.offset + range.length <= static_cast<std::int64_t>(file.size()));
+    after = range.offset + range.length;
+  }
+}
+
 // What every such reader owes, on any input: the copy through the cursor is
 // the file byte for byte, the plan is the same whatever blocks the bytes
 // come in, and each path found is a range of the file, in order, none
@@ -361,11 +391,8 @@ FilePlan checkFilePlan(const std::string& file, Read read) {
                  x.named.attribute == y.named.attribute);
     }
   }
-  std::int64_t after = 0;
+  checkPlanRanges(file, plan);
   for (const FoundPath& found : plan.found) {
-    FUZZ_CHECK(found.length > 0);
-    FUZZ_CHECK(found.offset >= after && found.offset + found.length <= static_cast<std::int64_t>(file.size()));
-    after = found.offset + found.length;
     FUZZ_CHECK(file.compare(static_cast<std::size_t>(found.offset), static_cast<std::size_t>(found.length),
                             found.named.written) == 0);
   }

@@ -12,10 +12,10 @@
 # length limits join the seeds only when FUZZ_MAX_LEN lets them in.
 #
 # Each target keeps its corpus in build/fuzz/corpus/<target>, seeded from
-# fuzz/seeds, the example project and a few binary scenes made here (the
-# USD layer reader's from the `.usda` seeds alone). A finding stops the run
-# with libFuzzer's report and the crashing input in build/fuzz/findings/;
-# the script then fails.
+# fuzz/seeds, the example project and a few binary scenes made here (each
+# reader of files that name files from the seeds of its own format alone).
+# A finding stops the run with libFuzzer's report and the crashing input in
+# build/fuzz/findings/; the script then fails.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
@@ -23,7 +23,7 @@ cd "$root"
 seconds="${FUZZ_SECONDS:-30}"
 jobs="${FUZZ_JOBS:-1}"
 max_len="${FUZZ_MAX_LEN:-4096}"
-all=(statement_reader token_reader ascii_recognisers binary_recognisers binary_structure scene_plans scan_scene usda_reader ass_reader)
+all=(statement_reader token_reader ascii_recognisers binary_recognisers binary_structure scene_plans scan_scene usda_reader ass_reader mtlx_reader gzip)
 targets=("$@")
 ((${#targets[@]})) || targets=("${all[@]}")
 
@@ -34,7 +34,7 @@ cmake --build --preset fuzz >/dev/null
 build="$root/build/fuzz"
 seeds="$build/seeds"
 rm -rf "$seeds"
-mkdir -p "$seeds/scenes" "$seeds/statements" "$seeds/layers" "$seeds/ass" "$build/findings"
+mkdir -p "$seeds/scenes" "$seeds/statements" "$seeds/layers" "$seeds/ass" "$seeds/mtlx" "$seeds/gzip" "$build/findings"
 
 # Scenes: the text seeds, the example project and binary scenes shaped like
 # the end-to-end fixtures.
@@ -42,6 +42,14 @@ cp fuzz/seeds/*.ma examples/project/scenes/*.ma "$seeds/scenes/"
 cp fuzz/seeds/*.usda "$seeds/layers/"
 # Arnold scene files, for their reader.
 cp fuzz/seeds/*.ass "$seeds/ass/"
+# MaterialX documents, for theirs.
+cp fuzz/seeds/*.mtlx "$seeds/mtlx/"
+# Gzip files, one member and two, and files to compress, for gzip in memory.
+for file in fuzz/seeds/*.ass fuzz/seeds/*.mtlx; do
+  cp "$file" "$seeds/gzip/"
+  gzip -n -c "$file" >"$seeds/gzip/$(basename "$file").gz"
+done
+cat "$seeds"/gzip/*.ass.gz >"$seeds/gzip/members.gz"
 printf 'FOR4\0\0\0\060MayaFREFFREF\0\0\016scenes/set.ma\0\001\002\376DAG\0' >"$seeds/scenes/reference.mb"
 printf 'FOR4\0\0\0\040ftn\0C:/tex/wood.tif\0\377xftn\0ball.tif \0ab\0' >"$seeds/scenes/texture.mb"
 printf 'xFREFFREFftn\0dir/\0softness.mb\0FREFFREF' >"$seeds/scenes/markers.mb"
@@ -109,6 +117,8 @@ for target in "${targets[@]}"; do
     ascii_recognisers) seed="$seeds/statements" ;;
     usda_reader) seed="$seeds/layers" ;;
     ass_reader) seed="$seeds/ass" ;;
+    mtlx_reader) seed="$seeds/mtlx" ;;
+    gzip) seed="$seeds/gzip" ;;
     *) seed="$seeds/scenes" ;;
   esac
   echo "== fuzz_$target for ${seconds}s"

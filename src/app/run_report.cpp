@@ -5,11 +5,11 @@
 #include <nlohmann/json.hpp>
 
 #include "app/run_state.h"
+#include "io/whole_file.h"
 #include "submit/submit_file.h"
 #include "names/base_name.h"
 #include "names/comparison_key.h"
 #include "names/name_pattern.h"
-#include "names/partial_name.h"
 #include "platform/platform.h"
 
 // Fields keep the order written here.
@@ -220,18 +220,7 @@ std::string runReportText(const RunState& run, const RunReportContext& context) 
 bool writeRunReport(const RunState& run, const RunReportContext& context) {
   if (!run.options.reportPath) return true;
   const std::string& path = *run.options.reportPath;
-  const std::string body = runReportText(run, context);
-  const std::string partial = partialFileName(path);
-  bool whole = false;
-  if (platform::replaceable(path)) {
-    if (std::FILE* file = platform::openFile(partial, "wb")) {
-      whole = std::fwrite(body.data(), 1, body.size(), file) == body.size();
-      whole = std::fflush(file) == 0 && whole && platform::syncFile(file);
-      whole = std::fclose(file) == 0 && whole;
-      whole = whole && platform::renameFile(partial, path);
-      if (!whole) platform::removeFile(partial);
-    }
-  }
+  const bool whole = writeWholeFile(path, runReportText(run, context));
   if (!whole) std::fprintf(stderr, "ERROR: Can not write the report: '%s'\n", path.c_str());
   return whole;
 }

@@ -145,7 +145,7 @@ class AssScanner {
 
   void endPath() {
     if (path_.empty() || pathOverlong_) return;
-    FoundPath found{{}, pathOffset_, static_cast<std::int64_t>(path_.size())};
+    FoundPath found{{}, pathOffset_, static_cast<std::int64_t>(path_.size()), {}};
     Dependency& named = found.named;
     named.kind = DependencyKind::kTexture;
     named.nodeType = std::string(row_->nodeType);

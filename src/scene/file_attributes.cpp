@@ -61,7 +61,7 @@ constexpr FileAttribute kFileAttributes[] = {
     {"aiVolume", "filename"},
     {"aiPhotometricLight", "ai_filename"},
     {"aiMaterialx", "filename"},
-    {"RedshiftProxyMesh", "fn"},
+    {"RedshiftProxyMesh", "fn", kPath, false, false, kFurther},
     {"RedshiftNormalMap", "tex0"},
     {"RedshiftDomeLight", "tex0"},
     {"RedshiftDomeLight", "tex1"},

@@ -11,6 +11,7 @@
 // names its copy gives them and replaces each range itself.
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -29,6 +30,10 @@ struct FoundPath {
   Dependency named;
   std::int64_t offset;
   std::int64_t length;
+  // For a MaterialX document's include: the file prefix in force where the
+  // include stands, which the included document's names take where it sets
+  // none of its own. Empty for every other path and reader.
+  std::string prefixInForce;
 };
 
 // How a name the walk gives is written in place of a found path's text:

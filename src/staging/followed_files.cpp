@@ -7,12 +7,15 @@
 #include <optional>
 
 #include "io/filter_stream.h"
+#include "io/gzip.h"
+#include "io/whole_file.h"
 #include "names/base_name.h"
 #include "names/comparison_key.h"
 #include "names/name_pattern.h"
 #include "names/windows_path.h"
 #include "platform/platform.h"
 #include "scene/ass_reader.h"
+#include "scene/mtlx_reader.h"
 #include "scene/path_resolution.h"
 #include "scene/scene_plan.h"
 #include "scene/usda_reader.h"
@@ -30,8 +33,26 @@ struct Reading {
   bool unreadable = false;
 };
 
-// Reads the file at `path`, which a stream reads from the start.
-Reading readFollowed(const std::string& path, FollowedFormat format) {
+// The bytes of a file read whole: a compressed file's inflated.
+std::optional<std::string> wholeBytes(const std::string& path, FollowedFormat format) {
+  std::optional<std::string> bytes = readWholeFile(path);
+  if (bytes && format == FollowedFormat::kArnoldSceneGz) return inflateGzip(*bytes);
+  return bytes;
+}
+
+// Reads the file at `path`: a layer or scene file through a stream from
+// its start, any size; a compressed one or an XML document whole, in
+// memory. A MaterialX document included by another takes the prefix
+// in force where it was included.
+Reading readFollowed(const std::string& path, FollowedFormat format, const std::string& inheritedPrefix) {
+  if (format == FollowedFormat::kArnoldSceneGz || format == FollowedFormat::kMaterialX) {
+    const std::optional<std::string> bytes = wholeBytes(path, format);
+    // A damaged archive or a document that is no XML is staged as it is.
+    if (!bytes) return {std::nullopt, true};
+    if (format == FollowedFormat::kArnoldSceneGz) return {planAssFile(*bytes)};
+    std::optional<FilePlan> plan = planMtlxDocument(*bytes, inheritedPrefix);
+    return {std::move(plan), !plan};
+  }
   std::unique_ptr<FilterStream> stream = FilterStream::openSceneCopy(path, false);
   if (!stream || !stream->inputOk()) return {};
   switch (format) {
@@ -43,9 +64,7 @@ Reading readFollowed(const std::string& path, FollowedFormat format) {
       return {readUsdaLayer(*stream)};
     case FollowedFormat::kArnoldScene:
       return {readAssFile(*stream)};
-    case FollowedFormat::kArnoldSceneGz:
-    case FollowedFormat::kMaterialX:
-    case FollowedFormat::kNone:
+    default:
       break;
   }
   return {std::nullopt, true};
@@ -53,8 +72,7 @@ Reading readFollowed(const std::string& path, FollowedFormat format) {
 
 // The text a copy names a file by, in the form the file writes its paths.
 std::string pathText(const std::string& name, PathText form) {
-  (void)form;
-  return name;
+  return form == PathText::kXmlAttribute ? xmlAttributeText(name) : name;
 }
 
 class Follower {
@@ -64,7 +82,7 @@ class Follower {
 
   // The scenes' copies and the files the scenes name keep their names.
   void nameSceneFiles(const WalkState& walk) {
-    for (const auto& [key, owner] : walk.copyOwners) names_.take(sceneCopyName(owner.scenePath), comparisonKey(owner.absolutePath));
+    for (const auto& [key, owner] : walk.copyOwners) names_.claim(sceneCopyName(owner.scenePath), comparisonKey(owner.absolutePath));
     for (Dependency& named : found_.items()) {
       if (named.kind != DependencyKind::kTexture) continue;
       // A scene read token by token names a followed file by its bare
@@ -72,7 +90,7 @@ class Follower {
       const bool rewritten = !named.transferName.empty() && named.transferName[0] == '~';
       for (DependencyFile& file : named.files) {
         file.stagedName = rewritten ? stagedBaseName(file.path) : std::string(baseName(file.path));
-        if (!named.matchedNothing) names_.take(file.stagedName, comparisonKey(file.path));
+        if (!named.matchedNothing) names_.claim(file.stagedName, comparisonKey(file.path));
       }
     }
   }
@@ -91,19 +109,21 @@ class Follower {
     const DependencyFile& file = named.files[fileIndex];
     const std::string path = file.path;
     const FollowedFormat format = followedFormatOfName(path);
-    if (format == FollowedFormat::kNone || followed_.has(path) || !platform::fileOpens(path, "r")) return;
+    if (format == FollowedFormat::kNone || followed_.isFollowed(path) || !platform::fileOpens(path, "r")) return;
     if (file.stagedName.find('~') == std::string::npos) {
       found_.items()[index].namesFurtherFiles = true;
       return;
     }
     const std::size_t branch = named.branch;
-    Reading reading = readFollowed(path, format);
+    const auto inherited = inheritedPrefixes_.find(comparisonKey(path));
+    Reading reading =
+        readFollowed(path, format, inherited == inheritedPrefixes_.end() ? std::string() : inherited->second);
     if (!reading.plan) {
       if (reading.unreadable) found_.items()[index].namesFurtherFiles = true;
       return;
     }
     FollowedCopy copy{path, format, std::move(reading.plan->fixed)};
-    followed_.add(path, FollowedCopy{path, format, {}});
+    followed_.keep(path, FollowedCopy{path, format, {}});
     for (FoundPath& at : reading.plan->found) {
       Dependency child = std::move(at.named);
       child.scenePath = path;
@@ -114,16 +134,19 @@ class Follower {
       const std::string name = numberedName(stagedBaseName(baseName(child.recorded)), number);
       for (DependencyFile& each : child.files) {
         each.stagedName = numberedName(stagedBaseName(each.path), number);
-        if (!child.matchedNothing) names_.take(each.stagedName, comparisonKey(each.path));
+        if (!child.matchedNothing) names_.claim(each.stagedName, comparisonKey(each.path));
       }
       child.transferName = child.files.size() == 1 ? child.files[0].stagedName : name;
       copy.edits.push_back({at.offset, at.length, pathText(name, reading.plan->text)});
+      if (!at.prefixInForce.empty()) {
+        for (const DependencyFile& each : child.files) inheritedPrefixes_.emplace(comparisonKey(each.path), at.prefixInForce);
+      }
       found_.add(std::move(child));
       found_.items().back().branch = branch;
     }
     std::stable_sort(copy.edits.begin(), copy.edits.end(),
                      [](const Edit& a, const Edit& b) { return a.offset < b.offset; });
-    followed_.add(path, std::move(copy));
+    followed_.keep(path, std::move(copy));
   }
 
   // A path a followed file names, resolved against that file's folder; a
@@ -184,16 +207,18 @@ class Follower {
   FollowedFiles& followed_;
   StagedNames names_;
   std::map<std::string, std::string> folders_;
+  // The prefix in force where a MaterialX document was first included.
+  std::map<std::string, std::string> inheritedPrefixes_;
 };
 
 }  // namespace
 
-const FollowedCopy* FollowedFiles::find(const std::string& path) const {
+const FollowedCopy* FollowedFiles::copyOf(const std::string& path) const {
   const auto copy = copies_.find(comparisonKey(path));
   return copy == copies_.end() ? nullptr : &copy->second;
 }
 
-void FollowedFiles::add(const std::string& path, FollowedCopy copy) {
+void FollowedFiles::keep(const std::string& path, FollowedCopy copy) {
   copies_[comparisonKey(path)] = std::move(copy);
 }
 
@@ -204,6 +229,16 @@ void followFiles(DependencyList& found, const WalkState& walk, TextureExpansion&
 }
 
 bool writeFollowedCopy(const FollowedCopy& copy, const std::string& name) {
+  if (copy.format == FollowedFormat::kArnoldSceneGz || copy.format == FollowedFormat::kMaterialX) {
+    const std::optional<std::string> bytes = wholeBytes(copy.source, copy.format);
+    bool whole = false;
+    if (bytes) {
+      const std::string edited = applyEdits(*bytes, copy.edits);
+      whole = writeWholeFile(name, copy.format == FollowedFormat::kArnoldSceneGz ? deflateGzip(edited) : edited);
+    }
+    if (!whole) std::printf("ERROR: Unable to copy '%s' to '%s'\n", copy.source.c_str(), name.c_str());
+    return whole;
+  }
   std::unique_ptr<FilterStream> stream = FilterStream::openPair(copy.source, name, true);
   bool whole = stream && stream->inputOk() && stream->outputOk();
   if (whole) {

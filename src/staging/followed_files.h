@@ -32,9 +32,9 @@ class FollowedFiles {
  public:
   // The copy to write for the file at `path`, or nullptr when the file is
   // staged as it is.
-  const FollowedCopy* find(const std::string& path) const;
-  void add(const std::string& path, FollowedCopy copy);
-  bool has(const std::string& path) const { return find(path) != nullptr; }
+  const FollowedCopy* copyOf(const std::string& path) const;
+  void keep(const std::string& path, FollowedCopy copy);
+  bool isFollowed(const std::string& path) const { return copyOf(path) != nullptr; }
 
  private:
   std::map<std::string, FollowedCopy> copies_;

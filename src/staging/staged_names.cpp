@@ -2,7 +2,7 @@
 
 #include "names/comparison_key.h"
 
-void StagedNames::take(const std::string& name, const std::string& key) { owners_.emplace(caseFolded(name), key); }
+void StagedNames::claim(const std::string& name, const std::string& key) { owners_.emplace(caseFolded(name), key); }
 
 bool StagedNames::freeFor(const std::string& name, const std::string& key) const {
   const auto owner = owners_.find(caseFolded(name));

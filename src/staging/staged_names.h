@@ -8,7 +8,7 @@
 class StagedNames {
  public:
   // `name` is taken by the file known by `key`, unless another took it.
-  void take(const std::string& name, const std::string& key);
+  void claim(const std::string& name, const std::string& key);
   // True when no file but the one known by `key` took `name`.
   bool freeFor(const std::string& name, const std::string& key) const;
 

@@ -123,7 +123,7 @@ void stageTextures(DependencyList& found, const FollowedFiles& followed, const R
       const std::string name = stagedName(file);
       // A followed file's copy is written afresh, as a scene's is, unless
       // this run wrote it already.
-      const FollowedCopy* copy = followed.find(path);
+      const FollowedCopy* copy = followed.copyOf(path);
       const bool present = here.count(name) > 0 || wouldBeHere.count(comparisonKey(name)) > 0 ||
                            (copy == nullptr && platform::fileOpens(name, "r"));
       const auto [known, first] = staged.try_emplace(comparisonKey(name), StagedName{path, present});

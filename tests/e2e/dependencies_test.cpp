@@ -189,7 +189,7 @@ TEST_F(RunFixture, NodeAttributesTilesAndSequences) {
         if (row.files.empty()) staged.push_back(windowsForm(at(path))), staging += unable(staged.back(), base);
         if (row.files.empty() && base.find('<') == std::string::npos) transfer.push_back(base);  // as named
         if (row.type == "xgmPalette" || row.type.compare(0, 12, "mayaUsdProxy") == 0 ||
-            row.type == "pxrUsdReferenceAssembly" || row.type == "aiMaterialx")
+            row.type == "pxrUsdReferenceAssembly" || row.type == "aiMaterialx" || row.type == "RedshiftProxyMesh")
           staging += "WARNING: files that '" + staged.back() + "' names itself are not staged.\n";
         if (path[0] == 'Q')  // a name for several files is looked for when it is expanded, after the walk
           (base.find('<') == std::string::npos ? scan[inSet] : late) += "File '" + windowsForm(path) +

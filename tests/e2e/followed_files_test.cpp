@@ -10,7 +10,9 @@
 #include "names/base_name.h"
 #include "names/name_pattern.h"
 #include "scene/ascii_scene_reader.h"
+#include "io/gzip.h"
 #include "scene/ass_reader.h"
+#include "scene/mtlx_reader.h"
 #include "scene/usda_reader.h"
 #include "support/maya_binary.h"
 
@@ -34,8 +36,13 @@ class FollowedFiles : public RunFixture {
         named = planAsciiScene(bytes).named;
       } else if (isUsdaLayer(bytes)) {
         for (const FoundPath& at : planUsdaLayer(bytes).found) named.push_back(at.named);
-      } else if (endsWith(name, ".ass")) {
-        for (const FoundPath& at : planAssFile(bytes).found) named.push_back(at.named);
+      } else if (endsWith(name, ".ass") || endsWith(name, ".ass.gz")) {
+        const std::string text = endsWith(name, ".gz") ? inflateGzip(bytes).value_or("(not gzip)") : bytes;
+        for (const FoundPath& at : planAssFile(text).found) named.push_back(at.named);
+      } else if (endsWith(name, ".mtlx")) {
+        const std::optional<FilePlan> plan = planMtlxDocument(bytes);
+        if (!plan) open.push_back(name + ": no XML");
+        for (const FoundPath& at : plan.value_or(FilePlan{}).found) named.push_back(at.named);
       }
       for (const Dependency& each : named) {
         const std::string& path = each.written;
@@ -170,6 +177,55 @@ TEST_F(FollowedFiles, ArnoldStandInsStagedAndClosed) {
   EXPECT_NE(copy.find("~standin.###.ass" + std::string(value.size() - 16, ' ')), std::string::npos);
 }
 
+// A compressed stand-in is read through its inflated text, and its copy is compressed again.
+TEST_F(FollowedFiles, CompressedStandInFollowed) {
+  const std::string text = "procedural\n{\n name leg\n filename \"nested/leg.ass\"\n}\n"
+                           "image\n{\n name i\n filename \"tex/cube.png\"\n}\n";
+  const std::string cube = proj("props/cube.ass.gz", deflateGzip(text));
+  const std::string leg = proj("props/nested/leg.ass", "image\n{\n filename \"leg.png\"\n}\n");
+  const std::string legPng = proj("props/nested/leg.png", "l"), png = proj("props/tex/cube.png", "c");
+  proj("scenes/shot.ma", kMa + "createNode mesh -n \"m\";\n\tsetAttr \".dso\" -type \"string\" \"props/cube.ass.gz\";\n");
+  const ProgramResult result = render();
+  EXPECT_EQ(result.out, examining(at("scenes/shot.ma")) + copied("~cube.ass.gz") + copied("~leg.ass") +
+                            copied("cube.png") + copied("leg.png") + report({cube, leg, png, legPng}, {}) + kSubmitted);
+  EXPECT_EQ(inflateGzip(file("~cube.ass.gz")), "procedural\n{\n name leg\n filename \"~leg.ass\"\n}\n"
+                                               "image\n{\n name i\n filename \"cube.png\"\n}\n");
+  EXPECT_EQ(openNames(), Names{});
+}
+
+// A MaterialX look: the prefix in force is put in front of each file name, across an include; the copy names bare
+// names with no prefix left in force, and keeps the XML escapes.
+TEST_F(FollowedFiles, MaterialXLookWithPrefixesAndInclude) {
+  const std::string head = "<?xml version=\"1.0\"?>\n<materialx version=\"1.38\" fileprefix=\"";
+  const std::string tail = "\" xmlns:xi=\"http://www.w3.org/2001/XInclude\">\n  <xi:include href=\"";
+  const auto look = [&](const std::string& prefix, const std::string& include, const std::string& wood,
+                        const std::string& woodFile, const std::string& rough) {
+    return head + prefix + tail + include + "\" />\n  <nodegraph name=\"NG_wood\" fileprefix=\"" + wood +
+           "\">\n    <image name=\"base\" type=\"color3\">\n      <input name=\"file\" type=\"filename\" value=\"" +
+           woodFile + "\" />\n    </image>\n  </nodegraph>\n  <image name=\"r\" type=\"float\"><input name=\"file\" "
+           "type=\"filename\" value=\"" + rough + "\"/></image>\n</materialx>\n";
+  };
+  const std::string lookPath = proj("looks/look.mtlx", look("textures/", "common.mtlx", "wood/", "wood_&lt;UDIM&gt;.png",
+                                                           "rough.png"));
+  const auto common = [](const std::string& normal) {
+    return "<materialx version=\"1.38\">\n  <image name=\"n\" type=\"vector3\"><input name=\"file\" "
+           "type=\"filename\" value=\"" + normal + "\"/></image>\n</materialx>\n";
+  };
+  const std::string commonPath = proj("looks/common.mtlx", common("normal.png"));
+  const std::string w1 = proj("looks/wood/wood_1001.png", "1"), w2 = proj("looks/wood/wood_1002.png", "2");
+  const std::string rough = proj("looks/textures/rough.png", "r"), normal = proj("looks/textures/normal.png", "n");
+  proj("scenes/shot.ma", kMa + "createNode aiMaterialx -n \"x\";\n\tsetAttr \".filename\" -type \"string\" "
+                             "\"looks/look.mtlx\";\n");
+  const ProgramResult result = render();
+  EXPECT_EQ(result.out, examining(at("scenes/shot.ma")) + copied("~look.mtlx") + copied("~common.mtlx") +
+                            copied("wood_1001.png") + copied("wood_1002.png") + copied("rough.png") +
+                            copied("normal.png") + report({lookPath, commonPath, w1, w2, rough, normal}, {}) +
+                            kSubmitted);
+  EXPECT_EQ(file("~look.mtlx"), look("", "~common.mtlx", "", "wood_&lt;UDIM&gt;.png", "rough.png"));
+  EXPECT_EQ(file("~common.mtlx"), common("normal.png"));
+  EXPECT_EQ(openNames(), Names{});
+}
+
 // A file that a layer names and that is not there is reported as a missing texture is; names a file may not be
 // staged under end the run before anything is staged, whichever format named them.
 TEST_F(FollowedFiles, MissingAndHostileNamesInsideFollowedFiles) {
@@ -184,18 +240,24 @@ TEST_F(FollowedFiles, MissingAndHostileNamesInsideFollowedFiles) {
   const std::vector<std::pair<std::string, std::string>> hostile = {
       {"assets/root.usda", "#usda 1.0\ndef \"A\" {\n    asset inputs:file = @../CON.png@\n}\n"},
       {"assets/root.usda", "#usda 1.0\n(\n    subLayers = [@vantle_render.sub@]\n)\n"},
-      {"props/chair.ass", "image\n{\n filename \"a,b.png\"\n}\n"}};
+      {"props/chair.ass", "image\n{\n filename \"a,b.png\"\n}\n"},
+      {"looks/look.mtlx", "<materialx><image><input name=\"f\" type=\"filename\" value=\"a&#124;b.png\"/></image>"
+                          "</materialx>\n"}};
   int round = 0;
   for (const auto& [path, text] : hostile) {
     const std::string named = proj(path, text);
-    std::string badName = text.find("CON") != std::string::npos ? "CON.png"
-                          : text.find("vantle") != std::string::npos ? "vantle_render.sub" : "a,b.png";
+    std::string badName = text.find("CON") != std::string::npos      ? "CON.png"
+                          : text.find("vantle") != std::string::npos ? "vantle_render.sub"
+                          : text.find("124") != std::string::npos    ? "a|b.png"
+                                                                     : "a,b.png";
     const std::string badPath = badName == "CON.png" ? windowsForm(at("CON.png")) : windowsForm(at(
         path.substr(0, path.rfind('/') + 1) + badName));
-    proj(badName == "CON.png" ? "CON.png" : path.substr(0, path.rfind('/') + 1) + badName, "x");
-    proj("scenes/shot.ma", kMa + (endsWith(path, ".ass") ? "createNode aiStandIn -n \"a\";\n\tsetAttr \".dso\" -type "
-                                                           "\"string\" \"props/chair.ass\";\n"
-                                                         : proxyShape("assets/root.usda")));
+    // Windows can make no file of a device's name nor with a '|'; a name is refused whether its file is there or not.
+    if (badName == "vantle_render.sub" || badName == "a,b.png") proj(path.substr(0, path.rfind('/') + 1) + badName, "x");
+    const std::string node = endsWith(path, ".ass") ? "createNode aiStandIn -n \"a\";\n\tsetAttr \".dso\""
+                             : endsWith(path, ".mtlx") ? "createNode aiMaterialx -n \"a\";\n\tsetAttr \".filename\""
+                                                       : "createNode mayaUsdProxyShape -n \"a\";\n\tsetAttr \".fp\"";
+    proj("scenes/shot.ma", kMa + node + " -type \"string\" \"" + path + "\";\n");
     temp.makeDir(work = "hostile" + std::to_string(round++));
     const ProgramResult refused = render();
     EXPECT_EQ(refused.status, 2) << badName;

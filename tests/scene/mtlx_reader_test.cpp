@@ -1,0 +1,238 @@
+// The reader of MaterialX documents: the files a document names, with the
+// file prefix in force put in front; the bytes each value takes, escapes as
+// written; the prefixes its copy empties; and the documents it refuses.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "io/edits.h"
+#include "scene/mtlx_reader.h"
+
+namespace {
+
+std::vector<std::string> writtenOf(const FilePlan& plan) {
+  std::vector<std::string> written;
+  for (const FoundPath& found : plan.found) written.push_back(found.named.written);
+  return written;
+}
+
+// The raw text of each found value, as the document spells it.
+std::vector<std::string> rawOf(const std::string& document, const FilePlan& plan) {
+  std::vector<std::string> raw;
+  for (const FoundPath& found : plan.found) raw.push_back(document.substr(found.offset, found.length));
+  return raw;
+}
+
+// The raw text of each prefix the copy empties.
+std::vector<std::string> emptiedOf(const std::string& document, const FilePlan& plan) {
+  std::vector<std::string> emptied;
+  for (const Edit& edit : plan.fixed) {
+    EXPECT_TRUE(edit.bytes.empty());
+    emptied.push_back(document.substr(edit.offset, edit.length));
+  }
+  return emptied;
+}
+
+// The copy the walk writes: each found value replaced by its new name,
+// written as an attribute's value, and the plan's fixed edits.
+std::string copyNaming(const std::string& document, const FilePlan& plan, const std::vector<std::string>& names) {
+  std::vector<Edit> edits = plan.fixed;
+  for (std::size_t i = 0; i < plan.found.size(); ++i) {
+    edits.push_back({plan.found[i].offset, plan.found[i].length, xmlAttributeText(names.at(i))});
+  }
+  std::sort(edits.begin(), edits.end(), [](const Edit& a, const Edit& b) { return a.offset < b.offset; });
+  return applyEdits(document, edits);
+}
+
+const std::string kLook =
+    "<?xml version=\"1.0\"?>\n"
+    "<materialx version=\"1.38\" fileprefix=\"textures/\" xmlns:xi=\"http://www.w3.org/2001/XInclude\">\n"
+    "  <xi:include href=\"looks/shared.mtlx\" />\n"
+    "  <nodegraph name=\"NG_oak\" fileprefix=\"oak/\">\n"
+    "    <image name=\"grain\" type=\"color3\">\n"
+    "      <input name=\"file\" type=\"filename\" value=\"oak_&lt;UDIM&gt;.png\" />\n"
+    "    </image>\n"
+    "  </nodegraph>\n"
+    "  <image name=\"rough\" type=\"float\">\n"
+    "    <input name=\"file\" type=\"filename\" value=\"rough.tx\" />\n"
+    "  </image>\n"
+    "</materialx>\n";
+
+TEST(MtlxReader, FindsFilesWithThePrefixInForceAndIncludes) {
+  const std::optional<FilePlan> plan = planMtlxDocument(kLook);
+  ASSERT_TRUE(plan);
+  EXPECT_EQ(plan->text, PathText::kXmlAttribute);
+  // The nodegraph's prefix, not the document's, applies inside it.
+  EXPECT_EQ(writtenOf(*plan),
+            (std::vector<std::string>{"looks/shared.mtlx", "oak/oak_<UDIM>.png", "textures/rough.tx"}));
+  EXPECT_EQ(rawOf(kLook, *plan), (std::vector<std::string>{"looks/shared.mtlx", "oak_&lt;UDIM&gt;.png", "rough.tx"}));
+  EXPECT_EQ(plan->found[0].named.attribute, "xi:include");
+  EXPECT_EQ(plan->found[0].prefixInForce, "textures/");
+  EXPECT_EQ(plan->found[1].named.attribute, "file");
+  EXPECT_EQ(plan->found[1].prefixInForce, "");
+  EXPECT_EQ(plan->found[1].named.kind, DependencyKind::kTexture);
+  EXPECT_EQ(plan->found[1].named.recorded, "oak\\oak_<UDIM>.png");
+  EXPECT_EQ(emptiedOf(kLook, *plan), (std::vector<std::string>{"textures/", "oak/"}));
+}
+
+TEST(MtlxReader, ACopyNamingBareNamesDiffersOnlyInThemAndThePrefixes) {
+  const std::optional<FilePlan> plan = planMtlxDocument(kLook);
+  ASSERT_TRUE(plan);
+  const std::string copy = copyNaming(kLook, *plan, {"~shared.mtlx", "oak_<UDIM>.png", "2~rough.tx"});
+  std::string expected = kLook;
+  for (const auto& [from, to] : std::vector<std::pair<std::string, std::string>>{
+           {"fileprefix=\"textures/\"", "fileprefix=\"\""},
+           {"href=\"looks/shared.mtlx\"", "href=\"~shared.mtlx\""},
+           {"fileprefix=\"oak/\"", "fileprefix=\"\""},
+           {"value=\"rough.tx\"", "value=\"2~rough.tx\""}}) {
+    expected.replace(expected.find(from), from.size(), to);
+  }
+  // The UDIM token's brackets stay escaped.
+  EXPECT_EQ(copy, expected);
+  // Read again, the copy names the bare names and leaves no prefix in force.
+  const std::optional<FilePlan> again = planMtlxDocument(copy, "elsewhere/");
+  ASSERT_TRUE(again);
+  EXPECT_EQ(writtenOf(*again), (std::vector<std::string>{"~shared.mtlx", "oak_<UDIM>.png", "2~rough.tx"}));
+  EXPECT_EQ(again->found[0].prefixInForce, "");
+  EXPECT_TRUE(again->fixed.empty());
+}
+
+TEST(MtlxReader, TheNearestPrefixAppliesAndOnlyPrefixesInForceAreEmptied) {
+  const std::string document =
+      "<materialx fileprefix=\"A/\">\n"
+      " <nodegraph name=\"outer\" fileprefix=\"B/\">\n"
+      "  <nodegraph name=\"inner\">\n"
+      "   <image><input name=\"file\" type=\"filename\" value=\"b.png\"/></image>\n"
+      "   <image fileprefix=\"C/\"><input name=\"file\" type=\"filename\" value=\"c.png\"/></image>\n"
+      "   <image><input name=\"file\" type=\"filename\" fileprefix=\"D/\" value=\"d.png\"/></image>\n"
+      "  </nodegraph>\n"
+      "  <image fileprefix=\"\"><input name=\"file\" type=\"filename\" value=\"bare.png\"/></image>\n"
+      " </nodegraph>\n"
+      " <nodegraph name=\"unused\" fileprefix=\"E/\"><image><input name=\"x\" type=\"float\" value=\"1\"/></image></nodegraph>\n"
+      " <image><input name=\"file\" type=\"filename\" value=\"a.png\"/></image>\n"
+      "</materialx>\n";
+  // Read as included under another prefix: the document's own prefixes win.
+  const std::optional<FilePlan> plan = planMtlxDocument(document, "parent/");
+  ASSERT_TRUE(plan);
+  EXPECT_EQ(writtenOf(*plan), (std::vector<std::string>{"B/b.png", "C/c.png", "D/d.png", "bare.png", "A/a.png"}));
+  // Each prefix once, in the document's order; E/, in force at no file, stays.
+  EXPECT_EQ(emptiedOf(document, *plan), (std::vector<std::string>{"A/", "B/", "C/", "D/"}));
+  EXPECT_LT(plan->fixed[0].offset, plan->fixed[1].offset);
+}
+
+TEST(MtlxReader, AnIncludedDocumentTakesThePrefixInForceWhereItWasIncluded) {
+  const std::string shared =
+      "<materialx>\n"
+      "  <image><input name=\"file\" type=\"filename\" value=\"plank.png\"/></image>\n"
+      "  <xi:include href=\"deeper.mtlx\"/>\n"
+      "  <nodegraph fileprefix=\"own/\"><image><input name=\"file\" type=\"filename\" value=\"knot.png\"/></image></nodegraph>\n"
+      "</materialx>\n";
+  const std::optional<FilePlan> plan = planMtlxDocument(shared, "textures/");
+  ASSERT_TRUE(plan);
+  EXPECT_EQ(writtenOf(*plan), (std::vector<std::string>{"textures/plank.png", "deeper.mtlx", "own/knot.png"}));
+  // Passed on to the document it includes in turn.
+  EXPECT_EQ(plan->found[1].prefixInForce, "textures/");
+  // Only its own prefix is its copy's to empty; the inherited one is the
+  // including document's.
+  EXPECT_EQ(emptiedOf(shared, *plan), (std::vector<std::string>{"own/"}));
+  // Read on its own, nothing is put in front.
+  EXPECT_EQ(writtenOf(*planMtlxDocument(shared)),
+            (std::vector<std::string>{"plank.png", "deeper.mtlx", "own/knot.png"}));
+}
+
+TEST(MtlxReader, OnlyFilenameInputsAndIncludesNameFiles) {
+  const std::string document =
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+      "<materialx fileprefix=\"tex/\">\n"
+      "  <!-- <input name=\"file\" type=\"filename\" value=\"commented.png\"/> -->\n"
+      "  <?note <input type=\"filename\" value=\"instruction.png\"/> ?>\n"
+      "  <doc><![CDATA[<input type=\"filename\" value=\"cdata.png\"/>]]></doc>\n"
+      "  <image>\n"
+      "    <input name=\"label\" type=\"string\" value=\"label.png\"/>\n"
+      "    <input name=\"uv\" type=\"vector2\" value=\"0.5, 0.5\"/>\n"
+      "    <input name=\"file\" value=\"untyped.png\"/>\n"
+      "    <input name=\"file\" type=\"Filename\" value=\"wrongcase.png\"/>\n"
+      "    <input name=\"file\" type=\"filename\" value=\"\"/>\n"
+      "    <input name=\"file\" type=\"filename\" interfacename=\"texture\"/>\n"
+      "    <output name=\"out\" type=\"filename\" value=\"output.png\"/>\n"
+      "    <include href=\"not_xi.mtlx\"/>\n"
+      "    <xi:include/>\n"
+      "  </image>\n"
+      "  <nodedef name=\"ND_tex\"><input name=\"file\" type=\"filename\" value=\"default.png\"/></nodedef>\n"
+      "</materialx>\n";
+  const std::optional<FilePlan> plan = planMtlxDocument(document);
+  ASSERT_TRUE(plan);
+  EXPECT_EQ(writtenOf(*plan), (std::vector<std::string>{"tex/default.png"}));
+  EXPECT_EQ(emptiedOf(document, *plan), (std::vector<std::string>{"tex/"}));
+  // A document naming no file needs no edit.
+  const std::optional<FilePlan> none = planMtlxDocument("<materialx fileprefix=\"tex/\"><image/></materialx>");
+  ASSERT_TRUE(none);
+  EXPECT_TRUE(none->found.empty());
+  EXPECT_TRUE(none->fixed.empty());
+}
+
+TEST(MtlxReader, RangesAreTheValuesRawBytesHoweverTheDocumentIsWritten) {
+  const std::string document =
+      "\xEF\xBB\xBF<?xml version='1.0'?>\r\n"
+      "<!DOCTYPE materialx [ <!ENTITY note \"value='x'\"> ]>\r\n"
+      "<materialx fileprefix='t&amp;e/'>\r\n"
+      "<!-- value=\"commented\" -->\r\n"
+      "<doc><![CDATA[ value=' ]]></doc>\r\n"
+      "<image><input type='filename' name='file' value='say \"hi\" &lt;1001&gt;.png'/></image>\r\n"
+      "<image><input\r\n  type=\"filename\"\r\n  value = \"caf\xC3\xA9&#x20;&#65;&apos;.png\"\r\n/></image>\r\n"
+      "<image><input type=\"filename\" value=\"line\r\nend\tand&#10;ref.png\"/></image>\r\n"
+      "</materialx>\r\n";
+  const std::optional<FilePlan> plan = planMtlxDocument(document);
+  ASSERT_TRUE(plan);
+  EXPECT_EQ(rawOf(document, *plan),
+            (std::vector<std::string>{"say \"hi\" &lt;1001&gt;.png", "caf\xC3\xA9&#x20;&#65;&apos;.png",
+                                      "line\r\nend\tand&#10;ref.png"}));
+  // Decoded as XML reads attribute values: a line end or tab written as
+  // such is a space, one written as a reference stays.
+  EXPECT_EQ(writtenOf(*plan), (std::vector<std::string>{"t&e/say \"hi\" <1001>.png", "t&e/caf\xC3\xA9 A'.png",
+                                                        "t&e/line end and\nref.png"}));
+  EXPECT_EQ(emptiedOf(document, *plan), (std::vector<std::string>{"t&amp;e/"}));
+}
+
+TEST(MtlxReader, NamesWrittenAsAttributeValuesReadBackAsThemselves) {
+  EXPECT_EQ(xmlAttributeText("wood_<UDIM>.png"), "wood_&lt;UDIM&gt;.png");
+  EXPECT_EQ(xmlAttributeText("a&b\"c'd"), "a&amp;b&quot;c&apos;d");
+  const std::string name = "odd <&> \"'\tname\r\n.png";
+  for (const char quote : {'"', '\''}) {
+    const std::string document = std::string("<m><input type=\"filename\" value=") + quote +
+                                 xmlAttributeText(name) + quote + "/></m>";
+    const std::optional<FilePlan> plan = planMtlxDocument(document);
+    ASSERT_TRUE(plan);
+    EXPECT_EQ(writtenOf(*plan), std::vector<std::string>{name});
+  }
+}
+
+TEST(MtlxReader, RefusesWhatIsNotWellFormedXml) {
+  const std::string input = "<input type=\"filename\" value=\"a.png\"/>";
+  for (const std::string& document : {
+           std::string(),
+           std::string("not xml at all"),
+           std::string("<materialx>") + input,                      // never closed
+           std::string("<materialx>") + input + "</nodegraph>",     // closed by another
+           std::string("<materialx><input type=\"filename\" value=\"a.png\"></materialx>"),
+           std::string("<materialx><input type=\"filename\" value=a.png/></materialx>"),
+           std::string("<materialx><input type=\"filename\" value=\"a.png\" value=\"b.png\"/></materialx>"),
+           "<materialx>" + input + "</materialx>" + input,          // two roots
+           std::string("<!-- only a comment -->"),
+           "<materialx>" + input + "</materialx>" + std::string(1, '\0') + "<more/>",
+           std::string("<materialx><input type=\"filename\" value=\"a&undeclared;.png\"/></materialx>"),
+           std::string("<materialx><input type=\"filename\" value=\"a & b.png\"/></materialx>"),
+           std::string("<materialx><input type=\"filename\" value=\"a&#0;.png\"/></materialx>"),
+           std::string("<materialx><input type=\"filename\" value=\"a&#xD800;.png\"/></materialx>"),
+           std::string("<materialx fileprefix=\"&dir;\">") + input + "</materialx>",
+           std::string("\xFF\xFE<\0m\0/\0>\0", 10),                 // UTF-16
+       }) {
+    EXPECT_EQ(planMtlxDocument(document), std::nullopt) << document;
+  }
+  // A root with text or comments around it is well-formed.
+  EXPECT_TRUE(planMtlxDocument("<!-- c -->\n<materialx>" + input + "</materialx>\n<!-- d -->\n"));
+}
+
+}  // namespace
