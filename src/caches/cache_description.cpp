@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include <pugixml.hpp>
+
 #include "caches/number_text.h"
 
 namespace {
@@ -54,3 +56,12 @@ std::optional<CacheDescription> describeCache(std::string_view type, std::string
 
 std::string_view dataExtension(CacheFormat format) { return format == CacheFormat::kMcx ? ".mcx" : ".mc"; }
 
+std::optional<CacheDescription> readCacheDescription(std::string_view xml) {
+  pugi::xml_document document;
+  if (!document.load_buffer(xml.data(), xml.size())) return std::nullopt;
+  const pugi::xml_node root = document.document_element();
+  const pugi::xml_node type = root.child("cacheType");
+  return describeCache(type.attribute("Type").value(), type.attribute("Format").value(),
+                       root.child("time").attribute("Range").value(),
+                       root.child("cacheTimePerFrame").attribute("TimePerFrame").value());
+}

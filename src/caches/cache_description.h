@@ -30,3 +30,8 @@ std::optional<CacheDescription> describeCache(std::string_view type, std::string
 
 // The extension of the cache's data files: ".mc" or ".mcx".
 std::string_view dataExtension(CacheFormat format);
+
+// The description a `<cn>.xml` file holds, from the attributes of the
+// elements `cacheType`, `time` and `cacheTimePerFrame` under its root;
+// nothing when it is no well-formed XML or describeCache takes none.
+std::optional<CacheDescription> readCacheDescription(std::string_view xml);
