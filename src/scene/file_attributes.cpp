@@ -130,11 +130,21 @@ void applyNodeMarks(const FileAttribute& row, int nodeTiling, bool nodeFrames, i
 
 bool hasFileAttributes(std::string_view nodeType) { return !tableNodeType(nodeType).empty(); }
 
-bool anyNodeHasFileAttributes() {
+bool isAnyNodeAttribute(std::string_view attribute) {
   for (const FileAttribute& row : kFileAttributes) {
-    if (row.format == NodeFormat::kMaya && row.nodeType == kAnyNode) return true;
+    if (row.format == NodeFormat::kMaya && row.nodeType == kAnyNode && sameAttribute(row.attribute, attribute)) return true;
   }
   return false;
+}
+
+bool anyNodeHasFileAttributes() {
+  static const bool any = [] {
+    for (const FileAttribute& row : kFileAttributes) {
+      if (row.format == NodeFormat::kMaya && row.nodeType == kAnyNode) return true;
+    }
+    return false;
+  }();
+  return any;
 }
 
 std::string_view tableNodeType(std::string_view nodeType) {

@@ -50,6 +50,8 @@ void applyNodeMarks(const FileAttribute& row, int nodeTiling, bool nodeFrames, i
 bool hasFileAttributes(std::string_view nodeType);
 // True when some row of a Maya node holds for nodes of every type.
 bool anyNodeHasFileAttributes();
+// True when `attribute` is that of a row that holds for nodes of every type.
+bool isAnyNodeAttribute(std::string_view attribute);
 // The table's own spelling of the Maya node type `nodeType` (which lives as
 // long as the program), or empty when no attribute of that type is in the
 // table.

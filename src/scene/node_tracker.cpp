@@ -38,7 +38,8 @@ bool NodeTracker::followStatement(const char* bytes, std::size_t length) {
       if (startsWord(text, "createNode")) {
         end();
         const std::string_view type = firstWord(skipBlanks(text.substr(10)));
-        if (!hasFileAttributes(type) && !anyNodeHasFileAttributes()) return false;
+        node_.typed = hasFileAttributes(type);
+        if (!node_.typed && !anyNodeHasFileAttributes()) return false;
         node_.open = true;
         node_.type.assign(type);
         node_.firstFound = found_ != nullptr ? found_->items().size() : 0;
@@ -60,7 +61,11 @@ bool NodeTracker::followStatement(const char* bytes, std::size_t length) {
         if (rest.size() < 2 || rest[0] != '"' || rest[1] != '.') return false;
         const std::size_t close = rest.find('"', 1);
         if (close == std::string_view::npos) return false;
-        const FileAttribute* row = findFileAttribute(node_.type, rest.substr(2, close - 2));
+        // Most nodes are of types the table does not know: only the rows
+        // of every node are looked up for them.
+        const std::string_view attribute = rest.substr(2, close - 2);
+        if (!node_.typed && !isAnyNodeAttribute(attribute)) return false;
+        const FileAttribute* row = findFileAttribute(node_.type, attribute);
         if (row == nullptr) return false;
         const std::string_view value = firstWord(skipBlanks(rest.substr(close + 1)));
         switch (row->role) {

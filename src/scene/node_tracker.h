@@ -47,6 +47,7 @@ class NodeTracker {
   struct OpenNode {
     bool open = false;
     std::string type;
+    bool typed = false;  // the table has rows of this type of its own
     std::size_t firstFound = 0;  // entries of `found_` from here on were named by this node
     int tiling = 0;
     bool frames = false;
