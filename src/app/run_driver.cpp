@@ -23,7 +23,8 @@ int SceneJob::prepareSubmission(const RunOptions& options, RunLog& log, WalkStat
   // transfer line names the files they matched; files that name files are
   // followed, and what they name expanded in turn; every name is then
   // checked before the first texture is staged.
-  TextureExpansion expansion;
+  // A cache is staged for the frames the jobs render, one frame around.
+  TextureExpansion expansion(renderedWindow(startFrame, endFrame));
   expandTextures(found, expansion);
   followFiles(found, walk, expansion, followed);
   listTextures(*this, found);

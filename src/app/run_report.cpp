@@ -122,8 +122,9 @@ json scenesOf(const RunLog& log, const DependencyList& found) {
 }
 
 // A name standing for several files is a sequence (frames), tiles or a
-// pattern of tokens; any other a file.
+// pattern of tokens; a cacheFile node's folder a cache; any other a file.
 const char* kindOf(const Dependency& texture) {
+  if (texture.cache) return "cache";
   if (!NamePattern::of(baseName(texture.resolved), texture.tiling, texture.frames)) return "file";
   return texture.frames ? "sequence" : texture.tiling != 0 ? "tiles" : "pattern";
 }
@@ -154,6 +155,15 @@ json filesOf(const Dependency& texture) {
   return files;
 }
 
+// A cache's name, the folder it is staged as, and its frames staged of
+// those its folder holds (0 of them before it was selected).
+json cacheOf(const CacheReference& cache, const std::string& folder) {
+  return {{"name", text(cache.cacheName)},
+          {"folder", text(folder)},
+          {"frames_staged", cache.framesStaged},
+          {"frames_in_all", cache.framesInAll}};
+}
+
 json dependenciesOf(const RunState& run) {
   json dependencies = json::array();
   // The references of the scenes examined: a scene whose reading was cut
@@ -182,6 +192,7 @@ json dependenciesOf(const RunState& run) {
                             {"path", text(texture.written)},
                             {"resolved", text(texture.resolved)},
                             {"files", filesOf(texture)}});
+    if (texture.cache) dependencies.back()["cache"] = cacheOf(*texture.cache, texture.transferName);
   }
   return dependencies;
 }

@@ -1,5 +1,7 @@
 #include "caches/geometry_cache.h"
 
+#include <set>
+
 #include "caches/name_parts.h"
 #include "caches/number_text.h"
 
@@ -57,4 +59,27 @@ CacheSelection selectCacheFiles(const std::vector<std::string>& names, std::stri
     if (sameFileName(name, cacheDescriptionName(cacheName))) selection.files.insert(selection.files.begin(), name);
   }
   return selection;
+}
+
+std::size_t cacheFrameCount(const std::vector<std::string>& names, std::string_view cacheName,
+                            const CacheDescription& description) {
+  const std::int64_t perFrame = description.ticksPerFrame;
+  if (description.layout == CacheLayout::kOneFile) {
+    const std::string dataName = std::string(cacheName) + std::string(dataExtension(description.format));
+    for (const std::string& name : names) {
+      std::int64_t span = 0;
+      if (!sameFileName(name, dataName)) continue;
+      if (__builtin_sub_overflow(description.lastTick, description.firstTick, &span)) return 1;
+      return static_cast<std::size_t>(span / perFrame) + 1;
+    }
+    return 0;
+  }
+  std::set<std::int64_t> frames;
+  for (const std::string& name : names) {
+    const std::optional<std::int64_t> time = frameFileTime(name, cacheName, description);
+    if (!time) continue;
+    // Rounded down, also below 0.
+    frames.insert(*time / perFrame - (*time % perFrame < 0 ? 1 : 0));
+  }
+  return frames.size();
 }

@@ -32,3 +32,10 @@ std::optional<std::int64_t> frameFileTime(std::string_view fileName, std::string
 // of its data lies in the window.
 CacheSelection selectCacheFiles(const std::vector<std::string>& names, std::string_view cacheName,
                                 const CacheDescription& description, TickWindow window);
+
+// The frames that the cache's data files among `names` hold, each counted
+// once: frame N of each per-frame file (a sample between frames with the
+// frame before it), or every frame of the description's range for the one
+// data file.
+std::size_t cacheFrameCount(const std::vector<std::string>& names, std::string_view cacheName,
+                            const CacheDescription& description);

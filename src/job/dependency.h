@@ -6,8 +6,11 @@
 // first); staging, the transfer line, the dry run and the report read it.
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "job/cache_reference.h"
 
 enum class DependencyKind {
   kScene,    // a referenced scene: read and rewritten in turn
@@ -50,6 +53,10 @@ struct Dependency {
   // the node's ufe when it is one frame of a sequence.
   int tiling = 0;
   bool frames = false;
+  // A cacheFile node's cache folder: the path names a folder, staged as a
+  // folder of its bare name (`transferName`) holding the files the render
+  // reads, each file's `stagedName` being `<folder>\<name>`.
+  std::optional<CacheReference> cache;
   // The file names files of its own, which are not followed.
   bool namesFurtherFiles = false;
   // Named by a file the run follows (a USD layer, ...), not by a scene:

@@ -8,6 +8,10 @@
 // into the given text.
 std::string_view baseName(std::string_view path);
 
+// The name of the folder at `path`: its base name once the separators it
+// ends with are taken off ("cache" for "D:/shot/cache/").
+std::string_view folderBaseName(std::string_view path);
+
 // The name of a scene's rewritten copy in the working directory: "~" and
 // the scene's base name.
 std::string sceneCopyName(std::string_view scenePath);

@@ -74,6 +74,9 @@ bool syncsOnAThread();
 bool renameFile(const std::string& from, const std::string& to);
 // The names in a folder, "." and ".." left out; empty when it cannot be read.
 std::vector<std::string> listDirectory(const std::string& path);
+// Makes the folder `path` (its parent must exist); true when it was made
+// or a folder (not a link to one) was there already.
+bool makeDirectory(const std::string& path);
 long processId();
 
 // An exclusive lock held through the file at `path`, which is created if

@@ -153,6 +153,13 @@ std::vector<std::string> listDirectory(const std::string& path) {
   return names;
 }
 
+bool makeDirectory(const std::string& path) {
+  const std::string name = systemPath(path);
+  if (mkdir(name.c_str(), 0777) == 0) return true;
+  struct stat status;
+  return errno == EEXIST && lstat(name.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
 long processId() { return static_cast<long>(getpid()); }
 
 LockResult tryLockFile(const std::string& path, FileLock& lock) {

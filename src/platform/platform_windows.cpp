@@ -167,6 +167,15 @@ std::vector<std::string> listDirectory(const std::string& path) {
   return names;
 }
 
+bool makeDirectory(const std::string& path) {
+  const std::wstring name = wide(path);
+  if (CreateDirectoryW(name.c_str(), nullptr) != 0) return true;
+  if (GetLastError() != ERROR_ALREADY_EXISTS) return false;
+  const DWORD attributes = GetFileAttributesW(name.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
+         (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0;
+}
+
 long processId() { return static_cast<long>(GetCurrentProcessId()); }
 
 LockResult tryLockFile(const std::string& path, FileLock& lock) {

@@ -39,7 +39,7 @@ ScenePlan readAsciiScene(ByteCursor& in) {
     // The `ftn` rule comes first: no statement is taken twice.
     if (reference || texture) continue;
     const FileAttribute* row = node.takePathRow();
-    const std::optional<Recognised> attribute = row != nullptr ? recogniseAttributeStatement(statement.get())
+    const std::optional<Recognised> attribute = row != nullptr ? recogniseAttributeStatement(statement.get(), row->role == AttributeRole::kCacheFolder)
                                                                : std::nullopt;
     if (attribute) {
       record(*attribute, DependencyKind::kTexture, node.textureOf(row->attribute));

@@ -64,12 +64,16 @@ class DependencyFinder : public BinaryVisitor {
     if (chunk.hasTag("DBLE")) numberAttribute(chunk, nodeType);
   }
 
-  // A node's uvt and ufe hold for its names whichever came first.
+  // A node's uvt and ufe hold for its names whichever came first, as do a
+  // cacheFile node's cache name and mapping for its folder.
   void applyNodeMarks() {
     for (std::size_t i = 0; i < plan_.dependencies.size(); ++i) {
       BinaryDependency& found = plan_.dependencies[i];
       const auto marks = marks_.find(nodes_[i]);
       const FileAttribute* row = found.isReference ? nullptr : findFileAttribute(found.nodeType, found.attribute);
+      if (row != nullptr && row->role == AttributeRole::kCacheFolder) {
+        found.cache = marks != marks_.end() ? marks->second.cache : CacheReference{};
+      }
       if (marks == marks_.end() || row == nullptr) continue;
       ::applyNodeMarks(*row, marks->second.tiling, marks->second.frames, found.tiling, found.frames);
     }
@@ -112,6 +116,10 @@ class DependencyFinder : public BinaryVisitor {
     const FileAttribute* row = name.empty() ? nullptr : findFileAttribute(nodeType, name);
     if (row == nullptr) return;
     const std::uint64_t valueAt = name.size() + 2;
+    if (row->role == AttributeRole::kCacheName) {
+      marks_[node_].cache.cacheName = textAt(chunk, valueAt, chunk.size);
+      return;
+    }
     fileAttributeFound(chunk, *row, chunk.dataOffset() + static_cast<std::int64_t>(valueAt),
                        textAt(chunk, valueAt, chunk.size));
   }
@@ -146,7 +154,9 @@ class DependencyFinder : public BinaryVisitor {
   void numberAttribute(const BinaryHeader& chunk, std::string_view nodeType) {
     const std::string name = textAt(chunk, 0, kMaxAttributeName + 1);
     const FileAttribute* row = findFileAttribute(nodeType, name);
-    if (row == nullptr || row->role == AttributeRole::kPath || name.size() + 10 > chunk.size) return;
+    if (row == nullptr || namesPath(*row) || row->role == AttributeRole::kCacheName || name.size() + 10 > chunk.size) {
+      return;
+    }
     unsigned char bytes[8];
     if (file_.read(chunk.dataOffset() + static_cast<std::int64_t>(name.size() + 2), reinterpret_cast<char*>(bytes),
                    8) != 8) {
@@ -159,6 +169,7 @@ class DependencyFinder : public BinaryVisitor {
     NodeMarks& marks = marks_[node_];
     if (row->role == AttributeRole::kTiling) marks.tiling = value >= 1.0 && value <= 3.0 ? static_cast<int>(value) : 0;
     if (row->role == AttributeRole::kFrameSwitch) marks.frames = value != 0.0;
+    applyCacheNumber(*row, value, marks.cache);
   }
 
   // Every file an attribute names passes here: recorded, and overwritten
@@ -168,7 +179,9 @@ class DependencyFinder : public BinaryVisitor {
   void fileAttributeFound(const BinaryHeader& chunk, const FileAttribute& row, std::int64_t valueOffset,
                           std::string value) {
     if (namesNoFile(value)) return;
-    std::string newName = stagedBaseName(expandVariables(value));
+    const std::string expanded = expandVariables(value);
+    std::string newName = row.role == AttributeRole::kCacheFolder ? std::string(folderBaseName(expanded))
+                                                                  : stagedBaseName(expanded);
     if (newName.size() <= value.size() ||
         !grow(chunk, newName.size() - value.size(), valueOffset, value.size(), newName)) {
       std::string field = value;
@@ -222,6 +235,7 @@ class DependencyFinder : public BinaryVisitor {
   struct NodeMarks {
     int tiling = 0;
     bool frames = false;
+    CacheReference cache;  // a cacheFile node's name and mapping
   };
 
   BinaryFile& file_;

@@ -7,11 +7,13 @@
 // holds. Alongside, the edits that make the copy name the new files.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "io/edits.h"
+#include "job/cache_reference.h"
 
 
 struct BinaryDependency {
@@ -22,6 +24,7 @@ struct BinaryDependency {
   std::string newName;  // what the copy names instead: "~" + base name for a scene, the base name for a file
   int tiling = 0;       // the node's uvt, where it applies to this attribute: 1 to 3 mark a first tile
   bool frames = false;  // the node's ufe, where it applies to this attribute
+  std::optional<CacheReference> cache = std::nullopt;  // a cacheFile node's, for its cache folder
 };
 
 struct BinaryScenePlan {

@@ -61,6 +61,13 @@ constexpr FileAttribute kFileAttributes[] = {
     {"aiVolume", "filename"},
     {"aiPhotometricLight", "ai_filename"},
     {"aiMaterialx", "filename"},
+    // Geometry caches and nCaches: a folder holding `<cn>.xml` and the
+    // data, and how the node maps scene frames to cache frames.
+    {"cacheFile", "cp", AttributeRole::kCacheFolder},
+    {"cacheFile", "cn", AttributeRole::kCacheName},
+    {"cacheFile", "sf", AttributeRole::kCacheStart},
+    {"cacheFile", "ss", AttributeRole::kCacheSourceStart},
+    {"cacheFile", "se", AttributeRole::kCacheSourceEnd},
     {"RedshiftProxyMesh", "fn", kPath, false, false, kFurther},
     {"RedshiftNormalMap", "tex0"},
     {"RedshiftDomeLight", "tex0"},
@@ -126,6 +133,22 @@ const FileAttribute* findFileAttribute(std::string_view nodeType, std::string_vi
 void applyNodeMarks(const FileAttribute& row, int nodeTiling, bool nodeFrames, int& tiling, bool& frames) {
   if (row.tiled && nodeTiling >= 1 && nodeTiling <= 3) tiling = nodeTiling;
   if (row.framed) frames = nodeFrames;
+}
+
+void applyCacheNumber(const FileAttribute& row, double value, CacheReference& cache) {
+  switch (row.role) {
+    case AttributeRole::kCacheStart:
+      cache.startFrame = value;
+      break;
+    case AttributeRole::kCacheSourceStart:
+      cache.sourceStart = value;
+      break;
+    case AttributeRole::kCacheSourceEnd:
+      cache.sourceEnd = value;
+      break;
+    default:
+      break;
+  }
 }
 
 bool hasFileAttributes(std::string_view nodeType) { return !tableNodeType(nodeType).empty(); }

@@ -9,10 +9,17 @@
 #include <string>
 #include <string_view>
 
+#include "job/cache_reference.h"
+
 enum class AttributeRole {
   kPath,         // a string: the path of a file the render loads
   kTiling,       // the node's uvTilingMode: 1, 2 or 3 make its name a first tile
   kFrameSwitch,  // the node's useFrameExtension: its name is one frame of a sequence
+  kCacheFolder,  // a string: the path of a folder that holds a cache
+  kCacheName,    // a string, no path: the name of the cache in that folder
+  kCacheStart,        // a number: the scene frame where the used part of the cache starts
+  kCacheSourceStart,  // a number: the cache frame where its used part starts
+  kCacheSourceEnd,    // a number: the cache frame where its used part ends
 };
 
 // The kind of file whose nodes a row describes.
@@ -44,6 +51,16 @@ const FileAttribute* findFileAttribute(std::string_view nodeType, std::string_vi
 // the tiling (1 to 3 only) and whether the name stands for frames. A row
 // that takes neither leaves them as they are.
 void applyNodeMarks(const FileAttribute& row, int nodeTiling, bool nodeFrames, int& tiling, bool& frames);
+
+// True when the row's value is a path the copy names otherwise: a file's
+// or a cache folder's.
+inline bool namesPath(const FileAttribute& row) {
+  return row.role == AttributeRole::kPath || row.role == AttributeRole::kCacheFolder;
+}
+
+// A number that `row` names on a cacheFile node, kept in `cache`; any
+// other row's number is no part of it.
+void applyCacheNumber(const FileAttribute& row, double value, CacheReference& cache);
 
 // True when some attribute of the Maya node type `nodeType` is in the table
 // under that type's own name.

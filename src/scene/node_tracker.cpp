@@ -1,6 +1,9 @@
 #include "scene/node_tracker.h"
 
+#include <cstdlib>
+
 #include "scene/file_attributes.h"
+#include "scene/path_text.h"
 
 namespace {
 
@@ -27,6 +30,23 @@ std::string_view firstWord(std::string_view text) {
 
 bool isOn(std::string_view value) { return value == "yes" || value == "on" || value == "true" || value == "1"; }
 
+// The string a setAttr's rest (` -type "string" "value";`) sets: its last
+// word, delimiters taken off.
+std::string stringValue(std::string_view rest) {
+  const std::string text(rest);
+  const char* last = findLastUnquoted(text.c_str(), ' ');
+  return trimmedOfDelimiters(last != nullptr ? last : text.c_str());
+}
+
+// The number a setAttr sets, when `word` is one whole.
+std::optional<double> numberValue(std::string_view word) {
+  const std::string text(word);
+  char* end = nullptr;
+  const double value = std::strtod(text.c_str(), &end);
+  if (text.empty() || end != text.c_str() + text.size()) return std::nullopt;
+  return value;
+}
+
 }  // namespace
 
 bool NodeTracker::followStatement(const char* bytes, std::size_t length) {
@@ -45,6 +65,7 @@ bool NodeTracker::followStatement(const char* bytes, std::size_t length) {
         node_.firstFound = found_ != nullptr ? found_->items().size() : 0;
         node_.tiling = 0;
         node_.frames = false;
+        node_.cache = CacheReference{};
         return false;
       }
       break;
@@ -75,7 +96,16 @@ bool NodeTracker::followStatement(const char* bytes, std::size_t length) {
           case AttributeRole::kFrameSwitch:
             node_.frames = isOn(value);
             return false;
+          case AttributeRole::kCacheName:
+            node_.cache.cacheName = stringValue(rest.substr(close + 1));
+            return false;
+          case AttributeRole::kCacheStart:
+          case AttributeRole::kCacheSourceStart:
+          case AttributeRole::kCacheSourceEnd:
+            if (const std::optional<double> number = numberValue(value)) applyCacheNumber(*row, *number, node_.cache);
+            return false;
           case AttributeRole::kPath:
+          case AttributeRole::kCacheFolder:
             node_.pathRow = row;
             return true;
         }
@@ -112,7 +142,9 @@ void NodeTracker::end() {
     Dependency& texture = items[j];
     if (texture.kind != DependencyKind::kTexture || texture.nodeType != node_.type) continue;
     const FileAttribute* row = findFileAttribute(texture.nodeType, texture.attribute);
-    if (row != nullptr) applyNodeMarks(*row, node_.tiling, node_.frames, texture.tiling, texture.frames);
+    if (row == nullptr) continue;
+    applyNodeMarks(*row, node_.tiling, node_.frames, texture.tiling, texture.frames);
+    if (row->role == AttributeRole::kCacheFolder) texture.cache = node_.cache;
   }
 }
 

@@ -5,6 +5,7 @@
 // nodes of types the table knows are followed.
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,7 +17,8 @@ struct FileAttribute;
 class NodeTracker {
  public:
   // `found`: where the textures the nodes name are recorded; a node that
-  // ends gives its uvt and ufe to those it named.
+  // ends gives its uvt and ufe to those it named, and a cacheFile node its
+  // cache name and mapping to its cache folder.
   explicit NodeTracker(DependencyList* found = nullptr) : found_(found) {}
 
   // Follows the statement bytes[0, length); true when it sets a path
@@ -51,6 +53,7 @@ class NodeTracker {
     std::size_t firstFound = 0;  // entries of `found_` from here on were named by this node
     int tiling = 0;
     bool frames = false;
+    CacheReference cache;  // a cacheFile node's name and mapping, for its folder
     const FileAttribute* pathRow = nullptr;  // the path attribute the statement at hand sets
   } node_;
 };

@@ -85,3 +85,34 @@ bool locateElsewhere(const std::string& namingScene, std::string& entry, const s
   }
   return false;
 }
+
+bool locateCacheFolder(const std::string& namingScene, std::string& entry, const std::string& recorded,
+                       const std::string& cacheName) {
+  const std::size_t end = entry.find_last_not_of('\\');
+  entry.erase(end == std::string::npos ? 0 : end + 1);
+  if (platform::enteredFolderPath(entry)) return true;
+  const std::string name(folderBaseName(entry));
+  const auto use = [&](const std::string& folder) {
+    std::printf("File '%s' not found; using '%s'.\n", recorded.c_str(), folder.c_str());
+    entry = folder;
+    return true;
+  };
+  const std::vector<std::string> folders = fallbackFolders(namingScene, false);
+  if (isStageableName(name)) {
+    for (const std::string& folder : folders) {
+      std::string candidate = name;
+      joinDirectory(folder, candidate);
+      if (platform::enteredFolderPath(candidate)) return use(candidate);
+    }
+  }
+  // The description beside the scene and in the project: the first two
+  // fallback folders.
+  const std::string description = cacheName + ".xml";
+  if (cacheName.empty() || !isStageableName(description)) return false;
+  for (std::size_t i = 0; i < folders.size() && i < 2; ++i) {
+    std::string candidate = description;
+    joinDirectory(folders[i], candidate);
+    if (platform::fileOpens(candidate, "r")) return use(folders[i]);
+  }
+  return false;
+}

@@ -20,3 +20,12 @@ std::vector<std::string> fallbackFolders(const std::string& namingScene, bool fo
 // folders; `entry` is then that file, and a line says so (naming the path
 // as `recorded`).
 bool locateElsewhere(const std::string& namingScene, std::string& entry, const std::string& recorded, bool forScene);
+
+// For a cache folder `entry` (made absolute) named by the scene at
+// `namingScene`: the path without the separators it ends with. A folder
+// that cannot be entered is looked for by its name in the scene's fallback
+// folders, then by its description `<cacheName>.xml` beside the scene and
+// in the project; `entry` is then the folder found, and a line says so
+// (naming the path as `recorded`). False when it is found nowhere.
+bool locateCacheFolder(const std::string& namingScene, std::string& entry, const std::string& recorded,
+                       const std::string& cacheName);

@@ -64,13 +64,13 @@ std::optional<Recognised> recogniseTextureStatement(const char* statement) {
   return found;
 }
 
-std::optional<Recognised> recogniseAttributeStatement(const char* statement) {
+std::optional<Recognised> recogniseAttributeStatement(const char* statement, bool folder) {
   if (std::strstr(statement, "-type \"string\"") == nullptr) return std::nullopt;
   const char* separator = findLastUnquoted(statement, ' ');
   if (separator == nullptr) return std::nullopt;
   Recognised found = pathAfter(statement, separator);
   if (namesNoFile(found.written)) return std::nullopt;
-  found.newName = stagedBaseName(found.recorded);
+  found.newName = folder ? std::string(folderBaseName(found.recorded)) : stagedBaseName(found.recorded);
   found.rewritten = std::string(statement, found.pathAt) + " \"" + found.newName + "\";\n";
   return found;
 }

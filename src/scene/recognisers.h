@@ -27,8 +27,10 @@ std::optional<Recognised> recogniseTextureStatement(const char* statement);
 // `setAttr ".attr" -type "string" "path";` for an attribute the table
 // names on the statement's node; the copy names the bare name. None for an
 // empty name, which names no file and stays as written. A file the run
-// follows is named "~" + its base name, as its rewritten copy is.
-std::optional<Recognised> recogniseAttributeStatement(const char* statement);
+// follows is named "~" + its base name, as its rewritten copy is. A
+// `folder`'s path is named by the folder's own name, whatever separators
+// end the path.
+std::optional<Recognised> recogniseAttributeStatement(const char* statement, bool folder = false);
 // The token after a marker names a file; the copy overwrites it in place
 // with `prefix` ("~" for a scene) and its base name, padded to its length.
 Recognised recogniseMarkedToken(const char* token, const char* prefix);

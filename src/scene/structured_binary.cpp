@@ -34,6 +34,7 @@ SceneReading passStructuredBinary(SceneJob& job, bool referenced, bool writeCopy
     texture.attribute = named.attribute;
     texture.tiling = named.tiling;
     texture.frames = named.frames;
+    texture.cache = named.cache;
     Recognised path;
     path.written = named.path;
     path.recorded = recordedPath(named.path);

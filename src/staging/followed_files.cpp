@@ -85,6 +85,11 @@ class Follower {
     for (const auto& [key, owner] : walk.copyOwners) names_.claim(sceneCopyName(owner.scenePath), comparisonKey(owner.absolutePath));
     for (Dependency& named : found_.items()) {
       if (named.kind != DependencyKind::kTexture) continue;
+      // A cache's files are named inside its folder, which takes the name.
+      if (named.cache) {
+        if (!named.matchedNothing) names_.claim(named.transferName, comparisonKey(named.resolved));
+        continue;
+      }
       // A scene read token by token names a followed file by its bare
       // name: that file is staged as it is.
       const bool rewritten = !named.transferName.empty() && named.transferName[0] == '~';
@@ -98,7 +103,8 @@ class Follower {
   // Follows every file in the list, the list growing as files are read.
   void followAll() {
     for (std::size_t i = 0; i < found_.items().size(); ++i) {
-      if (found_.items()[i].kind != DependencyKind::kTexture || found_.items()[i].matchedNothing) continue;
+      const Dependency& named = found_.items()[i];
+      if (named.kind != DependencyKind::kTexture || named.matchedNothing || named.cache) continue;
       for (std::size_t f = 0; f < found_.items()[i].files.size(); ++f) follow(i, f);
     }
   }

@@ -81,12 +81,41 @@ void warnOfFurtherFiles(const Dependency& texture, const std::string& file, std:
   log.warn("files that '" + file + "' names itself are not staged.");
 }
 
+// A cache's folder: its name and each name inside it are names the render
+// nodes must take.
+void requireStageableCache(const WalkState& walk, const Dependency& cache) {
+  requireStageableTexture(walk, cache.resolved, cache.transferName);
+  for (const DependencyFile& file : cache.files) requireStageableName(file.path, std::string(baseName(file.path)));
+}
+
+// Before a cache's files: how much of it is staged, and its folder, made
+// here unless a dry run. Two different folders of one name would be one
+// folder on the render nodes, whatever was here before.
+void openCacheFolder(Dependency& cache, std::map<std::string, StagedName>& staged, const RunOptions& options) {
+  std::printf("Cache '%s': %zu of %zu frames.\n", cache.resolved.c_str(), cache.cache->framesStaged,
+              cache.cache->framesInAll);
+  const std::string& folder = cache.transferName;
+  const auto [known, first] = staged.try_emplace(comparisonKey(folder), StagedName{cache.resolved, false});
+  try {
+    if (!first) checkCollision(known->second, cache.resolved, folder);
+  } catch (const RunStop&) {
+    for (DependencyFile& file : cache.files) file.status = FileStatus::kNameCollision;
+    throw;
+  }
+  // A folder that cannot be made fails each copy into it, as for textures.
+  if (!options.dryRun) platform::makeDirectory(folder);
+}
+
 }  // namespace
 
 void checkStagingNames(const SceneJob& job, const WalkState& walk, const DependencyList& found) {
   for (const Dependency& texture : found.items()) {
     // A name that stood for several files and matched none is never staged.
     if (texture.kind != DependencyKind::kTexture || texture.matchedNothing) continue;
+    if (texture.cache) {
+      requireStageableCache(walk, texture);
+      continue;
+    }
     for (const DependencyFile& file : texture.files) requireStageableTexture(walk, file.path, stagedName(file));
   }
   // A scene's entry is its copy's name, checked as the walk claimed it, and
@@ -110,6 +139,7 @@ void stageTextures(DependencyList& found, const FollowedFiles& followed, const R
   std::set<std::string> warned;
   for (Dependency& texture : found.items()) {
     if (texture.kind != DependencyKind::kTexture) continue;
+    if (texture.cache && !texture.matchedNothing) openCacheFolder(texture, staged, options);
     for (DependencyFile& file : texture.files) {
       const std::string& path = file.path;
       if (texture.matchedNothing) {

@@ -11,8 +11,16 @@ std::string stagedName(const DependencyFile& file) {
 }
 
 // The entries one dependency gives; `own`: the command-line scene named it.
-// A file that followed files name is listed once, under its staged name.
+// A file that followed files name is listed once, under its staged name,
+// as is a cache folder.
 void addEntries(const Dependency& named, bool own, std::vector<std::string>& line) {
+  // A cache folder is sent whole, once however many nodes name it.
+  if (named.cache && named.expanded) {
+    if (!named.matchedNothing && std::find(line.begin(), line.end(), named.transferName) == line.end()) {
+      line.push_back(named.transferName);
+    }
+    return;
+  }
   if (named.kind == DependencyKind::kTexture && named.expanded) {
     if (named.matchedNothing) return;
     if (named.namedByFile) {

@@ -1,0 +1,13 @@
+#pragma once
+// The files of a cacheFile node's cache folder that the jobs' frames read.
+
+#include "caches/time_window.h"
+#include "job/dependency.h"
+
+// Gives the cache folder `named` (one with a cache) the files a render of
+// the scene frames `rendered` reads: its description and the data of the
+// times the node maps those frames to, found by listing the folder, each
+// staged as `<folder>\<name>`; and counts its frames. A folder without a
+// readable description, or whose data holds no time of the window, stays
+// marked as matching nothing.
+void expandCache(Dependency& named, FrameWindow rendered);
