@@ -1,0 +1,366 @@
+// Geometry caches and nCaches of cacheFile nodes: the node's cache folder `cp` is staged as a folder of its bare
+// name holding the description `<cn>.xml` and the data of the frames the jobs render, one frame around them,
+// through the node's mapping; the copy names the folder by that name, so that the jobs find `<folder>/<cn>.xml`.
+// Each case in an ASCII scene and in binary scenes of both widths.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+#include <nlohmann/json.hpp>
+
+#include "e2e/run_fixture.h"
+#include "support/maya_binary.h"
+
+namespace {
+
+using json = nlohmann::json;
+
+// The scene formats a case runs in: 0 ASCII, else a binary scene of that width.
+constexpr int kFormats[] = {0, 4, 8};
+
+// What a cacheFile node sets: its cache name and folder, and its mapping (sf, ss, se; none: not set).
+struct CacheNode {
+  std::string cn, cp;
+  std::vector<std::pair<std::string, double>> numbers = {{"sf", 1}, {"ss", 1}, {"se", 10}};
+};
+
+class Caches : public RunFixture {
+ protected:
+  static std::string xml(const std::string& type, const std::string& format, const std::string& range, int perFrame) {
+    return "<?xml version=\"1.0\"?>\n<Autodesk_Cache_File>\n  <cacheType Type=\"" + type + "\" Format=\"" + format +
+           "\"/>\n  <time Range=\"" + range + "\"/>\n  <cacheTimePerFrame TimePerFrame=\"" +
+           std::to_string(perFrame) + "\"/>\n  <cacheVersion Version=\"2.0\"/>\n</Autodesk_Cache_File>\n";
+  }
+  static std::string dble(double value) {
+    std::uint64_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    std::string bytes;
+    for (int shift = 56; shift >= 0; shift -= 8) bytes += static_cast<char>(bits >> shift & 0xFF);
+    return bytes;
+  }
+  static std::string number(double value) {
+    std::string text = std::to_string(value);
+    return text.substr(0, text.find('.'));
+  }
+  // The nodes as the scene holds them (`folders` empty) or as its copy does (each node's folder name).
+  static std::string scene(int width, const std::vector<CacheNode>& nodes, const Names& folders = {}) {
+    const MayaBinary m{width ? width : 4};
+    std::string text = kMa;
+    std::vector<std::string> groups{m.head({m.chunk("VERS", "2024")})};
+    for (std::size_t i = 0; i < nodes.size(); ++i) {
+      const CacheNode& node = nodes[i];
+      std::string cp = node.cp;
+      if (!folders.empty()) cp = width ? folders[i] + std::string(cp.size() - folders[i].size(), ' ') : folders[i];
+      text += "createNode cacheFile -n \"cacheFile" + std::to_string(i) + "\";\n\trename -uid \"ID\";\n"
+              "\tsetAttr \".cn\" -type \"string\" \"" + node.cn + "\";\n"
+              "\tsetAttr -k on \".cp\" -type \"string\" \"" + cp + "\";\n";
+      std::vector<std::string> chunks{m.text("cn", node.cn), m.text("cp", cp)};
+      for (const auto& [name, value] : node.numbers) {
+        text += "\tsetAttr \"." + name + "\" " + number(value) + ";\n";
+        chunks.push_back(m.attribute("DBLE", name, dble(value)));
+      }
+      groups.push_back(m.node("CCHF", "cacheFile" + std::to_string(i), "", chunks));
+    }
+    text += "select -ne :time1;\n";
+    return width ? m.scene(groups) : text;
+  }
+  static std::string sceneName(int width) { return width ? "shot" + std::to_string(width) + ".mb" : "shot.ma"; }
+  // Writes the scene into proj/scenes and renders frames `first` to `last` from a fresh folder.
+  ProgramResult renderCaches(int width, const std::vector<CacheNode>& nodes, const std::string& first,
+                             const std::string& last, Names extra = {}) {
+    proj("scenes/" + sceneName(width), scene(width, nodes));
+    temp.makeDir(work = "work" + std::to_string(++runs));
+    Names arguments{"-s", first, "-e", last};
+    arguments.insert(arguments.end(), extra.begin(), extra.end());
+    arguments.push_back(at("scenes/" + sceneName(width)));
+    return run(arguments);
+  }
+  // A file of the cache folder `folder` of the project, with its name as its bytes.
+  void cacheFiles(const std::string& folder, const Names& names) {
+    for (const std::string& name : names) proj(folder + "/" + name, name);
+  }
+  static std::string cacheLine(const std::string& folder, int staged, int all) {
+    return "Cache '" + folder + "': " + std::to_string(staged) + " of " + std::to_string(all) + " frames.\n";
+  }
+  // The lines of a cache's files copied into `folder`, and the files' paths as the dependency report lists them.
+  static std::string copiedInto(const std::string& folder, const Names& names) {
+    std::string lines;
+    for (const std::string& name : names) lines += copied(folder + "\\" + name);
+    return lines;
+  }
+  static Names paths(const std::string& source, const Names& names) {
+    Names out;
+    for (const std::string& name : names) out.push_back(source + "\\" + name);
+    return out;
+  }
+  int runs = 0;  // runs so far, each in a folder of its own
+  // The folder in the working folder holds exactly `names`, each the file of the project's folder `source`.
+  void expectStaged(const std::string& folder, Names names, const std::string& source) {
+    for (const std::string& name : names) EXPECT_EQ(file(folder + "/" + name), readFile(at(source + "/" + name)));
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(temp.list(work + "/" + folder), names);
+  }
+};
+
+// An nCache of one file per frame with sub-frame samples (ticks between frames), in `.mcx`: a render of frames 4 to
+// 6 stages frames 3 to 7 and the samples between them, with the description; not the other frames, not another
+// cache's files in the same folder, not a name that only begins like the cache's.
+TEST_F(Caches, PerFrameWithSamples) {
+  const std::string folder = windowsForm(at("cache/nCache"));
+  Names all{"nParticleShape1.xml"};
+  for (int frame = 1; frame <= 10; ++frame) {
+    all.push_back("nParticleShape1Frame" + std::to_string(frame) + ".mcx");
+    all.push_back("nParticleShape1Frame" + std::to_string(frame) + "Tick125.mcx");
+  }
+  cacheFiles("cache/nCache", all);
+  cacheFiles("cache/nCache", {"nParticleShape10Frame5.mcx", "otherShape.xml", "otherShapeFrame5.mcx"});
+  proj("cache/nCache/nParticleShape1.xml", xml("OneFilePerFrame", "mcx", "250-2500", 250));
+  const Names staged{"nParticleShape1.xml",         "nParticleShape1Frame3.mcx",        "nParticleShape1Frame3Tick125.mcx",
+                     "nParticleShape1Frame4.mcx",   "nParticleShape1Frame4Tick125.mcx", "nParticleShape1Frame5.mcx",
+                     "nParticleShape1Frame5Tick125.mcx", "nParticleShape1Frame6.mcx",   "nParticleShape1Frame6Tick125.mcx",
+                     "nParticleShape1Frame7.mcx"};
+  const std::vector<CacheNode> nodes{{"nParticleShape1", "cache/nCache"}};
+  for (const int width : kFormats) {
+    SCOPED_TRACE(width);
+    const ProgramResult result = renderCaches(width, nodes, "4", "6");
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out, examining(at("scenes/" + sceneName(width))) + cacheLine(folder, 5, 10) +
+                              copiedInto("nCache", staged) + report(paths(folder, staged), {}) + kSubmitted);
+    EXPECT_EQ(left(), (Names{"nCache", "vantle_render.sub", "~" + sceneName(width)}));
+    expectStaged("nCache", staged, "cache/nCache");
+    EXPECT_EQ(file("~" + sceneName(width)), scene(width, nodes, {"nCache"}));
+    EXPECT_EQ(file("vantle_render.sub"), description({"nCache", "~" + sceneName(width)}, {"4", "6"}));
+  }
+}
+
+// One file per frame without samples, in `.mc` (Format "mcc"), and in a cache from before `.mcx` (no Format).
+TEST_F(Caches, PerFrameWithoutSamples) {
+  for (const std::string format : {"mcc", ""}) {
+    SCOPED_TRACE(format);
+    const std::string name = "cloth" + format, where = "cache/" + name;
+    const std::string folder = windowsForm(at(where));
+    Names all;
+    for (int frame = 1; frame <= 10; ++frame) all.push_back(name + "Frame" + std::to_string(frame) + ".mc");
+    cacheFiles(where, all);
+    proj(where + "/" + name + ".xml", xml("OneFilePerFrame", format, "6000-60000", 6000));
+    const Names staged{name + ".xml", name + "Frame1.mc", name + "Frame2.mc", name + "Frame3.mc"};
+    const std::vector<CacheNode> nodes{{name, where + "/"}};
+    for (const int width : kFormats) {
+      SCOPED_TRACE(width);
+      const ProgramResult result = renderCaches(width, nodes, "1", "2");
+      EXPECT_EQ(result.status, 0);
+      EXPECT_EQ(result.out, examining(at("scenes/" + sceneName(width))) + cacheLine(folder, 3, 10) +
+                                copiedInto(name, staged) + report(paths(folder, staged), {}) + kSubmitted);
+      expectStaged(name, staged, where);
+      EXPECT_EQ(file("~" + sceneName(width)), scene(width, nodes, {name}));
+      EXPECT_EQ(file("vantle_render.sub"), description({name, "~" + sceneName(width)}, {"1", "2"}));
+    }
+  }
+}
+
+// A cache of one file, `.mc` and `.mcx`: the description and the one data file, whatever frames render within its
+// range; every frame of the range counts as staged.
+TEST_F(Caches, OneFile) {
+  for (const std::string format : {"mcc", "mcx"}) {
+    SCOPED_TRACE(format);
+    const std::string name = "geo_" + format, where = "cache/one_" + format;
+    const std::string data = name + (format == "mcx" ? ".mcx" : ".mc");
+    const std::string folder = windowsForm(at(where));
+    cacheFiles(where, {data, name + ".mc" + (format == "mcx" ? "" : "x")});
+    proj(where + "/" + name + ".xml", xml("OneFile", format, "6000-144000", 6000));
+    const Names staged{name + ".xml", data};
+    const std::vector<CacheNode> nodes{{name, where, {{"sf", 1}, {"ss", 1}, {"se", 24}}}};
+    for (const int width : kFormats) {
+      SCOPED_TRACE(width);
+      const ProgramResult result = renderCaches(width, nodes, "10", "12");
+      EXPECT_EQ(result.status, 0);
+      EXPECT_EQ(result.out, examining(at("scenes/" + sceneName(width))) + cacheLine(folder, 24, 24) +
+                                copiedInto("one_" + format, staged) + report(paths(folder, staged), {}) + kSubmitted);
+      expectStaged("one_" + format, staged, where);
+      EXPECT_EQ(file("vantle_render.sub"), description({"one_" + format, "~" + sceneName(width)}, {"10", "12"}));
+    }
+  }
+}
+
+// A render of frames 100 to 120 of a 200-frame cache, in jobs of 10, stages frames 99 to 121 and the description;
+// placed at scene frame 51 (sf 51, ss 1), frames 100 to 120 read cache frames 50 to 70: 49 to 71 are staged. The
+// dry run says the same and writes nothing; the report gives the cache's frames.
+TEST_F(Caches, RenderRangeInsideALongerCache) {
+  const std::string where = "cache/long", folder = windowsForm(at(where));
+  Names all;
+  for (int frame = 1; frame <= 200; ++frame) all.push_back("fluidFrame" + std::to_string(frame) + ".mcx");
+  cacheFiles(where, all);
+  proj(where + "/fluid.xml", xml("OneFilePerFrame", "mcx", "250-50000", 250));
+  const auto framesFrom = [](int first, int last) {
+    Names names{"fluid.xml"};
+    Names frames;
+    for (int frame = first; frame <= last; ++frame) frames.push_back("fluidFrame" + std::to_string(frame) + ".mcx");
+    std::sort(frames.begin(), frames.end());
+    names.insert(names.end(), frames.begin(), frames.end());
+    return names;
+  };
+  for (const auto& [startFrame, staged] :
+       {std::pair<double, Names>{1, framesFrom(99, 121)}, std::pair<double, Names>{51, framesFrom(49, 71)}}) {
+    const std::vector<CacheNode> nodes{{"fluid", where, {{"sf", startFrame}, {"ss", 1}, {"se", 200}}}};
+    for (const int width : kFormats) {
+      SCOPED_TRACE(width);
+      const ProgramResult result = renderCaches(width, nodes, "100", "120", {"--report", temp.at("r.json")});
+      EXPECT_EQ(result.status, 0);
+      EXPECT_EQ(result.out, examining(at("scenes/" + sceneName(width))) + cacheLine(folder, 23, 200) +
+                                copiedInto("long", staged) + report(paths(folder, staged), {}) + kSubmitted);
+      expectStaged("long", staged, where);
+      EXPECT_EQ(file("vantle_render.sub"),
+                description({"long", "~" + sceneName(width)}, {"100", "109", "110", "119", "120", "120"}));
+      const json written = json::parse(readFile(temp.at("r.json")));
+      ASSERT_EQ(written["dependencies"].size(), 1u);
+      const json& cache = written["dependencies"][0];
+      EXPECT_EQ(cache["kind"], "cache");
+      EXPECT_EQ(cache["node_type"], "cacheFile");
+      EXPECT_EQ(cache["attribute"], "cp");
+      EXPECT_EQ(cache["path"], where);
+      EXPECT_EQ(cache["resolved"], folder);
+      EXPECT_EQ(cache["cache"], (json{{"name", "fluid"}, {"folder", "long"}, {"frames_staged", 23},
+                                      {"frames_in_all", 200}}));
+      ASSERT_EQ(cache["files"].size(), staged.size());
+      EXPECT_EQ(cache["files"][1], (json{{"name", "long\\" + staged[1]}, {"status", "copied"},
+                                         {"size", staged[1].size()}}));
+      EXPECT_EQ(written["transfer"], (json{"long", "~" + sceneName(width)}));
+
+      // The dry run.
+      temp.makeDir(work = "dry" + std::to_string(++runs));
+      const ProgramResult dry = run({"-s", "100", "-e", "120", "--dry-run", at("scenes/" + sceneName(width))});
+      EXPECT_EQ(dry.status, 0);
+      std::string would;
+      for (const std::string& name : staged) would += "File 'long\\" + name + "' would be copied to current directory.\n";
+      EXPECT_EQ(dry.out, examining(at("scenes/" + sceneName(width))) + cacheLine(folder, 23, 200) + would +
+                             report(paths(folder, staged), {}) + "\nDry run: nothing written, nothing submitted.\n");
+      EXPECT_EQ(left(), Names{});
+    }
+  }
+}
+
+// A render outside the cache's used part (ss..se), or in its range but between files that are there, or of a cache
+// whose description is missing or is no description: no job could read the cache. The run ends as for a name that
+// matches nothing: the error at its turn in staging, status 2, no description, nothing submitted, no folder.
+TEST_F(Caches, NothingToRenderFails) {
+  Names all;
+  for (int frame = 1; frame <= 20; ++frame) all.push_back("dropFrame" + std::to_string(frame) + ".mcx");
+  cacheFiles("cache/drops", all);
+  proj("cache/drops/drop.xml", xml("OneFilePerFrame", "mcx", "250-5000", 250));
+  cacheFiles("cache/gaps", {"gapFrame1.mcx", "gapFrame50.mcx"});
+  proj("cache/gaps/gap.xml", xml("OneFilePerFrame", "mcx", "250-12500", 250));
+  cacheFiles("cache/bare", {"bareFrame1.mcx"});
+  cacheFiles("cache/broken", {"brokenFrame1.mcx"});
+  proj("cache/broken/broken.xml", "<cacheType Type=\"Many\"/>");
+  const struct {
+    CacheNode node;
+    std::string first, last;
+  } cases[] = {{{"drop", "cache/drops", {{"sf", 1}, {"ss", 1}, {"se", 20}}}, "300", "310"},
+               {{"drop", "cache/drops", {{"sf", 10}, {"ss", 1}, {"se", 20}}}, "1", "2"},
+               {{"gap", "cache/gaps", {{"sf", 1}, {"ss", 1}, {"se", 50}}}, "10", "20"},
+               {{"bare", "cache/bare"}, "1", "1"},
+               {{"broken", "cache/broken"}, "1", "1"}};
+  for (const auto& each : cases) {
+    SCOPED_TRACE(each.node.cp + " " + each.first);
+    for (const int width : kFormats) {
+      SCOPED_TRACE(width);
+      proj("scenes/" + sceneName(width), scene(width, {each.node}));
+      temp.makeDir(work = "work" + std::to_string(++runs));
+      const ProgramResult result = run({"-s", each.first, "-e", each.last, at("scenes/" + sceneName(width))});
+      EXPECT_EQ(result.status, 2);
+      EXPECT_EQ(result.out, examining(at("scenes/" + sceneName(width))) + "ERROR: No file matches '" +
+                                windowsForm(at(each.node.cp)) + "'.\n");
+      EXPECT_EQ(left(), Names{"~" + sceneName(width)});
+    }
+  }
+}
+
+// A cache folder saved on another machine (an absolute path that does not exist here, with a trailing separator)
+// is found by its name in the project; one whose folder is nowhere by its description beside the scene, where the
+// folder's files then are. The copy names the folder by the name the path gave it.
+TEST_F(Caches, FolderFromAnotherMachine) {
+  cacheFiles("nCache", {"hairFrame1.mcx", "hairFrame2.mcx", "hairFrame3.mcx"});
+  proj("nCache/hair.xml", xml("OneFilePerFrame", "mcx", "250-750", 250));
+  cacheFiles("scenes", {"rainFrame1.mc", "rainFrame9.mc"});
+  proj("scenes/rain.xml", xml("OneFilePerFrame", "", "250-2250", 250));
+  const std::vector<CacheNode> nodes{{"hair", "D:/farm/shots/cache/nCache/"}, {"rain", "D:/farm/sim//"}};
+  for (const int width : kFormats) {
+    SCOPED_TRACE(width);
+    const ProgramResult result = renderCaches(width, nodes, "1", "1");
+    EXPECT_EQ(result.status, 0);
+    const std::string hair = windowsForm(at("nCache")), rain = windowsForm(at("scenes"));
+    const Names hairFiles{"hair.xml", "hairFrame1.mcx", "hairFrame2.mcx"}, rainFiles{"rain.xml", "rainFrame1.mc"};
+    Names listed = paths(hair, hairFiles);
+    for (const std::string& path : paths(rain, rainFiles)) listed.push_back(path);
+    EXPECT_EQ(result.out, examining(at("scenes/" + sceneName(width))) +
+                              "File 'D:\\farm\\shots\\cache\\nCache\\' not found; using '" + hair + "'.\n" +
+                              "File 'D:\\farm\\sim\\\\' not found; using '" + rain + "'.\n" + cacheLine(hair, 2, 3) +
+                              copiedInto("nCache", hairFiles) + cacheLine(rain, 1, 2) + copiedInto("sim", rainFiles) +
+                              report(listed, {}) + kSubmitted);
+    expectStaged("nCache", hairFiles, "nCache");
+    expectStaged("sim", rainFiles, "scenes");
+    EXPECT_EQ(file("~" + sceneName(width)), scene(width, nodes, {"nCache", "sim"}));
+    EXPECT_EQ(file("vantle_render.sub"), description({"nCache", "sim", "~" + sceneName(width)}));
+  }
+}
+
+// Two caches in one folder, named by two nodes, and a third node naming the first cache again: one folder holding
+// the files of both, named once on the transfer line; a file met again is found there. Two different folders of one
+// name would be one folder on the render nodes: the run ends before it copies into the second.
+TEST_F(Caches, NodesNamingOneFolder) {
+  cacheFiles("cache/shared", {"aFrame1.mcx", "aFrame2.mcx", "bFrame1.mcx", "bFrame5.mcx"});
+  proj("cache/shared/a.xml", xml("OneFilePerFrame", "mcx", "250-500", 250));
+  proj("cache/shared/b.xml", xml("OneFilePerFrame", "mcx", "250-1250", 250));
+  cacheFiles("other/shared", {"cFrame1.mcx"});
+  proj("other/shared/c.xml", xml("OneFilePerFrame", "mcx", "250-250", 250));
+  const std::string folder = windowsForm(at("cache/shared"));
+  const std::vector<CacheNode> nodes{{"a", "cache/shared"}, {"b", "cache/shared/"}, {"a", "cache/shared"}};
+  for (const int width : kFormats) {
+    SCOPED_TRACE(width);
+    const ProgramResult result = renderCaches(width, nodes, "1", "1");
+    EXPECT_EQ(result.status, 0);
+    const std::string& again = folder;
+    Names listed = paths(folder, {"a.xml", "aFrame1.mcx", "aFrame2.mcx", "b.xml", "bFrame1.mcx"});
+    for (const std::string& path : paths(again, {"a.xml", "aFrame1.mcx", "aFrame2.mcx"})) listed.push_back(path);
+    EXPECT_EQ(result.out, examining(at("scenes/" + sceneName(width))) + cacheLine(folder, 2, 2) +
+                              copiedInto("shared", {"a.xml", "aFrame1.mcx", "aFrame2.mcx"}) + cacheLine(folder, 1, 2) +
+                              copiedInto("shared", {"b.xml", "bFrame1.mcx"}) + cacheLine(again, 2, 2) +
+                              "File 'shared\\a.xml' found in current directory.\n"
+                              "File 'shared\\aFrame1.mcx' found in current directory.\n"
+                              "File 'shared\\aFrame2.mcx' found in current directory.\n" +
+                              report(listed, {}) + kSubmitted);
+    expectStaged("shared", {"a.xml", "aFrame1.mcx", "aFrame2.mcx", "b.xml", "bFrame1.mcx"}, "cache/shared");
+    EXPECT_EQ(file("vantle_render.sub"), description({"shared", "~" + sceneName(width)}));
+
+    const std::vector<CacheNode> clash{{"a", "cache/shared"}, {"c", "other/shared"}};
+    const ProgramResult refused = renderCaches(width, clash, "1", "2");
+    EXPECT_EQ(refused.status, 2);
+    const std::string other = windowsForm(at("other/shared"));
+    EXPECT_EQ(refused.out, examining(at("scenes/" + sceneName(width))) + cacheLine(folder, 2, 2) +
+                               copiedInto("shared", {"a.xml", "aFrame1.mcx", "aFrame2.mcx"}) + cacheLine(other, 1, 1) +
+                               "ERROR: '" + folder + "' and '" + other + "' would both be copied to 'shared'.\n");
+    expectStaged("shared", {"a.xml", "aFrame1.mcx", "aFrame2.mcx"}, "cache/shared");
+  }
+}
+
+// The folder's name and every name in it are checked before anything is staged.
+TEST_F(Caches, NamesInsideTheFolderChecked) {
+  cacheFiles("cache/ok", {"conFrame1.mcx"});
+  proj("cache/ok/con.xml", xml("OneFilePerFrame", "mcx", "250-250", 250));
+  cacheFiles("cache/nul", {"fineFrame1.mcx"});
+  proj("cache/nul/fine.xml", xml("OneFilePerFrame", "mcx", "250-250", 250));
+  for (const auto& [node, path, name] :
+       {std::tuple<CacheNode, std::string, std::string>{{"con", "cache/ok"}, "cache/ok/con.xml", "con.xml"},
+        std::tuple<CacheNode, std::string, std::string>{{"fine", "cache/nul"}, "cache/nul", "nul"}}) {
+    for (const int width : kFormats) {
+      SCOPED_TRACE(width);
+      const ProgramResult result = renderCaches(width, {node}, "1", "1");
+      EXPECT_EQ(result.status, 2);
+      EXPECT_EQ(result.out, examining(at("scenes/" + sceneName(width))) + "ERROR: '" + windowsForm(at(path)) +
+                                "' cannot be staged under the name '" + name + "'.\n");
+      EXPECT_EQ(left(), Names{"~" + sceneName(width)});
+    }
+  }
+}
+
+}  // namespace
