@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <set>
 
+#include <nlohmann/json.hpp>
+
 #include "e2e/run_fixture.h"
 #include "names/base_name.h"
 #include "names/name_pattern.h"
@@ -119,12 +121,20 @@ TEST_F(FollowedFiles, UsdStageStagedWholeAndClosed) {
   // The assetInfo identifier names no file to load: it is left as written.
   EXPECT_EQ(openNames(), Names{});
 
-  // A dry run reads the whole tree and writes nothing.
+  // A dry run reads the whole tree and writes nothing; its report tells each file, what named it and its name here.
   temp.makeDir(work = "dry");
-  const ProgramResult dry = run({"-s", "1", "-e", "1", at("scenes/shot.ma"), "--dry-run"});
+  const ProgramResult dry = run({"-s", "1", "-e", "1", at("scenes/shot.ma"), "--dry-run", "--report",
+                                 temp.at("report.json")});
   EXPECT_EQ(dry.status, 0);
   EXPECT_NE(dry.out.find("File '~three.usda' would be copied to current directory.\n"), std::string::npos);
   EXPECT_EQ(left(), Names{});
+  const nlohmann::json report = nlohmann::json::parse(readFile(temp.at("report.json")));
+  Names namedByPayload;
+  for (const auto& entry : report["dependencies"]) {
+    if (entry["scene"] == payload) namedByPayload.push_back(entry["path"].get<std::string>() + " -> " +
+                                                            entry["files"][0]["name"].get<std::string>());
+  }
+  EXPECT_EQ(namedByPayload, Names{"wood.png -> 2~wood.png"});
 }
 
 // An Arnold stand-in names a texture, a volume and a nested stand-in; an output driver's file and a commented line
