@@ -1,6 +1,9 @@
 #include "scene/ass_reader.h"
 
+#include <algorithm>
+#include <array>
 #include <cstddef>
+#include <cstring>
 #include <string>
 
 #include "io/byte_cursor.h"
@@ -15,167 +18,308 @@ constexpr std::size_t kMaxWordBytes = 64;
 // A string longer than this is no path (a Windows path is at most 32767).
 constexpr std::size_t kMaxPathBytes = 32768;
 
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
+// Which bytes end a run the reader skips in one state: a 256-entry table,
+// so that the scan is one load and one test a byte.
+using StopTable = std::array<bool, 256>;
 
-bool endsWord(char c) { return isBlank(c) || c == '\n' || c == '{' || c == '}' || c == '"' || c == '#'; }
+constexpr StopTable stopsAt(std::string_view bytes) {
+  StopTable table{};
+  for (char c : bytes) table[static_cast<unsigned char>(c)] = true;
+  return table;
+}
 
-// The reader's state between two bytes: where in its line and in its block
-// the last byte stood, and the text it may still need (the word being read,
-// the block's node type, the path being read).
+constexpr StopTable kBlanks = stopsAt(" \t\r\v\f");
+constexpr StopTable kWordEnds = stopsAt(" \t\r\v\f\n{}\"#");
+// Past the first word of a parameter line nothing but these changes what
+// the reader looks for: words there are never kept.
+constexpr StopTable kRestOfLineStops = stopsAt("\n{}\"#");
+constexpr StopTable kStringStops = stopsAt("\"\n");
+
+bool isBlank(char c) { return kBlanks[static_cast<unsigned char>(c)]; }
+
+// The lines of an array's values start with a number, where a parameter
+// line starts with the parameter's name, which never does: such a line is
+// not looked up in the table, which most lines of a large file are.
+constexpr StopTable kNumberStarts = stopsAt("0123456789+-.");
+
+bool startsNumber(std::string_view word) { return kNumberStarts[static_cast<unsigned char>(word[0])]; }
+
+// The first index from `i` on whose byte is in `stops`, or the block's size.
+std::size_t skipUntil(std::string_view block, std::size_t i, const StopTable& stops) {
+  const std::size_t n = block.size();
+  const auto stopsHere = [&](std::size_t at) { return stops[static_cast<unsigned char>(block[at])]; };
+  // Four bytes a round: the test of each is independent of the others.
+  while (i + 4 <= n) {
+    if (stopsHere(i)) return i;
+    if (stopsHere(i + 1)) return i + 1;
+    if (stopsHere(i + 2)) return i + 2;
+    if (stopsHere(i + 3)) return i + 3;
+    i += 4;
+  }
+  while (i < n && !stopsHere(i)) ++i;
+  return i;
+}
+
+// The first index from `i` on that holds `c`, or the block's size.
+std::size_t find(std::string_view block, std::size_t i, char c) {
+  const void* at = std::memchr(block.data() + i, c, block.size() - i);
+  return at == nullptr ? block.size() : static_cast<std::size_t>(static_cast<const char*>(at) - block.data());
+}
+
+// The reader's state between two blocks: where in its line and in its node
+// block it stands, and the text it may still need (the word being read, the
+// block's node type, the path being read). Within a block each state skips
+// the bytes that change nothing in it at once.
 class AssScanner {
  public:
   explicit AssScanner(FilePlan& plan) : plan_(plan) {}
 
-  // The byte `c`, at `offset` in the file.
-  void take(char c, std::int64_t offset) {
-    switch (state_) {
-      case State::kWord:
-        if (!endsWord(c)) {
-          if (keepWord_) appendWord(c);
-          return;
-        }
-        endWord();
-        break;  // `c` is read in the state the word left
-      case State::kValue:
-        if (isBlank(c)) return;
-        if (c == '"') {
-          state_ = State::kPath;
-          pathOffset_ = offset + 1;
-          path_.clear();
-          pathOverlong_ = false;
-          return;
-        }
-        state_ = State::kBetween;  // an unquoted value names nothing
-        break;
-      case State::kPath:
-        if (c == '"') {
-          endPath();
-          state_ = State::kBetween;
-        } else if (c == '\n') {
-          newLine();  // not closed on its line: no path
-        } else if (path_.size() < kMaxPathBytes) {
-          path_.push_back(c);
-        } else {
-          pathOverlong_ = true;
-        }
-        return;
-      case State::kString:
-        if (c == '"') state_ = State::kBetween;
-        if (c == '\n') newLine();
-        return;
-      case State::kComment:
-        if (c == '\n') newLine();
-        return;
-      case State::kBetween:
-        break;
-    }
-    between(c);
-  }
+  // The next block of the file, which starts at `offset` in it.
+  void scan(std::string_view block, std::int64_t offset);
 
  private:
   enum class State {
     kBetween,  // between words
-    kWord,     // in a word
+    kWord,     // in a word that is kept: a node type or a parameter
     kValue,    // after a parameter of the table, before its value
     kPath,     // in the string that is that value
     kString,   // in any other string
     kComment,  // in a comment
   };
 
-  void between(char c) {
-    if (isBlank(c)) return;
-    switch (c) {
-      case '\n':
-        newLine();
-        return;
-      case '#':
-        state_ = State::kComment;
-        return;
-      case '"':
-        state_ = State::kString;
-        lineStart_ = false;
-        type_.clear();
-        return;
-      case '{':
-        // A node's block opens after its type; its first parameter may
-        // stand on the brace's line.
-        if (depth_ == 0) block_ = type_;
-        lineStart_ = depth_ == 0;
-        ++depth_;
-        type_.clear();
-        return;
-      case '}':
-        if (depth_ > 0) --depth_;
-        if (depth_ == 0) block_.clear();
-        lineStart_ = false;
-        type_.clear();
-        return;
-      default:
-        break;
-    }
-    // Only a word between blocks (a node type) and the first word of a
-    // line in a node's block (a parameter) are kept.
-    parameter_ = depth_ == 1 && lineStart_;
-    keepWord_ = depth_ == 0 || parameter_;
-    lineStart_ = false;
-    word_.clear();
-    wordOverlong_ = false;
-    state_ = State::kWord;
-    if (keepWord_) appendWord(c);
-  }
+  // Each reads from block_[i] on and returns where it stopped: past what it
+  // read, or at `i` when the byte there is to be read in the new state.
+  std::size_t between(std::size_t i);
+  std::size_t restOfLine(std::size_t i);
+  std::size_t word(std::size_t i);
+  std::size_t value(std::size_t i);
+  std::size_t path(std::size_t i);
+  std::size_t string(std::size_t i);
+  std::size_t comment(std::size_t i);
 
-  void appendWord(char c) {
-    if (word_.size() < kMaxWordBytes) {
-      word_.push_back(c);
-    } else {
-      wordOverlong_ = true;
-    }
-  }
-
-  void endWord() {
-    state_ = State::kBetween;
-    if (depth_ == 0) {
-      type_ = wordOverlong_ ? std::string() : word_;
-      return;
-    }
-    if (!parameter_ || wordOverlong_ || block_.empty()) return;
-    row_ = findFileAttribute(block_, word_, NodeFormat::kAss);
-    if (row_ != nullptr) state_ = State::kValue;
-  }
-
-  void endPath() {
-    if (path_.empty() || pathOverlong_) return;
-    FoundPath found{{}, pathOffset_, static_cast<std::int64_t>(path_.size())};
-    Dependency& named = found.named;
-    named.kind = DependencyKind::kTexture;
-    named.nodeType = std::string(row_->nodeType);
-    named.attribute = std::string(row_->attribute);
-    named.written = path_;
-    named.recorded = recordedPath(named.written);
-    named.resolved = named.recorded;
-    plan_.found.push_back(std::move(found));
-  }
-
+  void special(char c);
+  void startWord(std::size_t i);
+  void endWord(std::string_view word);
+  void endPath(std::size_t end);
+  void keepBlockText();
   void newLine() {
     state_ = State::kBetween;
     lineStart_ = true;
   }
 
+  // Past the first word of a line, or deeper than a node's own block, no
+  // word is kept: only line ends, braces, strings and comments count.
+  bool wordsIgnored() const { return depth_ > 1 || (depth_ == 1 && !lineStart_); }
+
   FilePlan& plan_;
+  std::string_view block_;
+  std::int64_t blockOffset_ = 0;
+
   State state_ = State::kBetween;
   std::int64_t depth_ = 0;
   bool lineStart_ = true;     // no word, string or brace yet on this line
   std::string type_;          // the last word between blocks, while it may be a node type
-  std::string block_;         // the node type of the block being read
+  std::string nodeType_;      // the node type of the block being read
+  // The kept word being read: its bytes from earlier blocks (one past the
+  // limit at most, to tell it too long) and where it starts in this block.
   std::string word_;
-  bool wordOverlong_ = false;
-  bool keepWord_ = false;
+  std::size_t wordFrom_ = 0;
   bool parameter_ = false;    // the word is the first of a parameter line
   const FileAttribute* row_ = nullptr;  // the parameter whose value is read
-  std::string path_;
-  bool pathOverlong_ = false;
+  // The path being read: where it starts in the file, its bytes from
+  // earlier blocks (one past the limit at most) and where its bytes start
+  // in this block.
   std::int64_t pathOffset_ = 0;
+  std::string path_;
+  std::size_t pathFrom_ = 0;
 };
+
+void AssScanner::scan(std::string_view block, std::int64_t offset) {
+  block_ = block;
+  blockOffset_ = offset;
+  wordFrom_ = 0;
+  pathFrom_ = 0;
+  std::size_t i = 0;
+  while (i < block.size()) {
+    switch (state_) {
+      case State::kBetween: i = wordsIgnored() ? restOfLine(i) : between(i); break;
+      case State::kWord: i = word(i); break;
+      case State::kValue: i = value(i); break;
+      case State::kPath: i = path(i); break;
+      case State::kString: i = string(i); break;
+      case State::kComment: i = comment(i); break;
+    }
+  }
+  keepBlockText();
+}
+
+// Between words where a word may be kept: between node blocks, or at the
+// start of a line directly inside one.
+std::size_t AssScanner::between(std::size_t i) {
+  const char c = block_[i];
+  if (isBlank(c)) return i + 1;
+  if (kWordEnds[static_cast<unsigned char>(c)]) {
+    special(c);
+    return i + 1;
+  }
+  startWord(i);
+  return i;
+}
+
+// Where words are not kept, a word and the blanks around it change
+// nothing: the reader skips to the next byte that does.
+std::size_t AssScanner::restOfLine(std::size_t i) {
+  const std::size_t stop = skipUntil(block_, i, kRestOfLineStops);
+  if (stop == block_.size()) return stop;
+  special(block_[stop]);
+  return stop + 1;
+}
+
+// A line end, a brace, a quote or a comment sign between words.
+void AssScanner::special(char c) {
+  switch (c) {
+    case '\n':
+      newLine();
+      return;
+    case '#':
+      state_ = State::kComment;
+      return;
+    case '"':
+      state_ = State::kString;
+      lineStart_ = false;
+      type_.clear();
+      return;
+    case '{':
+      // A node's block opens after its type; its first parameter may
+      // stand on the brace's line.
+      if (depth_ == 0) nodeType_ = type_;
+      lineStart_ = depth_ == 0;
+      ++depth_;
+      type_.clear();
+      return;
+    default:  // '}'
+      if (depth_ > 0) --depth_;
+      if (depth_ == 0) nodeType_.clear();
+      lineStart_ = false;
+      type_.clear();
+      return;
+  }
+}
+
+// Only a word between blocks (a node type) and the first word of a line in
+// a node's block (a parameter) are kept; this is one of them.
+void AssScanner::startWord(std::size_t i) {
+  parameter_ = depth_ == 1;
+  lineStart_ = false;
+  word_.clear();
+  wordFrom_ = i;
+  state_ = State::kWord;
+}
+
+std::size_t AssScanner::word(std::size_t i) {
+  const std::size_t end = skipUntil(block_, i, kWordEnds);
+  if (end == block_.size()) return end;
+  const std::size_t from = std::min(wordFrom_, end);
+  if (word_.empty()) {
+    // The whole word is in this block: read where it stands.
+    endWord(block_.substr(from, end - from));
+  } else {
+    const std::size_t room = kMaxWordBytes + 1 - std::min(kMaxWordBytes + 1, word_.size());
+    word_.append(block_.data() + from, std::min(room, end - from));
+    endWord(word_);
+  }
+  // The byte that ended the word is read as between words, even when the
+  // word made a value due: `filename"x"` names nothing.
+  if (!isBlank(block_[end])) special(block_[end]);
+  return end + 1;
+}
+
+void AssScanner::endWord(std::string_view word) {
+  state_ = State::kBetween;
+  const bool overlong = word.size() > kMaxWordBytes;
+  if (depth_ == 0) {
+    type_ = overlong ? std::string_view() : word;
+    return;
+  }
+  if (!parameter_ || overlong || nodeType_.empty() || startsNumber(word)) return;
+  row_ = findFileAttribute(nodeType_, word, NodeFormat::kAss);
+  if (row_ != nullptr) state_ = State::kValue;
+}
+
+std::size_t AssScanner::value(std::size_t i) {
+  const char c = block_[i];
+  if (isBlank(c)) return i + 1;
+  if (c == '"') {
+    state_ = State::kPath;
+    pathOffset_ = blockOffset_ + static_cast<std::int64_t>(i) + 1;
+    path_.clear();
+    pathFrom_ = i + 1;
+    return i + 1;
+  }
+  state_ = State::kBetween;  // an unquoted value names nothing
+  return i;
+}
+
+std::size_t AssScanner::path(std::size_t i) {
+  const std::size_t end = skipUntil(block_, i, kStringStops);
+  if (end == block_.size()) return end;
+  if (block_[end] == '"') {
+    endPath(end);
+    state_ = State::kBetween;
+  } else {
+    newLine();  // not closed on its line: no path
+  }
+  return end + 1;
+}
+
+std::size_t AssScanner::string(std::size_t i) {
+  const std::size_t end = skipUntil(block_, i, kStringStops);
+  if (end == block_.size()) return end;
+  if (block_[end] == '"') {
+    state_ = State::kBetween;
+  } else {
+    newLine();
+  }
+  return end + 1;
+}
+
+std::size_t AssScanner::comment(std::size_t i) {
+  const std::size_t end = find(block_, i, '\n');
+  if (end == block_.size()) return end;
+  newLine();
+  return end + 1;
+}
+
+// The path ends before block_[end].
+void AssScanner::endPath(std::size_t end) {
+  const std::int64_t length = blockOffset_ + static_cast<std::int64_t>(end) - pathOffset_;
+  if (length <= 0 || length > static_cast<std::int64_t>(kMaxPathBytes)) return;
+  const std::size_t from = std::min(pathFrom_, end);
+  path_.append(block_.data() + from, end - from);
+  FoundPath found{{}, pathOffset_, length};
+  Dependency& named = found.named;
+  named.kind = DependencyKind::kTexture;
+  named.nodeType = std::string(row_->nodeType);
+  named.attribute = std::string(row_->attribute);
+  named.written = path_;
+  named.recorded = recordedPath(named.written);
+  named.resolved = named.recorded;
+  plan_.found.push_back(std::move(found));
+}
+
+// At the end of a block, the bytes of a kept word or a path that it holds
+// join those before them, as many as tell whether it is too long.
+void AssScanner::keepBlockText() {
+  if (state_ == State::kWord) {
+    const std::size_t from = std::min(wordFrom_, block_.size());
+    const std::size_t room = kMaxWordBytes + 1 - std::min(kMaxWordBytes + 1, word_.size());
+    word_.append(block_.data() + from, std::min(room, block_.size() - from));
+  } else if (state_ == State::kPath) {
+    const std::size_t from = std::min(pathFrom_, block_.size());
+    const std::size_t room = kMaxPathBytes + 1 - std::min(kMaxPathBytes + 1, path_.size());
+    path_.append(block_.data() + from, std::min(room, block_.size() - from));
+  }
+}
 
 }  // namespace
 
@@ -183,8 +327,7 @@ FilePlan readAssFile(ByteCursor& in) {
   FilePlan plan;
   AssScanner scanner(plan);
   for (std::string_view bytes = in.ahead(); !bytes.empty(); bytes = in.ahead()) {
-    const std::int64_t offset = in.offset();
-    for (std::size_t i = 0; i < bytes.size(); ++i) scanner.take(bytes[i], offset + static_cast<std::int64_t>(i));
+    scanner.scan(bytes, in.offset());
     in.pass(bytes.size());
   }
   return plan;
