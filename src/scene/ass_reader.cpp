@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <string>
 
@@ -66,6 +67,59 @@ std::size_t find(std::string_view block, std::size_t i, char c) {
   return at == nullptr ? block.size() : static_cast<std::size_t>(static_cast<const char*>(at) - block.data());
 }
 
+// The table's rows for the parameters of the node types met, remembered:
+// a large file asks for the same few parameters of the same few types
+// over and over, and a look-up here costs less than one in the table.
+class ParameterRows {
+ public:
+  // The node type whose parameters are asked for next.
+  void setNodeType(std::string_view nodeType) {
+    nodeType_.assign(nodeType);
+    nodeTypeHash_ = hash(kHashStart, nodeType);
+  }
+
+  const FileAttribute* find(std::string_view parameter) {
+    Entry& entry = entries_[slot(parameter)];
+    if (!entry.used || entry.parameter != parameter || entry.nodeType != nodeType_) {
+      entry.used = true;
+      entry.nodeType = nodeType_;
+      entry.parameter.assign(parameter);
+      entry.row = findFileAttribute(nodeType_, parameter, NodeFormat::kAss);
+    }
+    return entry.row;
+  }
+
+ private:
+  static constexpr std::size_t kSlots = 64;
+  static constexpr std::uint32_t kHashStart = 2166136261u;
+  struct Entry {
+    bool used = false;
+    std::string nodeType;
+    std::string parameter;
+    const FileAttribute* row = nullptr;
+  };
+
+  // A node type's slot seed: FNV-1a, once for each node block.
+  static std::uint32_t hash(std::uint32_t seed, std::string_view text) {
+    for (char c : text) seed = (seed ^ static_cast<unsigned char>(c)) * 16777619u;
+    return seed;
+  }
+
+  // A parameter's slot, from its length and three of its bytes: enough to
+  // spread the few dozen names of a file, and asked for on most lines.
+  std::size_t slot(std::string_view parameter) const {
+    const auto byte = [&parameter](std::size_t at) { return static_cast<std::uint32_t>(
+                                                         static_cast<unsigned char>(parameter[at])); };
+    const std::size_t n = parameter.size();
+    const std::uint32_t mixed = static_cast<std::uint32_t>(n) * 40503u + byte(0) * 131u + byte(n / 2) * 31u + byte(n - 1);
+    return (nodeTypeHash_ ^ mixed ^ (mixed >> 6)) % kSlots;
+  }
+
+  std::string nodeType_;
+  std::uint32_t nodeTypeHash_ = kHashStart;
+  std::array<Entry, kSlots> entries_;
+};
+
 // The reader's state between two blocks: where in its line and in its node
 // block it stands, and the text it may still need (the word being read, the
 // block's node type, the path being read). Within a block each state skips
@@ -125,6 +179,7 @@ class AssScanner {
   std::string word_;
   std::size_t wordFrom_ = 0;
   bool parameter_ = false;    // the word is the first of a parameter line
+  ParameterRows rows_;
   const FileAttribute* row_ = nullptr;  // the parameter whose value is read
   // The path being read: where it starts in the file, its bytes from
   // earlier blocks (one past the limit at most) and where its bytes start
@@ -192,7 +247,10 @@ void AssScanner::special(char c) {
     case '{':
       // A node's block opens after its type; its first parameter may
       // stand on the brace's line.
-      if (depth_ == 0) nodeType_ = type_;
+      if (depth_ == 0) {
+        nodeType_ = type_;
+        rows_.setNodeType(nodeType_);
+      }
       lineStart_ = depth_ == 0;
       ++depth_;
       type_.clear();
@@ -242,7 +300,7 @@ void AssScanner::endWord(std::string_view word) {
     return;
   }
   if (!parameter_ || overlong || nodeType_.empty() || startsNumber(word)) return;
-  row_ = findFileAttribute(nodeType_, word, NodeFormat::kAss);
+  row_ = rows_.find(word);
   if (row_ != nullptr) state_ = State::kValue;
 }
 

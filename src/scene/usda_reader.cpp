@@ -93,9 +93,9 @@ class LayerScanner {
   };
   // A `name =` and how deep in brackets it stands.
   struct Assigned {
-    std::int64_t depth;
+    std::int64_t depth = 0;
     std::string name;
-    bool valueSeen;
+    bool valueSeen = false;
   };
 
   // Each reads from block_[i] on and returns where it stopped: past what it
@@ -136,7 +136,10 @@ class LayerScanner {
   std::string name_;
   bool inName_ = false;
   std::int64_t depth_ = 0;  // open brackets of any kind
+  // The `name =` in force, innermost last: the first assignedCount_ of
+  // assigned_; those past them keep their names' storage for the next.
   std::vector<Assigned> assigned_;
+  std::size_t assignedCount_ = 0;
   std::int64_t assetInfoDepth_ = -1;  // where `assetInfo =` stands while inside it
 
   // The text being read, when it is a path to report: where it starts in
@@ -377,15 +380,20 @@ std::size_t LayerScanner::longPath(std::size_t i) {
 
 void LayerScanner::assign() {
   // A new `name =` ends what was assigned at this depth and below it.
-  while (!assigned_.empty() && assigned_.back().depth >= depth_) assigned_.pop_back();
+  while (assignedCount_ > 0 && assigned_[assignedCount_ - 1].depth >= depth_) --assignedCount_;
   if (assetInfoDepth_ >= depth_) assetInfoDepth_ = -1;
   if (name_ == "assetInfo" && assetInfoDepth_ < 0) assetInfoDepth_ = depth_;
-  if (assigned_.size() < kMaxNames) assigned_.push_back({depth_, name_, false});
+  if (assignedCount_ == kMaxNames) return;
+  if (assignedCount_ == assigned_.size()) assigned_.emplace_back();
+  Assigned& next = assigned_[assignedCount_++];
+  next.depth = depth_;
+  next.name = name_;  // into the storage an earlier name left
+  next.valueSeen = false;
 }
 
 void LayerScanner::closeBracket() {
   if (depth_ > 0) --depth_;
-  while (!assigned_.empty() && assigned_.back().depth > depth_) assigned_.pop_back();
+  while (assignedCount_ > 0 && assigned_[assignedCount_ - 1].depth > depth_) --assignedCount_;
   if (assetInfoDepth_ > depth_) assetInfoDepth_ = -1;
 }
 
@@ -393,8 +401,8 @@ void LayerScanner::openString() {
   // The string assigned to a clip set's template is a path: the pattern
   // of its numbered files (`./clip.###.usd`), which the walk expands.
   keep_ = false;
-  if (assigned_.empty() || assetInfoDepth_ >= 0) return;
-  Assigned& last = assigned_.back();
+  if (assignedCount_ == 0 || assetInfoDepth_ >= 0) return;
+  Assigned& last = assigned_[assignedCount_ - 1];
   if (last.depth != depth_ || last.valueSeen) return;
   last.valueSeen = true;
   keep_ = namesTemplate(last.name);
@@ -436,7 +444,7 @@ void LayerScanner::endText(std::size_t end, std::size_t closing) {
   text_.resize(static_cast<std::size_t>(length));
   FoundPath found;
   found.named.kind = DependencyKind::kTexture;
-  found.named.attribute = assigned_.empty() ? std::string() : assigned_.back().name;
+  if (assignedCount_ > 0) found.named.attribute = assigned_[assignedCount_ - 1].name;
   found.named.written = text_;
   found.named.recorded = recordedPath(text_);
   found.named.resolved = found.named.recorded;
