@@ -4,11 +4,12 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <string>
 
 #include "io/byte_cursor.h"
 #include "io/memory_cursor.h"
+#include "scene/byte_classes.h"
+#include "scene/byte_search.h"
 #include "scene/file_attributes.h"
 #include "scene/recognisers.h"
 
@@ -19,53 +20,21 @@ constexpr std::size_t kMaxWordBytes = 64;
 // A string longer than this is no path (a Windows path is at most 32767).
 constexpr std::size_t kMaxPathBytes = 32768;
 
-// Which bytes end a run the reader skips in one state: a 256-entry table,
-// so that the scan is one load and one test a byte.
-using StopTable = std::array<bool, 256>;
-
-constexpr StopTable stopsAt(std::string_view bytes) {
-  StopTable table{};
-  for (char c : bytes) table[static_cast<unsigned char>(c)] = true;
-  return table;
-}
-
-constexpr StopTable kBlanks = stopsAt(" \t\r\v\f");
-constexpr StopTable kWordEnds = stopsAt(" \t\r\v\f\n{}\"#");
+constexpr ByteClass kBlanks = byteClass(" \t\r\v\f");
+constexpr ByteClass kWordEnds = byteClass(" \t\r\v\f\n{}\"#");
 // Past the first word of a parameter line nothing but these changes what
 // the reader looks for: words there are never kept.
-constexpr StopTable kRestOfLineStops = stopsAt("\n{}\"#");
-constexpr StopTable kStringStops = stopsAt("\"\n");
+constexpr ByteClass kRestOfLineStops = byteClass("\n{}\"#");
+constexpr ByteClass kStringStops = byteClass("\"\n");
 
-bool isBlank(char c) { return kBlanks[static_cast<unsigned char>(c)]; }
+bool isBlank(char c) { return inClass(kBlanks, c); }
 
 // The lines of an array's values start with a number, where a parameter
-// line starts with the parameter's name, which never does: such a line is
-// not looked up in the table, which most lines of a large file are.
-constexpr StopTable kNumberStarts = stopsAt("0123456789+-.");
+// line starts with the parameter's name, which never does: such lines,
+// most of a large file's, are not looked up in the table.
+constexpr ByteClass kNumberStarts = byteClass("0123456789+-.");
 
-bool startsNumber(std::string_view word) { return kNumberStarts[static_cast<unsigned char>(word[0])]; }
-
-// The first index from `i` on whose byte is in `stops`, or the block's size.
-std::size_t skipUntil(std::string_view block, std::size_t i, const StopTable& stops) {
-  const std::size_t n = block.size();
-  const auto stopsHere = [&](std::size_t at) { return stops[static_cast<unsigned char>(block[at])]; };
-  // Four bytes a round: the test of each is independent of the others.
-  while (i + 4 <= n) {
-    if (stopsHere(i)) return i;
-    if (stopsHere(i + 1)) return i + 1;
-    if (stopsHere(i + 2)) return i + 2;
-    if (stopsHere(i + 3)) return i + 3;
-    i += 4;
-  }
-  while (i < n && !stopsHere(i)) ++i;
-  return i;
-}
-
-// The first index from `i` on that holds `c`, or the block's size.
-std::size_t find(std::string_view block, std::size_t i, char c) {
-  const void* at = std::memchr(block.data() + i, c, block.size() - i);
-  return at == nullptr ? block.size() : static_cast<std::size_t>(static_cast<const char*>(at) - block.data());
-}
+bool startsNumber(std::string_view word) { return inClass(kNumberStarts, word[0]); }
 
 // The table's rows for the parameters of the node types met, remembered:
 // a large file asks for the same few parameters of the same few types
@@ -105,13 +74,16 @@ class ParameterRows {
     return seed;
   }
 
-  // A parameter's slot, from its length and three of its bytes: enough to
-  // spread the few dozen names of a file, and asked for on most lines.
+  // A parameter's slot, from its length and three of its bytes (a word has
+  // one at least): enough to spread the few dozen names of a file, and
+  // cheaper than hashing them all, which most lines would.
   std::size_t slot(std::string_view parameter) const {
-    const auto byte = [&parameter](std::size_t at) { return static_cast<std::uint32_t>(
-                                                         static_cast<unsigned char>(parameter[at])); };
+    const auto byte = [parameter](std::size_t at) {
+      return static_cast<std::uint32_t>(static_cast<unsigned char>(parameter[at]));
+    };
     const std::size_t n = parameter.size();
-    const std::uint32_t mixed = static_cast<std::uint32_t>(n) * 40503u + byte(0) * 131u + byte(n / 2) * 31u + byte(n - 1);
+    const std::uint32_t mixed =
+        static_cast<std::uint32_t>(n) * 40503u + byte(0) * 131u + byte(n / 2) * 31u + byte(n - 1);
     return (nodeTypeHash_ ^ mixed ^ (mixed >> 6)) % kSlots;
   }
 
@@ -213,7 +185,7 @@ void AssScanner::scan(std::string_view block, std::int64_t offset) {
 std::size_t AssScanner::between(std::size_t i) {
   const char c = block_[i];
   if (isBlank(c)) return i + 1;
-  if (kWordEnds[static_cast<unsigned char>(c)]) {
+  if (inClass(kWordEnds, c)) {
     special(c);
     return i + 1;
   }
@@ -342,10 +314,10 @@ std::size_t AssScanner::string(std::size_t i) {
 }
 
 std::size_t AssScanner::comment(std::size_t i) {
-  const std::size_t end = find(block_, i, '\n');
-  if (end == block_.size()) return end;
+  const std::size_t at = findByte(block_.data() + i, block_.size() - i, '\n');
+  if (at == kNowhere) return block_.size();
   newLine();
-  return end + 1;
+  return i + at + 1;
 }
 
 // The path ends before block_[end].

@@ -1,7 +1,6 @@
 #include "scene/usda_reader.h"
 
 #include <algorithm>
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -9,6 +8,7 @@
 
 #include "io/byte_cursor.h"
 #include "io/memory_cursor.h"
+#include "scene/byte_classes.h"
 #include "scene/recognisers.h"
 
 namespace {
@@ -21,46 +21,20 @@ constexpr std::size_t kMaxNameBytes = 256;
 // How many nested `name =` the reader remembers for naming what it finds.
 constexpr std::size_t kMaxNames = 64;
 
-// Which bytes end a run the reader skips in one state: a 256-entry table,
-// so that the scan is one load and one test a byte.
-using StopTable = std::array<bool, 256>;
-
-constexpr StopTable stopsAt(std::string_view bytes) {
-  StopTable table{};
-  for (char c : bytes) table[static_cast<unsigned char>(c)] = true;
-  return table;
-}
-
 // In code, the bytes that do something besides naming: all the others are
 // name bytes, spaces, or bytes that end a name, and the name before an
 // `=` or a comment is found by looking back from it.
-constexpr StopTable kCodeStops = stopsAt("#\"'@=([{)]}");
-constexpr StopTable kLineEnds = stopsAt("\n\r");
-constexpr StopTable kPathStops = stopsAt("@\n\r");
-constexpr StopTable kStringStops[2] = {stopsAt("\"\\\n\r"), stopsAt("'\\\n\r")};
-constexpr StopTable kLongStringStops[2] = {stopsAt("\"\\"), stopsAt("'\\")};
+constexpr ByteClass kCodeStops = byteClass("#\"'@=([{)]}");
+constexpr ByteClass kLineEnds = byteClass("\n\r");
+constexpr ByteClass kPathStops = byteClass("@\n\r");
+constexpr ByteClass kStringStops[2] = {byteClass("\"\\\n\r"), byteClass("'\\\n\r")};
+constexpr ByteClass kLongStringStops[2] = {byteClass("\"\\"), byteClass("'\\")};
 
-// The first index from `i` on whose byte is in `stops`, or the block's size.
-std::size_t skipUntil(std::string_view block, std::size_t i, const StopTable& stops) {
-  const std::size_t n = block.size();
-  const auto stopsHere = [&](std::size_t at) { return stops[static_cast<unsigned char>(block[at])]; };
-  // Four bytes a round: the test of each is independent of the others.
-  while (i + 4 <= n) {
-    if (stopsHere(i)) return i;
-    if (stopsHere(i + 1)) return i + 1;
-    if (stopsHere(i + 2)) return i + 2;
-    if (stopsHere(i + 3)) return i + 3;
-    i += 4;
-  }
-  while (i < n && !stopsHere(i)) ++i;
-  return i;
-}
+constexpr ByteClass kNameBytes = byteClass("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_:.");
+constexpr ByteClass kBlanks = byteClass(" \t\n\r");
 
-constexpr StopTable kNameBytes = stopsAt("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_:.");
-constexpr StopTable kBlanks = stopsAt(" \t\n\r");
-
-bool isNameByte(char c) { return kNameBytes[static_cast<unsigned char>(c)]; }
-bool isBlank(char c) { return kBlanks[static_cast<unsigned char>(c)]; }
+bool isNameByte(char c) { return inClass(kNameBytes, c); }
+bool isBlank(char c) { return inClass(kBlanks, c); }
 
 // A clip set's pattern of numbered files, as clips and as the older
 // metadata name it.
@@ -273,7 +247,7 @@ std::size_t LayerScanner::quotes(std::size_t i) {
 }
 
 std::size_t LayerScanner::string(std::size_t i) {
-  const StopTable& stops = kStringStops[quoteIndex()];
+  const ByteClass& stops = kStringStops[quoteIndex()];
   while (i < block_.size()) {
     if (escaped_) {
       // The escaped byte is the string's, whatever it is.
@@ -300,7 +274,7 @@ std::size_t LayerScanner::string(std::size_t i) {
 }
 
 std::size_t LayerScanner::longString(std::size_t i) {
-  const StopTable& stops = kLongStringStops[quoteIndex()];
+  const ByteClass& stops = kLongStringStops[quoteIndex()];
   while (i < block_.size()) {
     if (escaped_) {
       escaped_ = false;
