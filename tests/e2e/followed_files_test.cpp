@@ -187,6 +187,19 @@ TEST_F(FollowedFiles, ArnoldStandInsStagedAndClosed) {
   EXPECT_NE(copy.find("~standin.###.ass" + std::string(value.size() - 16, ' ')), std::string::npos);
 }
 
+// Two layers of one name that the scene names end the run as two textures of one name do, even with the same bytes:
+// each names the files beside it, and one copy cannot name both.
+TEST_F(FollowedFiles, TwoLayersOfOneNameInTheScene) {
+  const std::string layer = "#usda 1.0\ndef \"A\" {\n    asset inputs:file = @wood.png@\n}\n";
+  const std::string first = proj("a/geo.usda", layer), second = proj("b/geo.usda", layer);
+  proj("a/wood.png", "a"), proj("b/wood.png", "b");
+  proj("scenes/shot.ma", kMa + proxyShape("a/geo.usda") + proxyShape("b/geo.usda"));
+  const ProgramResult result = render();
+  EXPECT_EQ(result.status, 2);
+  EXPECT_EQ(result.out, examining(at("scenes/shot.ma")) + copied("~geo.usda") + "ERROR: '" + first + "' and '" +
+                            second + "' would both be copied to '~geo.usda'.\n");
+}
+
 // A compressed stand-in is read through its inflated text, and its copy is compressed again.
 TEST_F(FollowedFiles, CompressedStandInFollowed) {
   const std::string text = "procedural\n{\n name leg\n filename \"nested/leg.ass\"\n}\n"
