@@ -11,6 +11,7 @@
 // names its copy gives them and replaces each range itself.
 
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -49,7 +50,9 @@ enum class PathText {
 // gives (a MaterialX prefix that no longer applies, say), in order; and how
 // a name replaces a path's text.
 struct FilePlan {
-  std::vector<FoundPath> found;
+  // A large file names tens of thousands of paths: they are not moved
+  // each time the list grows.
+  std::deque<FoundPath> found;
   std::vector<Edit> fixed;
   PathText text = PathText::kAsIs;
 };

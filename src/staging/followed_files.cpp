@@ -130,7 +130,15 @@ class Follower {
     }
     FollowedCopy copy{path, format, std::move(reading.plan->fixed)};
     followed_.keep(path, FollowedCopy{path, format, {}});
+    // A path the file names again (a texture on every prim of a layer)
+    // is one dependency of the file, looked for once; each place names it.
+    std::map<std::string, std::string> namedBefore;
     for (FoundPath& at : reading.plan->found) {
+      const auto before = namedBefore.find(at.named.recorded);
+      if (before != namedBefore.end()) {
+        copy.edits.push_back({at.offset, at.length, before->second});
+        continue;
+      }
       Dependency child = std::move(at.named);
       child.scenePath = path;
       child.namedByFile = true;
@@ -144,6 +152,7 @@ class Follower {
       }
       child.transferName = child.files.size() == 1 ? child.files[0].stagedName : name;
       copy.edits.push_back({at.offset, at.length, pathText(name, reading.plan->text)});
+      namedBefore.emplace(child.recorded, copy.edits.back().bytes);
       if (!at.prefixInForce.empty()) {
         for (const DependencyFile& each : child.files) inheritedPrefixes_.emplace(comparisonKey(each.path), at.prefixInForce);
       }

@@ -24,10 +24,12 @@ struct StagedName {
 };
 
 // Two textures flattened to one name render with one image: acceptable
-// only when they are the same image, or when the user chose the file.
-void checkCollision(const StagedName& earlier, const std::string& texture, const std::string& name) {
+// only when they are the same image, or when the user chose the file. Two
+// followed files of the same bytes may name different files beside them:
+// one copy cannot name both.
+void checkCollision(const StagedName& earlier, const std::string& texture, const std::string& name, bool followed) {
   if (earlier.presentBeforeRun || comparisonKey(earlier.source) == comparisonKey(texture)) return;
-  if (sameContents(earlier.source, texture)) return;
+  if (!followed && sameContents(earlier.source, texture)) return;
   std::printf("ERROR: '%s' and '%s' would both be copied to '%s'.\n", earlier.source.c_str(),
               texture.c_str(), name.c_str());
   throw RunStop(exit_status::kFailure);
@@ -158,7 +160,7 @@ void stageTextures(DependencyList& found, const FollowedFiles& followed, const R
                            (copy == nullptr && platform::fileOpens(name, "r"));
       const auto [known, first] = staged.try_emplace(comparisonKey(name), StagedName{path, present});
       try {
-        if (!first) checkCollision(known->second, path, name);
+        if (!first) checkCollision(known->second, path, name, copy != nullptr);
       } catch (const RunStop&) {
         file.status = FileStatus::kNameCollision;
         throw;

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <set>
 
+#include <nlohmann/json.hpp>
+
 #include "e2e/run_fixture.h"
 #include "names/base_name.h"
 #include "names/name_pattern.h"
@@ -119,12 +121,20 @@ TEST_F(FollowedFiles, UsdStageStagedWholeAndClosed) {
   // The assetInfo identifier names no file to load: it is left as written.
   EXPECT_EQ(openNames(), Names{});
 
-  // A dry run reads the whole tree and writes nothing.
+  // A dry run reads the whole tree and writes nothing; its report tells each file, what named it and its name here.
   temp.makeDir(work = "dry");
-  const ProgramResult dry = run({"-s", "1", "-e", "1", at("scenes/shot.ma"), "--dry-run"});
+  const ProgramResult dry = run({"-s", "1", "-e", "1", at("scenes/shot.ma"), "--dry-run", "--report",
+                                 temp.at("report.json")});
   EXPECT_EQ(dry.status, 0);
   EXPECT_NE(dry.out.find("File '~three.usda' would be copied to current directory.\n"), std::string::npos);
   EXPECT_EQ(left(), Names{});
+  const nlohmann::json report = nlohmann::json::parse(readFile(temp.at("report.json")));
+  Names namedByPayload;
+  for (const auto& entry : report["dependencies"]) {
+    if (entry["scene"] == payload) namedByPayload.push_back(entry["path"].get<std::string>() + " -> " +
+                                                            entry["files"][0]["name"].get<std::string>());
+  }
+  EXPECT_EQ(namedByPayload, Names{"wood.png -> 2~wood.png"});
 }
 
 // An Arnold stand-in names a texture, a volume and a nested stand-in; an output driver's file and a commented line
@@ -175,6 +185,19 @@ TEST_F(FollowedFiles, ArnoldStandInsStagedAndClosed) {
   EXPECT_EQ(file("~standin.001.ass"), "image\n{\n filename \"s.png\"\n}\n");
   const std::string copy = file("~mesh.mb");
   EXPECT_NE(copy.find("~standin.###.ass" + std::string(value.size() - 16, ' ')), std::string::npos);
+}
+
+// Two layers of one name that the scene names end the run as two textures of one name do, even with the same bytes:
+// each names the files beside it, and one copy cannot name both.
+TEST_F(FollowedFiles, TwoLayersOfOneNameInTheScene) {
+  const std::string layer = "#usda 1.0\ndef \"A\" {\n    asset inputs:file = @wood.png@\n}\n";
+  const std::string first = proj("a/geo.usda", layer), second = proj("b/geo.usda", layer);
+  proj("a/wood.png", "a"), proj("b/wood.png", "b");
+  proj("scenes/shot.ma", kMa + proxyShape("a/geo.usda") + proxyShape("b/geo.usda"));
+  const ProgramResult result = render();
+  EXPECT_EQ(result.status, 2);
+  EXPECT_EQ(result.out, examining(at("scenes/shot.ma")) + copied("~geo.usda") + "ERROR: '" + first + "' and '" +
+                            second + "' would both be copied to '~geo.usda'.\n");
 }
 
 // A compressed stand-in is read through its inflated text, and its copy is compressed again.

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "io/edits.h"
+#include "io/memory_cursor.h"
 #include "scene/ass_reader.h"
 
 namespace {
@@ -118,5 +119,17 @@ INSTANTIATE_TEST_SUITE_P(
              "usd\n{\n filename \"set.usda\"\n}\nalembic\n{\n filename \"a.abc\"\n}\nmaterialx\n{\n filename \"m.mtlx\"\n}\n",
              {{"usd", "filename", "set.usda"}, {"alembic", "filename", "a.abc"}, {"materialx", "filename", "m.mtlx"}}}),
     [](const ::testing::TestParamInfo<Case>& info) { return "Case" + std::to_string(info.index); });
+
+// A path at the reader's limit, read whole and in blocks that split it and
+// the words before it: 32768 bytes are a path, a byte more none.
+TEST(AssReader, LimitsHoldAcrossBlocks) {
+  const std::string limit(32768, 'p'), over(32769, 'q');
+  const std::string file = "image\n{\n filename \"" + over + "\"\n}\nvolume\n{\n filename \"" + limit + "\"\n}\n";
+  for (const std::size_t block : {std::size_t{0}, std::size_t{3}, std::size_t{4096}}) {
+    SCOPED_TRACE(block);
+    MemoryCursor in(file, block);
+    EXPECT_EQ(namedIn(readAssFile(in)), (std::vector<Named>{{"volume", "filename", limit}}));
+  }
+}
 
 }  // namespace

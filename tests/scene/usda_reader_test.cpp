@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "io/edits.h"
+#include "io/memory_cursor.h"
 #include "scene/usda_reader.h"
 
 namespace {
@@ -158,6 +159,25 @@ TEST(UsdaReader, ReplacesAPathHoldingAt) {
   ASSERT_EQ(writtenOf(plan), (std::vector<std::string>{"a@b.usda", "c.usda"}));
   EXPECT_EQ(renamed(layer, plan, {"a_b.usda", "2~c.usda"}),
             "#usda 1.0\n(\n    subLayers = [@@@a_b.usda@@@, @2~c.usda@]\n)\n");
+}
+
+// Texts at the reader's limits, read whole and in blocks that split them:
+// a path of 32768 bytes is one, a byte more is none, and a name keeps its
+// first 256 bytes.
+TEST(UsdaReader, LimitsHoldAcrossBlocks) {
+  const std::string limit(32768, 'p'), over(32769, 'q'), name(300, 'n');
+  const std::string layer = "#usda 1.0\ndef \"L\" {\n asset a = @" + limit + "@\n asset b = @@@" + limit +
+                            "@@@\n asset c = @" + over + "@\n asset d = @@@" + over + "@@@\n asset " + name +
+                            " = @ok.png@\n}\n";
+  for (const std::size_t block : {std::size_t{0}, std::size_t{3}, std::size_t{4096}}) {
+    SCOPED_TRACE(block);
+    MemoryCursor in(layer, block);
+    const FilePlan plan = readUsdaLayer(in);
+    EXPECT_EQ(writtenOf(plan), (std::vector<std::string>{limit, limit, "ok.png"}));
+    ASSERT_EQ(plan.found.size(), 3u);
+    EXPECT_EQ(plan.found[1].named.attribute, "b");
+    EXPECT_EQ(plan.found[2].named.attribute, name.substr(0, 256));
+  }
 }
 
 }  // namespace

@@ -1,0 +1,13 @@
+#pragma once
+// The Arnold scene file reader as it stood before it was made fast, kept
+// for the fuzz target to compare the program's reader with.
+
+#include "scene/scene_plan.h"
+
+class ByteCursor;
+
+namespace reference {
+
+FilePlan readAssFile(ByteCursor& in);
+
+}  // namespace reference
