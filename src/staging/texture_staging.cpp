@@ -99,7 +99,7 @@ void openCacheFolder(Dependency& cache, std::map<std::string, StagedName>& stage
   const std::string& folder = cache.transferName;
   const auto [known, first] = staged.try_emplace(comparisonKey(folder), StagedName{cache.resolved, false});
   try {
-    if (!first) checkCollision(known->second, cache.resolved, folder);
+    if (!first) checkCollision(known->second, cache.resolved, folder, true);  // folders are never one by their bytes
   } catch (const RunStop&) {
     for (DependencyFile& file : cache.files) file.status = FileStatus::kNameCollision;
     throw;

@@ -66,3 +66,15 @@ TEST(GeometryCache, OneFileCache) {
   EXPECT_EQ(outside.files, std::vector<std::string>{"cloth.xml"});
   EXPECT_EQ(std::make_pair(outside.timesInAll, outside.timesStaged), std::make_pair(std::size_t{1}, std::size_t{0}));
 }
+
+// Frames, not files: samples between frames count with the frame before them, also below frame 0; a one-file
+// cache holds every frame of its range, and none when its data file is not there.
+TEST(GeometryCache, CountsFramesOfItsFiles) {
+  const std::vector<std::string> folder = {"nParticleShape1.xml", frame(1),       frame(1, 125), frame(2, 125),
+                                           frame(-1, 125),        frame(0),       frame(-1),     "notes.txt",
+                                           frame(7, 0, "nParticleShape10")};
+  EXPECT_EQ(cacheFrameCount(folder, "nParticleShape1", kPerFrame), 4u);  // -1, 0, 1, 2
+  const CacheDescription oneFile = *describeCache("OneFile", "mcc", "-250-7500", "250");
+  EXPECT_EQ(cacheFrameCount({"nParticleShape1.xml", "nParticleShape1.mc"}, "nParticleShape1", oneFile), 32u);
+  EXPECT_EQ(cacheFrameCount({"nParticleShape1.xml", "nParticleShape1.mcx"}, "nParticleShape1", oneFile), 0u);
+}
