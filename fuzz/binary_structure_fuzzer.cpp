@@ -2,10 +2,10 @@
 // and chunks written here. A well-formed scene is read that way: its copy
 // is well formed too, with the same groups and chunks in the same order,
 // and differs only inside the path of each reference and the value of
-// each file texture (and in the sizes around a reference that grew); those
-// and nothing else are recorded. Any other scene is left to the token
-// reader with nothing recorded, and a referenced file that does not begin
-// as a Maya scene is copied as it is.
+// each file texture and cache folder (and in the sizes around a reference
+// that grew); those and nothing else are recorded. Any other scene is left
+// to the token reader with nothing recorded, and a referenced file that
+// does not begin as a Maya scene is copied as it is.
 
 #include <cstddef>
 #include <cstdint>
@@ -13,6 +13,18 @@
 
 #include "fuzz_support.h"
 #include "scene/structured_binary.h"
+
+namespace {
+
+// What the copy names instead of a path: "~" + the base name of a scene, the base name of a file, the name of a
+// folder (the separators it ends with taken off first).
+std::string newName(const fuzz::IffPath& path) {
+  std::string text = path.text;
+  while (path.folder && !text.empty() && (text.back() == '/' || text.back() == '\\')) text.pop_back();
+  return fuzz::normalizeSlashes((path.reference ? "~" : "") + fuzz::baseName(text));
+}
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string scene(reinterpret_cast<const char*>(data), size);
@@ -40,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto path = fuzz::namedPath(item);
     if (!path || path->text.empty()) continue;
     (path->reference ? scenes : textures).push_back(fuzz::normalizeSlashes(path->text));
-    transfers.push_back(fuzz::normalizeSlashes((path->reference ? "~" : "") + fuzz::baseName(path->text)));
+    transfers.push_back(newName(*path));
   }
   FUZZ_CHECK(job->sceneFiles == scenes);
   FUZZ_CHECK(job->textureFiles == textures);
@@ -62,7 +74,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     // The path field holds the new name, padded with spaces to the old length, or grown to hold it whole
     // (or, where a size could not grow, cut to the old length); the rest of the chunk is as it was.
-    const std::string name = fuzz::normalizeSlashes((path->reference ? "~" : "") + fuzz::baseName(path->text));
+    const std::string name = newName(*path);
     const std::size_t end = path->at + path->text.size();
     const std::size_t field = after.data.size() - (before.data.size() - end) - path->at;
     FUZZ_CHECK(after.data.compare(0, path->at, before.data, 0, path->at) == 0);

@@ -321,17 +321,23 @@ inline bool walkMayaIff(const std::string& s, std::vector<IffItem>& items) {
   return walkIffRange(s, 0, s.size(), width, 0, "", "", items);
 }
 
-// What the structure names: a FREF chunk of a FREF group (its path) or an ftn string of a file, psdFileTex or
-// movie node (its value); `at` is where that text starts in the chunk's data.
+// What the structure names: a FREF chunk of a FREF group (its path), an ftn string of a file, psdFileTex or
+// movie node, or the cp string of a cacheFile node, a folder (its value); `at` is where that text starts in the
+// chunk's data.
 struct IffPath {
   bool reference;
   std::size_t at;
   std::string text;
+  bool folder = false;
 };
 
 inline std::optional<IffPath> namedPath(const IffItem& item) {
   if (item.group) return std::nullopt;
   if (item.tag == "FREF" && item.groupForm == "FREF") return IffPath{true, 0, asText(item.data)};
+  if (item.tag == "STR " && item.nodeForm == "CCHF" && item.data.compare(0, 3, std::string("cp\0", 3)) == 0 &&
+      item.data.size() >= 4) {
+    return IffPath{false, 4, asText(item.data.substr(4)), true};
+  }
   const bool fileNode = item.nodeForm == "RTFT" || item.nodeForm == "PSDT" || item.nodeForm == "RTMV";
   if (item.tag != "STR " || !fileNode || item.data.compare(0, 4, std::string("ftn\0", 4)) != 0) return std::nullopt;
   if (item.data.size() < 5) return std::nullopt;
