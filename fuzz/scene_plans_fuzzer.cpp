@@ -20,7 +20,12 @@ bool sameNamed(const std::vector<Dependency>& a, const std::vector<Dependency>& 
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
     if (a[i].kind != b[i].kind || a[i].written != b[i].written || a[i].transferName != b[i].transferName ||
-        a[i].nodeType != b[i].nodeType || a[i].tiling != b[i].tiling || a[i].frames != b[i].frames) {
+        a[i].nodeType != b[i].nodeType || a[i].tiling != b[i].tiling || a[i].frames != b[i].frames ||
+        a[i].cache.has_value() != b[i].cache.has_value()) {
+      return false;
+    }
+    if (a[i].cache && (a[i].cache->cacheName != b[i].cache->cacheName || a[i].cache->startFrame != b[i].cache->startFrame ||
+                       a[i].cache->sourceStart != b[i].cache->sourceStart || a[i].cache->sourceEnd != b[i].cache->sourceEnd)) {
       return false;
     }
   }

@@ -1,6 +1,7 @@
 #include "scene/file_attributes.h"
 
 #include <cctype>
+#include <cmath>
 
 #include "names/followed_name.h"
 #include "scene/path_text.h"
@@ -136,6 +137,8 @@ void applyNodeMarks(const FileAttribute& row, int nodeTiling, bool nodeFrames, i
 }
 
 void applyCacheNumber(const FileAttribute& row, double value, CacheReference& cache) {
+  // No frame: the node is read as if it did not set it.
+  if (!std::isfinite(value)) return;
   switch (row.role) {
     case AttributeRole::kCacheStart:
       cache.startFrame = value;

@@ -59,7 +59,8 @@ inline bool namesPath(const FileAttribute& row) {
 }
 
 // A number that `row` names on a cacheFile node, kept in `cache`; any
-// other row's number is no part of it.
+// other row's number, and a number that is no frame (infinite, NaN), is no
+// part of it.
 void applyCacheNumber(const FileAttribute& row, double value, CacheReference& cache);
 
 // True when some attribute of the Maya node type `nodeType` is in the table
