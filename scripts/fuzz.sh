@@ -56,7 +56,8 @@ printf 'xFREFFREFftn\0dir/\0softness.mb\0FREFFREF' >"$seeds/scenes/markers.mb"
 printf '12abc\0q\0ab\0\177Maya\200./sourceimages/a.tif' >"$seeds/scenes/runs.mb"
 # Well-formed Maya binary scenes of both widths, sizes and padding right:
 # a HEAD with PLUG, references (one without folder, which grows), file
-# nodes, a node and an attribute whose names hold "ftn", connections.
+# nodes, a cacheFile node, a node and an attribute whose names hold "ftn",
+# connections.
 be() { local i; for ((i = $2 - 1; i >= 0; i--)); do printf "\\$(printf %03o $((($1 >> (8 * i)) & 255)))"; done; }
 # chunk TAG WIDTH, data on stdin; group KIND FORM WIDTH, children on stdin.
 chunk() {
@@ -75,6 +76,8 @@ maya_scene() {
       group FOR$w FREF "$w" < <(printf '%s\0ns\0\001\002nsRN\0\0\0' "$path" | chunk FREF "$w")
     done
     group FOR$w RTFT "$w" < <(printf '\0wood\0' | chunk CREA "$w"; printf 'ftn\0\001$LIB/wood.tif\0' | chunk 'STR ' "$w")
+    group FOR$w CCHF "$w" < <(printf '\0cacheFile1\0' | chunk CREA "$w"; printf 'cn\0\001shape1\0' | chunk 'STR ' "$w"
+      printf 'cp\0\001D:/sim/nCache/\0' | chunk 'STR ' "$w"; printf 'ss\0\001\100\044\0\0\0\0\0\0' | chunk DBLE "$w")
     group FOR$w XFRM "$w" < <(printf '\001leftnostril_ctrl\0head_grp\0' | chunk CREA "$w"
       printf 'softness\0\0maps/soft.tif\0' | chunk 'STR ' "$w")
     group LIS$w CONS "$w" < <(printf 'wood.ftn\0x\0' | chunk CONN "$w"))
