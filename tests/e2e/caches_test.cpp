@@ -27,9 +27,9 @@ struct CacheNode {
 class Caches : public RunFixture {
  protected:
   static std::string xml(const std::string& type, const std::string& format, const std::string& range, int perFrame) {
-    return "<?xml version=\"1.0\"?>\n<Autodesk_Cache_File>\n  <cacheType Type=\"" + type + "\" Format=\"" + format +
+    return "<?xml version=\"1.0\"?>\n<cacheDescription>\n  <cacheType Type=\"" + type + "\" Format=\"" + format +
            "\"/>\n  <time Range=\"" + range + "\"/>\n  <cacheTimePerFrame TimePerFrame=\"" +
-           std::to_string(perFrame) + "\"/>\n  <cacheVersion Version=\"2.0\"/>\n</Autodesk_Cache_File>\n";
+           std::to_string(perFrame) + "\"/>\n  <cacheVersion Version=\"2.0\"/>\n</cacheDescription>\n";
   }
   static std::string dble(double value) {
     std::uint64_t bits;
