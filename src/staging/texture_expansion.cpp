@@ -76,17 +76,17 @@ void TextureExpansion::expand(Dependency& named) {
   if (named.cache) return expandCache(named, rendered_);
   named.files.clear();
   for (const std::string& file : expandEntry(named.resolved, named)) {
-    named.files.push_back({file});
+    named.files.push_back({file, FileStatus::kPending, {}});
     auto known = siblings_.find(file);
     if (known == siblings_.end()) known = siblings_.emplace(file, preparedSibling(file)).first;
-    if (!known->second.empty()) named.files.push_back({known->second});
+    if (!known->second.empty()) named.files.push_back({known->second, FileStatus::kPending, {}});
   }
   named.expanded = true;
   // A pattern that matched nothing fails the run when it is staged; its
   // name is none a file can have on the render nodes.
   if (named.files.empty()) {
     named.matchedNothing = true;
-    named.files.push_back({named.resolved});
+    named.files.push_back({named.resolved, FileStatus::kPending, {}});
   }
 }
 

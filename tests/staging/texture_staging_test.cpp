@@ -41,7 +41,7 @@ TEST_F(TextureStaging, TwoTexturesOfOneName) {
     DependencyList found;
     for (const std::string& texture : {oak, k.second}) {
       Dependency named;
-      named.files = {{texture}};
+      named.files = {{texture, FileStatus::kPending, {}}};
       named.expanded = true;
       found.add(named);
     }

@@ -13,7 +13,7 @@ Dependency named(DependencyKind kind, const std::string& resolved, const std::st
   d.kind = kind;
   d.resolved = resolved;
   d.transferName = transferName;
-  for (const std::string& file : files) d.files.push_back({file});
+  for (const std::string& file : files) d.files.push_back({file, FileStatus::kPending, {}});
   d.expanded = !files.empty();
   return d;
 }
