@@ -19,7 +19,7 @@
 //
 // Usage: vantle_bench [--size-mb N] [--runs N] [--dir DIR] [--program EXE]
 //                     [--chain-max D] [--chain-kb K] [--texture-mb N]
-//                     [--only ascii|binary|chains|textures|dependencies|followed] [--keep]
+//                     [--only ascii|binary|chains|textures|dependencies|followed|cache] [--keep]
 
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -55,6 +55,7 @@ struct Options {
   double chainKiB = 1024;
   double textureMiB = 1024;
   double followedMiB = 100;
+  double cacheFrameMiB = 8;
   std::string only;
   bool keep = false;
 };
@@ -68,7 +69,7 @@ void usage() {
   std::fprintf(stderr,
                "Usage: vantle_bench [--size-mb N] [--runs N] [--dir DIR] [--program EXE]\n"
                "                    [--chain-max D] [--chain-kb K] [--texture-mb N] [--followed-mb N]\n"
-               "                    [--only ascii|binary|chains|textures|dependencies|followed] [--keep]\n"
+               "                    [--only ascii|binary|chains|textures|dependencies|followed|cache] [--keep]\n"
                "  --size-mb N    size of each large scene in MiB (default 512)\n"
                "  --runs N       repetitions of every measurement; medians are printed (default 5)\n"
                "  --dir DIR      where the temporary directory is made (default $TMPDIR or /tmp)\n"
@@ -78,8 +79,9 @@ void usage() {
                "  --texture-mb N the textures of the staging measurement in all, in MiB, 0 for none (default 1024)\n"
                "  --followed-mb N the USD layer and the Arnold scene file that the program follows, in MiB each,\n"
                "                 0 for none (default 100)\n"
+               "  --cache-frame-mb N each of the 200 frames of the cache measured, in MiB, 0 for none (default 8)\n"
                "  --only WHAT    measure only the ascii scene, the binary scene, the chains, the textures\n"
-               "                 or the dependency kinds (dependencies), or the followed files (followed)\n"
+               "                 or the dependency kinds (dependencies), or the followed files (followed), or the cache\n"
                "  --keep         leave the generated files behind\n");
   std::exit(1);
 }
@@ -102,13 +104,14 @@ Options parseOptions(int argc, char** argv) {
     else if (a == "--chain-kb") o.chainKiB = std::atof(value().c_str());
     else if (a == "--texture-mb") o.textureMiB = std::atof(value().c_str());
     else if (a == "--followed-mb") o.followedMiB = std::atof(value().c_str());
+    else if (a == "--cache-frame-mb") o.cacheFrameMiB = std::atof(value().c_str());
     else if (a == "--only") o.only = value();
     else if (a == "--keep") o.keep = true;
     else usage();
   }
   if (o.sizeMiB <= 0 || o.runs < 1 || o.chainKiB <= 0 || o.textureMiB < 0) usage();
   if (!o.only.empty() && o.only != "ascii" && o.only != "binary" && o.only != "chains" && o.only != "textures" &&
-      o.only != "dependencies" && o.only != "followed") {
+      o.only != "dependencies" && o.only != "followed" && o.only != "cache") {
     usage();
   }
   o.program = fs::absolute(o.program).string();
@@ -984,6 +987,73 @@ const std::string& assBlock(int i) {
   return text;
 }
 
+// A cache of one file per frame, far longer than the frames rendered: the
+// program stages the frames the jobs read, one more on each side, and the
+// description; a durable copy of those same files is its floor.
+void measureCache(const Bench& b) {
+  const int frames = 200, first = 100, last = 119;
+  const std::uint64_t each = static_cast<std::uint64_t>(b.options.cacheFrameMiB * kMiB);
+  const fs::path dir = b.project / "cached";
+  const fs::path folder = dir / "cache" / "sim";
+  fs::create_directories(folder);
+  fs::create_directories(dir / "scenes");
+  writeFile(folder / "shape.xml", "<?xml version=\"1.0\"?>\n<cacheDescription>\n  <cacheType Type=\"OneFilePerFrame\" "
+                                  "Format=\"mcx\"/>\n  <time Range=\"250-50000\"/>\n  <cacheTimePerFrame "
+                                  "TimePerFrame=\"250\"/>\n</cacheDescription>\n");
+  std::mt19937_64 rng(11);
+  std::vector<std::string> needed = {(folder / "shape.xml").string()};
+  for (int frame = 1; frame <= frames; ++frame) {
+    const fs::path file = folder / ("shapeFrame" + std::to_string(frame) + ".mcx");
+    Output out(file);
+    std::string block(64 * 1024, '\0');
+    while (out.written() < each) {
+      for (char& c : block) c = static_cast<char>(rng());
+      out.put(block);
+    }
+    if (frame >= first - 1 && frame <= last + 1) needed.push_back(file.string());
+  }
+  const fs::path scene = dir / "scenes" / "shot.ma";
+  writeFile(scene, "//Maya ASCII 2024 scene\ncreateNode cacheFile -n \"c\";\n\tsetAttr \".cp\" -type \"string\" "
+                   "\"cache/sim\";\n\tsetAttr \".cn\" -type \"string\" \"shape\";\n\tsetAttr \".sf\" 1;\n"
+                   "\tsetAttr \".ss\" 1;\n\tsetAttr \".se\" 200;\n");
+  Child program = b.program(scene, b.root / "cache.log");
+  program.argv = {b.options.program, "-s", std::to_string(first), "-e", std::to_string(last), "-j", "10",
+                  scene.string()};
+  std::string copyScript = "cp";
+  for (const std::string& file : needed) copyScript += " \"" + file + "\"";
+  copyScript += " \"$0\" && sync --file-system \"$0\"";
+  Child cpSyncCommand;
+  cpSyncCommand.argv = {"sh", "-c", copyScript, b.copies.string()};
+  Samples staged, cpSync;
+  const auto runCpSync = [&] {
+    const Measure m = run(cpSyncCommand);
+    if (m.status != 0) fail("cp and sync of the cache failed");
+    cpSync.add(m);
+    emptyDirectory(b.copies);
+  };
+  const auto runProgram = [&] {
+    const Measure m = run(program);
+    if (m.status != 0) fail("vantleRender failed on the cache, see " + (b.root / "cache.log").string());
+    std::size_t files = 0;
+    for (const auto& entry : fs::directory_iterator(b.work / "sim")) files += entry.is_regular_file() ? 1 : 0;
+    if (files != needed.size()) fail("the cache staged " + std::to_string(files) + " files, not " +
+                                     std::to_string(needed.size()));
+    staged.add(m);
+    emptyDirectory(b.work);
+  };
+  rotate(b.options.runs, {{&staged, runProgram}, {&cpSync, runCpSync}});
+  const double mib = static_cast<double>(needed.size() - 1) * static_cast<double>(each) / kMiB;
+  std::printf("\ncache: %d frames of %.0f MiB, frames %d to %d rendered, %zu files staged; medians of %d runs\n",
+              frames, b.options.cacheFrameMiB, first, last, needed.size(), b.options.runs);
+  printHeading();
+  printRow("cp, sync (22 frames)", cpSync, mib);
+  printRow("vantleRender", staged, mib);
+  std::printf("  vantleRender / cp with sync, median of the runs' ratios: time %.2f (goal: at most 1.25)\n",
+              roundRatio(staged.wall, cpSync.wall));
+  std::fflush(stdout);
+  if (!b.options.keep) fs::remove_all(dir);
+}
+
 void measureFollowedFiles(const Bench& b) {
   measureFollowedFile(b, "USD layer in text form", "big.usda", "#usda 1.0\n", usdaBlock,
                       "createNode mayaUsdProxyShape -n \"s\";\n\tsetAttr \".fp\" -type \"string\" \"");
@@ -1081,6 +1151,7 @@ int main(int argc, char** argv) {
   if ((all || b.options.only == "textures") && b.options.textureMiB > 0) measureTextures(b);
   if (all || b.options.only == "dependencies") measureDependencyTable(b);
   if ((all || b.options.only == "followed") && b.options.followedMiB > 0) measureFollowedFiles(b);
+  if ((all || b.options.only == "cache") && b.options.cacheFrameMiB > 0) measureCache(b);
 
   if (b.options.keep) {
     std::printf("\nfiles kept in %s\n", b.root.c_str());
