@@ -348,13 +348,13 @@ TEST_F(Caches, NodesNamingOneFolder) {
 
 // The folder's name and every name in it are checked before anything is staged.
 TEST_F(Caches, NamesInsideTheFolderChecked) {
-  cacheFiles("cache/ok", {"conFrame1.mcx"});
-  proj("cache/ok/con.xml", xml("OneFilePerFrame", "mcx", "250-250", 250));
-  cacheFiles("cache/nul", {"fineFrame1.mcx"});
-  proj("cache/nul/fine.xml", xml("OneFilePerFrame", "mcx", "250-250", 250));
+  cacheFiles("cache/ok", {"co,nFrame1.mcx"});
+  proj("cache/ok/co,n.xml", xml("OneFilePerFrame", "mcx", "250-250", 250));
+  cacheFiles("cache/n,ul", {"fineFrame1.mcx"});
+  proj("cache/n,ul/fine.xml", xml("OneFilePerFrame", "mcx", "250-250", 250));
   for (const auto& [node, path, name] :
-       {std::tuple<CacheNode, std::string, std::string>{{"con", "cache/ok"}, "cache/ok/con.xml", "con.xml"},
-        std::tuple<CacheNode, std::string, std::string>{{"fine", "cache/nul"}, "cache/nul", "nul"}}) {
+       {std::tuple<CacheNode, std::string, std::string>{{"co,n", "cache/ok"}, "cache/ok/co,n.xml", "co,n.xml"},
+        std::tuple<CacheNode, std::string, std::string>{{"fine", "cache/n,ul"}, "cache/n,ul", "n,ul"}}) {
     for (const int width : kFormats) {
       SCOPED_TRACE(width);
       const ProgramResult result = renderCaches(width, {node}, "1", "1");
