@@ -1,5 +1,4 @@
-// The reader of Arnold scene files, on memory: the same plan as the plain
-// reference it was made fast from, what every reader of files that name
+// The reader of Arnold scene files, on memory: what every reader of files that name
 // files owes (fuzz::checkFilePlan), and each path found stands in quotes,
 // names a file a node loads, never an output driver's, and renaming the
 // paths leaves every other byte where it was.
@@ -10,8 +9,6 @@
 #include <vector>
 
 #include "fuzz_support.h"
-#include "reference/same_plan.h"
-#include "reference/ass_reader_reference.h"
 #include "io/edits.h"
 #include "scene/ass_reader.h"
 
@@ -19,9 +16,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string file(reinterpret_cast<const char*>(data), size);
   // Variables would expand to whatever this machine holds.
   if (file.find('$') != std::string::npos) return -1;
-  // The same plan as the reader's plain reference, in every block size.
-  fuzz::checkSameAsReference(file, [](ByteCursor& in) { return readAssFile(in); },
-                              [](ByteCursor& in) { return reference::readAssFile(in); });
   const FilePlan plan = fuzz::checkFilePlan(file, [](ByteCursor& in) { return readAssFile(in); });
   FUZZ_CHECK(planAssFile(file).found.size() == plan.found.size());
 

@@ -1,5 +1,4 @@
-// The reader of USD layers in text form, on memory: the same plan as the
-// plain reference it was made fast from, what every reader of files that
+// The reader of USD layers in text form, on memory: what every reader of files that
 // name files owes (fuzz::checkFilePlan), and renaming every path it found
 // gives a layer in which it finds as many.
 
@@ -9,16 +8,11 @@
 #include <vector>
 
 #include "fuzz_support.h"
-#include "reference/same_plan.h"
-#include "reference/usda_reader_reference.h"
 #include "io/edits.h"
 #include "scene/usda_reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string layer(reinterpret_cast<const char*>(data), size);
-  // The same plan as the reader's plain reference, in every block size.
-  fuzz::checkSameAsReference(layer, [](ByteCursor& in) { return readUsdaLayer(in); },
-                              [](ByteCursor& in) { return reference::readUsdaLayer(in); });
   const FilePlan plan = fuzz::checkFilePlan(layer, [](ByteCursor& in) { return readUsdaLayer(in); });
   FUZZ_CHECK(planUsdaLayer(layer).found.size() == plan.found.size());
   std::vector<Edit> marked;

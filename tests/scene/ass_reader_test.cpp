@@ -8,6 +8,7 @@
 #include "io/edits.h"
 #include "io/memory_cursor.h"
 #include "scene/ass_reader.h"
+#include "scene/renamed_copy.h"
 
 namespace {
 
@@ -30,15 +31,6 @@ bool operator==(const Named& a, const Named& b) {
 }
 
 void PrintTo(const Named& n, std::ostream* out) { *out << n.nodeType << "." << n.attribute << " \"" << n.written << "\""; }
-
-// The file with each found range replaced by `names`, in order.
-std::string renamed(const std::string& file, const FilePlan& plan, const std::vector<std::string>& names) {
-  std::vector<Edit> edits;
-  for (std::size_t i = 0; i < plan.found.size() && i < names.size(); ++i) {
-    edits.push_back({plan.found[i].offset, plan.found[i].length, names[i]});
-  }
-  return applyEdits(file, edits);
-}
 
 const std::string kNodes =
     "### exported: a scene of four nodes\n"

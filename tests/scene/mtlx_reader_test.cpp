@@ -173,42 +173,6 @@ TEST(MtlxReader, OnlyFilenameInputsAndIncludesNameFiles) {
   EXPECT_TRUE(none->fixed.empty());
 }
 
-TEST(MtlxReader, RangesAreTheValuesRawBytesHoweverTheDocumentIsWritten) {
-  const std::string document =
-      "\xEF\xBB\xBF<?xml version='1.0'?>\r\n"
-      "<!DOCTYPE materialx [ <!ENTITY note \"value='x'\"> ]>\r\n"
-      "<materialx fileprefix='t&amp;e/'>\r\n"
-      "<!-- value=\"commented\" -->\r\n"
-      "<doc><![CDATA[ value=' ]]></doc>\r\n"
-      "<image><input type='filename' name='file' value='say \"hi\" &lt;1001&gt;.png'/></image>\r\n"
-      "<image><input\r\n  type=\"filename\"\r\n  value = \"caf\xC3\xA9&#x20;&#65;&apos;.png\"\r\n/></image>\r\n"
-      "<image><input type=\"filename\" value=\"line\r\nend\tand&#10;ref.png\"/></image>\r\n"
-      "</materialx>\r\n";
-  const std::optional<FilePlan> plan = planMtlxDocument(document);
-  ASSERT_TRUE(plan);
-  EXPECT_EQ(rawOf(document, *plan),
-            (std::vector<std::string>{"say \"hi\" &lt;1001&gt;.png", "caf\xC3\xA9&#x20;&#65;&apos;.png",
-                                      "line\r\nend\tand&#10;ref.png"}));
-  // Decoded as XML reads attribute values: a line end or tab written as
-  // such is a space, one written as a reference stays.
-  EXPECT_EQ(writtenOf(*plan), (std::vector<std::string>{"t&e/say \"hi\" <1001>.png", "t&e/caf\xC3\xA9 A'.png",
-                                                        "t&e/line end and\nref.png"}));
-  EXPECT_EQ(emptiedOf(document, *plan), (std::vector<std::string>{"t&amp;e/"}));
-}
-
-TEST(MtlxReader, NamesWrittenAsAttributeValuesReadBackAsThemselves) {
-  EXPECT_EQ(xmlAttributeText("wood_<UDIM>.png"), "wood_&lt;UDIM&gt;.png");
-  EXPECT_EQ(xmlAttributeText("a&b\"c'd"), "a&amp;b&quot;c&apos;d");
-  const std::string name = "odd <&> \"'\tname\r\n.png";
-  for (const char quote : {'"', '\''}) {
-    const std::string document = std::string("<m><input type=\"filename\" value=") + quote +
-                                 xmlAttributeText(name) + quote + "/></m>";
-    const std::optional<FilePlan> plan = planMtlxDocument(document);
-    ASSERT_TRUE(plan);
-    EXPECT_EQ(writtenOf(*plan), std::vector<std::string>{name});
-  }
-}
-
 TEST(MtlxReader, RefusesWhatIsNotWellFormedXml) {
   const std::string input = "<input type=\"filename\" value=\"a.png\"/>";
   for (const std::string& document : {

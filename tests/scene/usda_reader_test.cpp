@@ -8,6 +8,7 @@
 #include "io/edits.h"
 #include "io/memory_cursor.h"
 #include "scene/usda_reader.h"
+#include "scene/renamed_copy.h"
 
 namespace {
 
@@ -15,15 +16,6 @@ std::vector<std::string> writtenOf(const FilePlan& plan) {
   std::vector<std::string> written;
   for (const FoundPath& found : plan.found) written.push_back(found.named.written);
   return written;
-}
-
-// The layer with each path found replaced by the name given for it.
-std::string renamed(const std::string& layer, const FilePlan& plan, const std::vector<std::string>& names) {
-  std::vector<Edit> edits;
-  for (std::size_t i = 0; i < plan.found.size() && i < names.size(); ++i) {
-    edits.push_back({plan.found[i].offset, plan.found[i].length, names[i]});
-  }
-  return applyEdits(layer, edits);
 }
 
 const std::string kShot =
