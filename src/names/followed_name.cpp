@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "names/base_name.h"
+#include "names/comparison_key.h"
 
 namespace {
 
@@ -18,21 +19,12 @@ constexpr FollowedExtension kFollowedExtensions[] = {
     {".mtlx", FollowedFormat::kMaterialX},
 };
 
-bool endsWithFolded(std::string_view name, std::string_view extension) {
-  if (name.size() <= extension.size()) return false;
-  const std::string_view end = name.substr(name.size() - extension.size());
-  for (std::size_t i = 0; i < end.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(end[i])) != extension[i]) return false;
-  }
-  return true;
-}
-
 }  // namespace
 
 FollowedFormat followedFormatOfName(std::string_view path) {
   const std::string_view name = baseName(path);
   for (const FollowedExtension& row : kFollowedExtensions) {
-    if (endsWithFolded(name, row.extension)) return row.format;
+    if (name.size() > row.extension.size() && endsWithFolded(name, row.extension)) return row.format;
   }
   return FollowedFormat::kNone;
 }

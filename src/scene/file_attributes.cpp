@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cmath>
 
+#include "names/comparison_key.h"
 #include "names/followed_name.h"
 #include "scene/path_text.h"
 
@@ -109,16 +110,6 @@ bool sameAttribute(std::string_view row, std::string_view attribute) {
     }
   }
   return i == row.size();
-}
-
-// `path` ends with `extension` (in lower case), letter case aside.
-bool endsWithFolded(std::string_view path, std::string_view extension) {
-  if (path.size() < extension.size()) return false;
-  const std::string_view end = path.substr(path.size() - extension.size());
-  for (std::size_t i = 0; i < end.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(end[i])) != extension[i]) return false;
-  }
-  return true;
 }
 
 }  // namespace
