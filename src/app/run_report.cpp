@@ -149,8 +149,7 @@ json filesOf(const Dependency& texture) {
     files.push_back(fileEntry(std::string(baseName(texture.resolved)), texture.resolved, nullptr));
   }
   for (const DependencyFile& file : texture.files) {
-    const std::string name = file.stagedName.empty() ? std::string(baseName(file.path)) : file.stagedName;
-    files.push_back(fileEntry(name, file.path, statusName(file.status)));
+    files.push_back(fileEntry(nameInWorkingFolder(file), file.path, statusName(file.status)));
   }
   return files;
 }

@@ -6,3 +6,7 @@
 std::string handedOnTransferName(DependencyKind kind, const std::string& path) {
   return kind == DependencyKind::kScene ? sceneCopyName(path) : stagedBaseName(path);
 }
+
+std::string nameInWorkingFolder(const DependencyFile& file) {
+  return file.stagedName.empty() ? std::string(baseName(file.path)) : file.stagedName;
+}

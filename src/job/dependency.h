@@ -77,6 +77,10 @@ struct Dependency {
   std::vector<DependencyFile> files;
 };
 
+// The name `file` takes in the working folder: the one the run gave it,
+// else its base name.
+std::string nameInWorkingFolder(const DependencyFile& file);
+
 // The entry that a dependency named below the command-line scene gets on
 // the transfer line of the scene it is handed up to: a texture's base
 // name, a scene's copy name.

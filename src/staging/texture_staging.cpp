@@ -35,11 +35,6 @@ void checkCollision(const StagedName& earlier, const std::string& texture, const
   throw RunStop(exit_status::kFailure);
 }
 
-// The name a file is staged under in the working directory.
-std::string stagedName(const DependencyFile& file) {
-  return file.stagedName.empty() ? std::string(baseName(file.path)) : file.stagedName;
-}
-
 // A name with the delimiters a binary token may end with taken off: such an
 // entry of the transfer line keeps them, the recorded path does not.
 std::string withoutDelimiters(const std::string& name) {
@@ -56,7 +51,7 @@ std::string dependencyOf(const DependencyList& found, const WalkState& walk, con
   for (const std::string& name : {entry, withoutDelimiters(entry)}) {
     for (const Dependency& texture : found.items()) {
       for (const DependencyFile& file : texture.files) {
-        if (stagedName(file) == name) return file.path;
+        if (nameInWorkingFolder(file) == name) return file.path;
       }
     }
     for (const auto& [key, owner] : walk.copyOwners) {
@@ -118,7 +113,7 @@ void checkStagingNames(const SceneJob& job, const WalkState& walk, const Depende
       requireStageableCache(walk, texture);
       continue;
     }
-    for (const DependencyFile& file : texture.files) requireStageableTexture(walk, file.path, stagedName(file));
+    for (const DependencyFile& file : texture.files) requireStageableTexture(walk, file.path, nameInWorkingFolder(file));
   }
   // A scene's entry is its copy's name, checked as the walk claimed it, and
   // a texture's entry its staged name, unless a binary token left
@@ -152,7 +147,7 @@ void stageTextures(DependencyList& found, const FollowedFiles& followed, const R
         warnOfFurtherFiles(texture, path, warned, log);
         continue;
       }
-      const std::string name = stagedName(file);
+      const std::string name = nameInWorkingFolder(file);
       // A followed file's copy is written afresh, as a scene's is, unless
       // this run wrote it already.
       const FollowedCopy* copy = followed.copyOf(path);

@@ -6,10 +6,6 @@
 
 namespace {
 
-std::string stagedName(const DependencyFile& file) {
-  return file.stagedName.empty() ? std::string(baseName(file.path)) : file.stagedName;
-}
-
 // The entries one dependency gives; `own`: the command-line scene named it.
 // A file that followed files name is listed once, under its staged name,
 // as is a cache folder.
@@ -25,14 +21,14 @@ void addEntries(const Dependency& named, bool own, std::vector<std::string>& lin
     if (named.matchedNothing) return;
     if (named.namedByFile) {
       for (const DependencyFile& file : named.files) {
-        const std::string name = stagedName(file);
+        const std::string name = nameInWorkingFolder(file);
         if (std::find(line.begin(), line.end(), name) == line.end()) line.push_back(name);
       }
       return;
     }
     const bool itself = named.files.size() == 1 && named.files[0].path == named.resolved;
     if (!itself) {
-      for (const DependencyFile& file : named.files) line.push_back(stagedName(file));
+      for (const DependencyFile& file : named.files) line.push_back(nameInWorkingFolder(file));
       return;
     }
   }
