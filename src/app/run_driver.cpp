@@ -9,6 +9,7 @@
 #include "job/run_options.h"
 #include "job/scene_job.h"
 #include "platform/platform.h"
+#include "submit/rendered_frames.h"
 #include "submit/submit_file.h"
 
 int SceneJob::prepareSubmission(const RunOptions& options, RunLog& log, WalkState& walk, DependencyList& found,
@@ -24,7 +25,8 @@ int SceneJob::prepareSubmission(const RunOptions& options, RunLog& log, WalkStat
   // followed, and what they name expanded in turn; every name is then
   // checked before the first texture is staged.
   // A cache is staged for the frames the jobs render, one frame around.
-  TextureExpansion expansion(renderedWindow(startFrame, endFrame));
+  const FrameWindow rendered = framesRendered(*this);
+  TextureExpansion expansion(renderedWindow(rendered.first, rendered.last));
   expandTextures(found, expansion);
   followFiles(found, walk, expansion, followed);
   listTextures(*this, found);
