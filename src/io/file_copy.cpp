@@ -15,29 +15,34 @@ int reportFailure(const std::string& source, const std::string& destination) {
 
 }  // namespace
 
-int copyFile(const std::string& source, const std::string& destination) {
-  if (!platform::fileOpens(source, "r")) return reportFailure(source, destination);
+std::unique_ptr<FilterStream> writeCopy(const std::string& source, const std::string& destination) {
+  if (!platform::fileOpens(source, "r")) return nullptr;
 
   // The copy appears under the destination's name only once it is whole:
   // a partial copy must not pass for the texture in a later run, which
   // would find it in the working directory and keep it.
   std::unique_ptr<FilterStream> stream = FilterStream::openPair(source, destination, true);
-  if (!stream->inputOk() || !stream->outputOk()) return reportFailure(source, destination);
-  try {
-    // Where the system can copy the file itself, the bytes never pass
-    // through the program (and on a copy-on-write file system are not
-    // even copied).
-    if (!stream->passAllBySystem()) stream->passRest();
-    stream->commitOutput();
-  } catch (...) {
-    stream->discardOutput();
-    throw;
-  }
-  if (stream->writeFailed() || !stream->inputOk()) {
-    stream->discardOutput();
+  if (!stream->inputOk() || !stream->outputOk()) return nullptr;
+  // Where the system can copy the file itself, the bytes never pass
+  // through the program (and on a copy-on-write file system are not even
+  // copied). Should the copy be cut short, the stream's end removes it.
+  if (!stream->passAllBySystem()) stream->passRest();
+  stream->flush();
+  return stream;
+}
+
+int commitCopy(std::unique_ptr<FilterStream> written, const std::string& source, const std::string& destination) {
+  if (written == nullptr) return reportFailure(source, destination);
+  written->commitOutput();
+  if (written->writeFailed() || !written->inputOk()) {
+    written->discardOutput();
     return reportFailure(source, destination);
   }
   return 1;
+}
+
+int copyFile(const std::string& source, const std::string& destination) {
+  return commitCopy(writeCopy(source, destination), source, destination);
 }
 
 bool sameContents(const std::string& first, const std::string& second) {

@@ -5,6 +5,7 @@
 #include <set>
 #include <string>
 
+#include "io/copy_batch.h"
 #include "io/file_copy.h"
 #include "staging/followed_files.h"
 #include "outcome/run_stop.h"
@@ -134,6 +135,7 @@ void stageTextures(DependencyList& found, const FollowedFiles& followed, const R
   // the rest is staged: no job could find its files.
   bool unmatched = false;
   std::set<std::string> warned;
+  CopyBatch frames;
   for (Dependency& texture : found.items()) {
     if (texture.kind != DependencyKind::kTexture) continue;
     if (texture.cache && !texture.matchedNothing) openCacheFolder(texture, staged, options);
@@ -172,6 +174,17 @@ void stageTextures(DependencyList& found, const FollowedFiles& followed, const R
       } else if (options.dryRun) {
         std::printf("ERROR: Unable to copy '%s' to '%s'\n", path.c_str(), name.c_str());
         ++log.missingDependencies;
+      } else if (texture.cache && copy == nullptr) {
+        // A cache's frames are put on the disk together; each is told of
+        // once it is there.
+        frames.add(path, name, [&file, &here, name](bool copied) {
+          if (copied) {
+            std::printf("File '%s' copied to current directory.\n", name.c_str());
+            here.insert(name);
+          }
+          file.status = copied ? FileStatus::kCopied : FileStatus::kMissing;
+        });
+        continue;
       } else if (copy != nullptr ? writeFollowedCopy(*copy, name) : copyFile(path, name) == 1) {
         std::printf("File '%s' copied to current directory.\n", name.c_str());
         status = FileStatus::kCopied;
@@ -180,6 +193,7 @@ void stageTextures(DependencyList& found, const FollowedFiles& followed, const R
       file.status = status;
       warnOfFurtherFiles(texture, path, warned, log);
     }
+    frames.finish();
   }
   if (unmatched && !options.dryRun) throw RunStop(exit_status::kFailure);
 }

@@ -6,8 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <vector>
 #include <string>
 
+#include "io/copy_batch.h"
 #include "io/file_copy.h"
 #include "support/buffer_sizes.h"
 #include "support/temp_dir.h"
@@ -69,5 +71,34 @@ TEST(SystemCopy, ClonesOnCopyOnWriteFileSystems) {
   EXPECT_LT(usedMiB, 16.0) << "the copy took room of its own: it was not cloned";
 }
 #endif
+
+}  // namespace
+
+namespace {
+
+// A batch names its copies only when it finishes, tells of each in the
+// order they were added, and leaves nothing of copies it never finished.
+TEST_F(CopyFile, BatchNamesCopiesTogetherInOrder) {
+  std::string told;
+  {
+    CopyBatch batch;
+    for (const char* source : {"in.bin", "absent.bin", "in.bin"}) {
+      const std::string destination = std::string("b") + std::to_string(told.size()) + ".bin";
+      told += '.';
+      batch.add(source, destination, [&told, destination](bool copied) { told += copied ? destination : "x"; });
+    }
+    EXPECT_EQ(told, "...");
+    EXPECT_FALSE(std::filesystem::exists(temp.at("b0.bin")));
+    testing::internal::CaptureStdout();
+    batch.finish();
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "ERROR: Unable to copy 'absent.bin' to 'b1.bin'\n");
+    EXPECT_EQ(told, "...b0.binxb2.bin");
+    EXPECT_EQ(readFile(temp.at("b2.bin")), input);
+
+    batch.add("in.bin", "unfinished.bin", [](bool) { ADD_FAILURE() << "told of a copy never finished"; });
+  }
+  // Only the finished copies and the source remain.
+  EXPECT_EQ(temp.list(), (std::vector<std::string>{"b0.bin", "b2.bin", "in.bin"}));
+}
 
 }  // namespace
