@@ -4,6 +4,8 @@
 // Each case in an ASCII scene and in binary scenes of both widths.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <cstring>
 #include <fstream>
 #include <nlohmann/json.hpp>
@@ -133,6 +135,11 @@ TEST_F(Caches, PerFrameWithSamples) {
     // The project's stand-in submit tool takes what the run left.
     const ProgramResult submitted = runProgram({VANTLE_SUBMIT_EXE, {"vantle_render.sub"}, temp.at(work), {}});
     EXPECT_EQ(submitted.status, 0) << submitted.err;
+    // And refuses the description once the folder it names is gone.
+    std::filesystem::remove_all(temp.at(work + "/nCache"));
+    const ProgramResult refused = runProgram({VANTLE_SUBMIT_EXE, {"vantle_render.sub"}, temp.at(work), {}});
+    EXPECT_NE(refused.status, 0);
+    EXPECT_NE(refused.err.find("'nCache' is not in the current directory."), std::string::npos) << refused.err;
   }
 }
 
