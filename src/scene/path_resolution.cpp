@@ -16,14 +16,13 @@ namespace {
 
 const char kParentStep[] = "\\..\\";
 
-// The folder made absolute, as the system names it; "" when it cannot be entered.
+}  // namespace
+
 std::string absoluteFolder(const std::string& folder) {
   std::string absolute = platform::enteredFolderPath(folder).value_or(std::string());
   normalizeSlashes(absolute);
   return absolute;
 }
-
-}  // namespace
 
 // The path operations of the record, on the text of names/windows_path.h.
 void SceneJob::normalizeSlashes(std::string& entry) { ::normalizeSlashes(entry); }

@@ -6,6 +6,10 @@
 #include <string>
 #include <vector>
 
+// The folder made absolute, as the system names it; "" when it cannot be
+// entered.
+std::string absoluteFolder(const std::string& folder);
+
 // The folder the relative paths of the scene at `scenePath` resolve
 // against; the working folder when that folder cannot be entered.
 std::string resolutionBase(const std::string& scenePath);

@@ -183,9 +183,7 @@ class Follower {
     if (!cutLastComponent(folder)) return path;
     auto known = folders_.find(folder);
     if (known == folders_.end()) {
-      std::string entered = platform::enteredFolderPath(folder).value_or(std::string());
-      normalizeSlashes(entered);
-      known = folders_.emplace(folder, entered).first;
+      known = folders_.emplace(folder, absoluteFolder(folder)).first;
     }
     if (known->second.empty()) return path;
     std::string joined(baseName(path));
