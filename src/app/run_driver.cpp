@@ -26,7 +26,7 @@ int SceneJob::prepareSubmission(const RunOptions& options, RunLog& log, WalkStat
   // A cache is staged for the frames the jobs render, one frame around.
   TextureExpansion expansion(renderedWindow(startFrame, endFrame));
   expandTextures(found, expansion);
-  followFiles(found, walk, expansion, followed);
+  followFiles(found, walk, expansion, followed, log);
   listTextures(*this, found);
   transferFiles = transferLine(found);
   transferFiles.push_back(copyName);
