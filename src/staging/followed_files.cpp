@@ -161,7 +161,7 @@ class Follower {
   // guide cache under the name XGen looks for beside the scene's copy.
   void followCollection(std::size_t index, const std::string& path) {
     const std::size_t branch = found_.items()[index].branch;
-    std::optional<XgenCollection> collection = readXgenCollection(found_.items()[index], log_);
+    std::optional<XgenCollection> collection = readXgenCollection(path, found_.items()[index].scenePath, log_);
     if (!collection) return;
     FollowedCopy copy{path, FollowedFormat::kXgen, std::move(collection->fixed)};
     followed_.keep(path, FollowedCopy{path, FollowedFormat::kXgen, {}});

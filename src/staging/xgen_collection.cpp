@@ -34,17 +34,20 @@ void cutTrailingSeparators(std::string& path) {
   path.erase(end == std::string::npos ? 0 : end + 1);
 }
 
+// The folder a file lies in, as the system names it.
 std::string folderOf(const std::string& path) {
   std::string folder = path;
   normalizeSlashes(folder);
   if (!cutLastComponent(folder)) folder = platform::currentDirectory();
-  return folder;
+  std::string entered = platform::enteredFolderPath(folder).value_or(folder);
+  normalizeSlashes(entered);
+  return entered;
 }
 
 class CollectionReader {
  public:
-  CollectionReader(const Dependency& collection, RunLog& log)
-      : path_(collection.resolved), scene_(collection.scenePath), project_(resolutionBase(scene_)), log_(log) {}
+  CollectionReader(const std::string& path, const std::string& namingScene, RunLog& log)
+      : path_(path), scene_(namingScene), project_(resolutionBase(scene_)), log_(log) {}
 
   std::optional<XgenCollection> read() {
     const std::optional<std::string> bytes = readWholeFile(path_);
@@ -139,8 +142,8 @@ class CollectionReader {
   // scene; on the render node beside the scene's copy.
   void guideCache(const std::string& palette, XgenCollection& collection) {
     if (palette.empty()) return;
-    const std::string name = xgenGuideCacheName(scene_, palette);
-    for (const std::string& folder : {folderOf(scene_), folderOf(path_)}) {
+    const std::string name = xgenGuideCacheName(scene_, palette), besideScene = folderOf(scene_);
+    for (const std::string& folder : {besideScene, folderOf(path_)}) {
       std::string candidate = name;
       joinDirectory(folder, candidate);
       if (!platform::fileOpens(candidate, "r")) continue;
@@ -152,9 +155,9 @@ class CollectionReader {
       collection.guideCacheName = xgenGuideCacheName(sceneCopyName(scene_), palette);
       return;
     }
-    std::string beside = name;
-    joinDirectory(folderOf(scene_), beside);
-    log_.warn("the XGen guide cache '" + beside + "' is not there; it is not staged.");
+    std::string expected = name;
+    joinDirectory(besideScene, expected);
+    log_.warn("the XGen guide cache '" + expected + "' is not there; it is not staged.");
   }
 
   const std::string path_;
@@ -165,8 +168,9 @@ class CollectionReader {
 
 }  // namespace
 
-std::optional<XgenCollection> readXgenCollection(const Dependency& collection, RunLog& log) {
-  return CollectionReader(collection, log).read();
+std::optional<XgenCollection> readXgenCollection(const std::string& path, const std::string& namingScene,
+                                                RunLog& log) {
+  return CollectionReader(path, namingScene, log).read();
 }
 
 std::string xgenPathText(const std::string& name, bool folder) {

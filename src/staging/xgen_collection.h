@@ -33,10 +33,11 @@ struct XgenCollection {
   std::string guideCacheName;
 };
 
-// Reads the collection file `collection` (a dependency of the scene that
-// names it, resolved). A data folder or guide cache found nowhere is left
-// out, after a warning; none when the file cannot be read.
-std::optional<XgenCollection> readXgenCollection(const Dependency& collection, RunLog& log);
+// Reads the collection file at `path`, named by the scene at
+// `namingScene`. A data folder or guide cache found nowhere is left out,
+// after a warning; none when the file cannot be read.
+std::optional<XgenCollection> readXgenCollection(const std::string& path, const std::string& namingScene,
+                                                RunLog& log);
 
 // How the copy names what is staged as `name` in the working folder.
 std::string xgenPathText(const std::string& name, bool folder);

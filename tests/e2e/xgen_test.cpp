@@ -132,7 +132,7 @@ TEST_F(Xgen, CollectionStagedWithDataArchivesAndGuides) {
 }
 
 // Without its guide cache, and with a data folder found nowhere, a collection is staged with what there is: a
-// warning for each, and the copy keeps the missing folder's path.
+// warning for each, and the copy keeps the missing folder's path. Names inside a data folder are checked.
 TEST_F(Xgen, MissingGuidesAndDataFolderWarn) {
   proj("xgen/collections/coll/hair/mask.ptx", "mask");
   const std::string source = collection("${PROJECT}xgen/collections/coll/;D:/lib/gone/", "", "", "");
@@ -148,6 +148,14 @@ TEST_F(Xgen, MissingGuidesAndDataFolderWarn) {
                             report({xgen, windowsForm(at("xgen/collections/coll/hair/mask.ptx"))}, {}) + kSubmitted);
   EXPECT_EQ(file("~shot__coll.xgen"), collection("./coll/;D:/lib/gone/", "", "", ""));
   EXPECT_EQ(file("coll/hair/mask.ptx"), "mask");
+
+  // A name inside the data folder that the render nodes cannot take, a subfolder's here, ends the run before
+  // anything is staged.
+  const std::string bad = proj("xgen/collections/coll/a,b/x.ptx", "x");
+  const ProgramResult refused = render("refused", "shot.ma");
+  EXPECT_EQ(refused.status, 2);
+  EXPECT_EQ(refused.out.substr(refused.out.find("ERROR")), "ERROR: '" + bad + "' cannot be staged under the name 'a,b'.\n");
+  EXPECT_EQ(left(), Names{"~shot.ma"});
 }
 
 }  // namespace
