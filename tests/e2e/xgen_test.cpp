@@ -132,10 +132,12 @@ TEST_F(Xgen, CollectionStagedWithDataArchivesAndGuides) {
 }
 
 // Without its guide cache, and with a data folder found nowhere, a collection is staged with what there is: a
-// warning for each, and the copy keeps the missing folder's path. Names inside a data folder are checked.
+// warning for each, and the copy keeps the missing folder's path. A second folder of the same name takes a number.
+// Names inside a data folder are checked.
 TEST_F(Xgen, MissingGuidesAndDataFolderWarn) {
   proj("xgen/collections/coll/hair/mask.ptx", "mask");
-  const std::string source = collection("${PROJECT}xgen/collections/coll/;D:/lib/gone/", "", "", "");
+  const std::string shared = proj("lib/coll/shared.ptx", "shared");
+  const std::string source = collection("${PROJECT}xgen/collections/coll/;D:/lib/gone/;${PROJECT}lib/coll", "", "", "");
   const std::string xgen = proj("scenes/shot__coll.xgen", source);
   proj("scenes/shot.ma", scene(0, "shot__coll.xgen"));
   const ProgramResult result = render();
@@ -144,10 +146,11 @@ TEST_F(Xgen, MissingGuidesAndDataFolderWarn) {
                             "WARNING: the XGen data folder 'D:\\lib\\gone\\' is not there; it is not staged.\n"
                             "WARNING: the XGen guide cache '" + windowsForm(at("scenes/shot__coll.abc")) +
                             "' is not there; it is not staged.\n" + copied("~shot__coll.xgen") +
-                            copied("coll\\hair\\mask.ptx") +
-                            report({xgen, windowsForm(at("xgen/collections/coll/hair/mask.ptx"))}, {}) + kSubmitted);
-  EXPECT_EQ(file("~shot__coll.xgen"), collection("./coll/;D:/lib/gone/", "", "", ""));
-  EXPECT_EQ(file("coll/hair/mask.ptx"), "mask");
+                            copied("coll\\hair\\mask.ptx") + copied("2~coll\\shared.ptx") +
+                            report({xgen, windowsForm(at("xgen/collections/coll/hair/mask.ptx")), shared}, {}) +
+                            kSubmitted);
+  EXPECT_EQ(file("~shot__coll.xgen"), collection("./coll/;D:/lib/gone/;./2~coll/", "", "", ""));
+  EXPECT_EQ(file("coll/hair/mask.ptx") + file("2~coll/shared.ptx"), "maskshared");
 
   // A name inside the data folder that the render nodes cannot take, a subfolder's here, ends the run before
   // anything is staged.
