@@ -30,10 +30,13 @@ class Xgen : public RunFixture {
   }
   // The scene: a palette naming `xfn`, ASCII (width 0) or binary, the palette's type known from the PLUG chunk.
   static std::string scene(int width, const std::string& xfn) {
-    if (!width) return kMa + "createNode xgmPalette -n \"coll\";\n\tsetAttr \".xfn\" -type \"string\" \"" + xfn + "\";\n";
+    if (!width) {
+      return kMa + "createNode xgmPalette -n \"coll\";\n\tsetAttr \".xfn\" -type \"string\" \"" + xfn + "\";\n";
+    }
     const MayaBinary m{width};
     const std::string plug = std::string("xgenToolkit\0" "1.0\0" "xgmPalette\0" "XGMP", 31);
-    return m.scene({m.head({m.chunk("VERS", "2024"), m.chunk("PLUG", plug)}), m.node("XGMP", "coll", "", {m.text("xfn", xfn)})});
+    return m.scene({m.head({m.chunk("VERS", "2024"), m.chunk("PLUG", plug)}),
+                    m.node("XGMP", "coll", "", {m.text("xfn", xfn)})});
   }
   static std::string name(int width) { return width ? "shot" + std::to_string(width) : "shot"; }
   static std::string ext(int width) { return width ? ".mb" : ".ma"; }
@@ -58,7 +61,8 @@ TEST_F(Xgen, CollectionStagedWithDataArchivesAndGuides) {
   for (const std::string& each : kData) proj("xgen/collections/coll/" + each, each);
   proj("xgen/archives/Archive.abc", "archive geometry");
   proj("xgen/archives/ass/Archive__pCone1.ass", "options\n{\n AA_samples 3\n}\n");
-  const std::string source = collection("${PROJECT}xgen/collections/coll/", kOther, "${PROJECT}xgen/archives/Archive.abc",
+  const std::string source = collection("${PROJECT}xgen/collections/coll/", kOther,
+                                        "${PROJECT}xgen/archives/Archive.abc",
                                         "${PROJECT}xgen/archives/ass/Archive__pCone1.ass");
   for (const int width : {0, 4, 8}) {
     SCOPED_TRACE(width);
@@ -72,7 +76,8 @@ TEST_F(Xgen, CollectionStagedWithDataArchivesAndGuides) {
     const std::string found = foundElsewhere(other + "xgen\\collections\\coll\\", data) +
                               foundElsewhere(other + "xgen\\archives\\Archive.abc", abc) +
                               foundElsewhere(other + "xgen\\archives\\ass\\Archive__pCone1.ass", ass);
-    const Names staged = {"~" + shot + "__coll.xgen", "coll\\hair\\guides.abc", "coll\\hair\\paintmaps\\mask\\pPlane1.ptx",
+    const Names staged = {"~" + shot + "__coll.xgen", "coll\\hair\\guides.abc",
+                          "coll\\hair\\paintmaps\\mask\\pPlane1.ptx",
                           "coll\\hair\\paintmaps\\width\\pPlane1.ptx", "Archive.abc", "~Archive__pCone1.ass",
                           "~" + shot + "__coll.abc"};
     Names paths = {xgen};
@@ -81,7 +86,8 @@ TEST_F(Xgen, CollectionStagedWithDataArchivesAndGuides) {
 
     // A dry run prints what it would stage and reports it; it writes nothing here.
     temp.makeDir(work = "dry" + shot);
-    const ProgramResult dry = run({"-s", "1", "-e", "1", "--dry-run", "--report", "../" + shot + ".json", at("scenes/" + sceneFile)});
+    const ProgramResult dry =
+        run({"-s", "1", "-e", "1", "--dry-run", "--report", "../" + shot + ".json", at("scenes/" + sceneFile)});
     std::string wouldBe;
     for (const std::string& each : staged) wouldBe += "File '" + each + "' would be copied to current directory.\n";
     EXPECT_EQ(dry.status, 0);
@@ -157,7 +163,8 @@ TEST_F(Xgen, MissingGuidesAndDataFolderWarn) {
   const std::string bad = proj("xgen/collections/coll/a,b/x.ptx", "x");
   const ProgramResult refused = render("refused", "shot.ma");
   EXPECT_EQ(refused.status, 2);
-  EXPECT_EQ(refused.out.substr(refused.out.find("ERROR")), "ERROR: '" + bad + "' cannot be staged under the name 'a,b'.\n");
+  EXPECT_EQ(refused.out.substr(refused.out.find("ERROR")),
+            "ERROR: '" + bad + "' cannot be staged under the name 'a,b'.\n");
   EXPECT_EQ(left(), Names{"~shot.ma"});
 }
 
