@@ -23,7 +23,7 @@ cd "$root"
 seconds="${FUZZ_SECONDS:-30}"
 jobs="${FUZZ_JOBS:-1}"
 max_len="${FUZZ_MAX_LEN:-4096}"
-all=(statement_reader token_reader ascii_recognisers binary_recognisers binary_structure scene_plans scan_scene usda_reader ass_reader mtlx_reader gzip)
+all=(statement_reader token_reader ascii_recognisers binary_recognisers binary_structure scene_plans scan_scene usda_reader ass_reader mtlx_reader xgen_reader gzip)
 targets=("$@")
 ((${#targets[@]})) || targets=("${all[@]}")
 
@@ -34,7 +34,7 @@ cmake --build --preset fuzz >/dev/null
 build="$root/build/fuzz"
 seeds="$build/seeds"
 rm -rf "$seeds"
-mkdir -p "$seeds/scenes" "$seeds/statements" "$seeds/layers" "$seeds/ass" "$seeds/mtlx" "$seeds/gzip" "$build/findings"
+mkdir -p "$seeds/scenes" "$seeds/statements" "$seeds/layers" "$seeds/ass" "$seeds/mtlx" "$seeds/xgen" "$seeds/gzip" "$build/findings"
 
 # Scenes: the text seeds, the example project and binary scenes shaped like
 # the end-to-end fixtures.
@@ -44,6 +44,8 @@ cp fuzz/seeds/*.usda "$seeds/layers/"
 cp fuzz/seeds/*.ass "$seeds/ass/"
 # MaterialX documents, for theirs.
 cp fuzz/seeds/*.mtlx "$seeds/mtlx/"
+# XGen collection files, for theirs.
+cp fuzz/seeds/*.xgen "$seeds/xgen/"
 # Gzip files, one member and two, and files to compress, for gzip in memory.
 for file in fuzz/seeds/*.ass fuzz/seeds/*.mtlx; do
   cp "$file" "$seeds/gzip/"
@@ -121,6 +123,7 @@ for target in "${targets[@]}"; do
     usda_reader) seed="$seeds/layers" ;;
     ass_reader) seed="$seeds/ass" ;;
     mtlx_reader) seed="$seeds/mtlx" ;;
+    xgen_reader) seed="$seeds/xgen" ;;
     gzip) seed="$seeds/gzip" ;;
     *) seed="$seeds/scenes" ;;
   esac

@@ -28,7 +28,7 @@ int SceneJob::prepareSubmission(const RunOptions& options, RunLog& log, WalkStat
   const FrameWindow rendered = framesRendered(*this);
   TextureExpansion expansion(renderedWindow(rendered.first, rendered.last));
   expandTextures(found, expansion);
-  followFiles(found, walk, expansion, followed);
+  followFiles(found, walk, expansion, followed, log);
   listTextures(*this, found);
   transferFiles = transferLine(found);
   transferFiles.push_back(copyName);

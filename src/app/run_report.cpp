@@ -122,9 +122,10 @@ json scenesOf(const RunLog& log, const DependencyList& found) {
 }
 
 // A name standing for several files is a sequence (frames), tiles or a
-// pattern of tokens; a cacheFile node's folder a cache; any other a file.
+// pattern of tokens; a cacheFile node's folder a cache, a folder staged
+// whole a folder; any other a file.
 const char* kindOf(const Dependency& texture) {
-  if (texture.cache) return "cache";
+  if (texture.cache) return texture.cache->kind == CacheKind::kXgenData ? "folder" : "cache";
   if (!NamePattern::of(baseName(texture.resolved), texture.tiling, texture.frames)) return "file";
   return texture.frames ? "sequence" : texture.tiling != 0 ? "tiles" : "pattern";
 }
@@ -191,7 +192,9 @@ json dependenciesOf(const RunState& run) {
                             {"path", text(texture.written)},
                             {"resolved", text(texture.resolved)},
                             {"files", filesOf(texture)}});
-    if (texture.cache) dependencies.back()["cache"] = cacheOf(*texture.cache, texture.transferName);
+    if (texture.cache && texture.cache->kind == CacheKind::kCacheFile) {
+      dependencies.back()["cache"] = cacheOf(*texture.cache, texture.transferName);
+    }
   }
   return dependencies;
 }

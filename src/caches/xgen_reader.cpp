@@ -78,17 +78,18 @@ void addAttribute(std::vector<XgenValue>& values, Text line) {
   }
 }
 
-std::string withProject(const std::string& path, std::string project) {
-  if (!project.empty() && project.back() != '/' && project.back() != '\\') project += '/';
-  std::string expanded = path;
+}  // namespace
+
+std::string withXgenProject(std::string_view path, std::string_view project) {
+  std::string folder(project);
+  if (!folder.empty() && folder.back() != '/' && folder.back() != '\\') folder += '/';
+  std::string expanded(path);
   for (std::size_t at = expanded.find(kProject); at != std::string::npos; at = expanded.find(kProject, at)) {
-    expanded.replace(at, kProject.size(), project);
-    at += project.size();
+    expanded.replace(at, kProject.size(), folder);
+    at += folder.size();
   }
   return expanded;
 }
-
-}  // namespace
 
 std::vector<XgenValue> readXgenFile(std::string_view bytes, std::string_view projectFolder) {
   std::vector<XgenValue> values;
@@ -110,17 +111,26 @@ std::vector<XgenValue> readXgenFile(std::string_view bytes, std::string_view pro
   for (const XgenValue& value : values) {
     if (value.kind == XgenValueKind::kProjectPath) project = value.written;
   }
-  for (XgenValue& value : values) value.path = withProject(value.written, project);
+  for (XgenValue& value : values) value.path = withXgenProject(value.written, project);
   return values;
 }
 
-std::vector<Edit> xgenEdits(const std::vector<XgenValue>& values,
-                            const std::function<std::optional<std::string>(const XgenValue&)>& newText) {
-  std::vector<Edit> edits;
-  for (const XgenValue& value : values) {
-    if (std::optional<std::string> text = newText(value)) edits.push_back({value.offset, value.length, *text});
+std::string xgenPaletteName(std::string_view bytes) {
+  bool inPalette = false;
+  std::size_t start = 0;
+  while (start < bytes.size()) {
+    std::size_t end = bytes.find('\n', start);
+    if (end == std::string_view::npos) end = bytes.size();
+    const std::string_view line = trimmed({bytes.substr(start, end - start), start}).text;
+    start = end + 1;
+    const std::size_t nameEnd = line.find_first_of(kBlanks);
+    const std::string_view word = line.substr(0, nameEnd);
+    if (word == "Palette" || word == "endAttrs") inPalette = word == "Palette";
+    if (inPalette && word == "name" && nameEnd != std::string_view::npos) {
+      return std::string(trimmed({line.substr(nameEnd), 0}).text);
+    }
   }
-  return edits;
+  return std::string();
 }
 
 std::string xgenGuideCacheName(std::string_view sceneFileName, std::string_view palette) {

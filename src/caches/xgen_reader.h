@@ -9,13 +9,9 @@
 // name it otherwise.
 
 #include <cstdint>
-#include <functional>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include "io/edits.h"
 
 enum class XgenValueKind { kDataPath, kProjectPath, kArchive, kCacheFile };
 
@@ -33,11 +29,13 @@ struct XgenValue {
 // Every value the file names, in the order of the file.
 std::vector<XgenValue> readXgenFile(std::string_view bytes, std::string_view projectFolder);
 
-// The edits that give the copy of the file each value's new text: the
-// text `newText` returns for it, or the value as it is when it returns
-// nothing.
-std::vector<Edit> xgenEdits(const std::vector<XgenValue>& values,
-                            const std::function<std::optional<std::string>(const XgenValue&)>& newText);
+// `path` with every `${PROJECT}` replaced by the folder `project` (a
+// separator put after it when it has none).
+std::string withXgenProject(std::string_view path, std::string_view project);
+
+// The name of the collection's palette (the `name` of its `Palette`
+// block), as XGen names its guide cache; empty when it gives none.
+std::string xgenPaletteName(std::string_view bytes);
 
 // The guide cache XGen reads beside a scene for a palette:
 // `<scene base name>__<palette>.abc` ("test.ma", "collection9":

@@ -10,7 +10,14 @@
 #include "caches/cache_description.h"
 #include "caches/time_window.h"
 
+// What kind of folder a reference stands for.
+enum class CacheKind {
+  kCacheFile,  // a cacheFile node's folder: the files of the frames the jobs render
+  kXgenData,   // an XGen collection's data folder: staged whole, its layout kept
+};
+
 struct CacheReference {
+  CacheKind kind = CacheKind::kCacheFile;
   std::string cacheName;  // `cn`: the description is `<cacheName>.xml` in the folder
   // The node's mapping as saved: `sf`, `ss`, `se`. A value the scene does
   // not set is taken from the description (see clipOf).

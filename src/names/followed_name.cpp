@@ -16,7 +16,7 @@ struct FollowedExtension {
 constexpr FollowedExtension kFollowedExtensions[] = {
     {".usda", FollowedFormat::kUsdText},       {".usd", FollowedFormat::kUsdByContent},
     {".ass.gz", FollowedFormat::kArnoldSceneGz}, {".ass", FollowedFormat::kArnoldScene},
-    {".mtlx", FollowedFormat::kMaterialX},
+    {".mtlx", FollowedFormat::kMaterialX},     {".xgen", FollowedFormat::kXgen},
 };
 
 }  // namespace

@@ -12,6 +12,7 @@ enum class FollowedFormat {
   kArnoldScene,    // an Arnold scene file (`.ass`)
   kArnoldSceneGz,  // the same compressed (`.ass.gz`)
   kMaterialX,      // a MaterialX document (`.mtlx`)
+  kXgen,           // an XGen collection file (`.xgen`)
 };
 
 // The format a file of this name is followed as, by its extension in any

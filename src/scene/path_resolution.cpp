@@ -9,6 +9,7 @@
 #include "job/scene_job.h"
 #include "platform/platform.h"
 #include "names/base_name.h"
+#include "names/followed_name.h"
 #include "names/windows_path.h"
 #include "names/staging_name.h"
 
@@ -83,6 +84,20 @@ bool locateElsewhere(const std::string& namingScene, std::string& entry, const s
     return true;
   }
   return false;
+}
+
+bool locateBesideScene(const std::string& namingScene, const std::string& recorded, std::string& entry) {
+  if (followedFormatOfName(recorded) != FollowedFormat::kXgen || !isRelativePath(recorded)) return false;
+  std::string sceneDirectory = namingScene;
+  normalizeSlashes(sceneDirectory);
+  if (!cutLastComponent(sceneDirectory)) sceneDirectory = platform::currentDirectory();
+  const std::string beside = absoluteFolder(sceneDirectory);
+  if (beside.empty()) return false;
+  std::string candidate = recorded;
+  joinDirectory(beside, candidate);
+  if (!platform::fileOpens(candidate, "r")) return false;
+  entry = candidate;
+  return true;
 }
 
 bool locateCacheFolder(const std::string& namingScene, std::string& entry, const std::string& recorded,

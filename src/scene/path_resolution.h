@@ -25,6 +25,12 @@ std::vector<std::string> fallbackFolders(const std::string& namingScene, bool fo
 // as `recorded`).
 bool locateElsewhere(const std::string& namingScene, std::string& entry, const std::string& recorded, bool forScene);
 
+// For a file its program reads beside the scene (an XGen collection file
+// that the scene names by a relative path): true when `recorded` opens
+// against the folder of the scene at `namingScene`; `entry` is then that
+// file. False for any other file, and when it does not open there.
+bool locateBesideScene(const std::string& namingScene, const std::string& recorded, std::string& entry);
+
 // For a cache folder `entry` (made absolute) named by the scene at
 // `namingScene`: the path without the separators it ends with. A folder
 // that cannot be entered is looked for by its name in the scene's fallback

@@ -151,8 +151,8 @@ void resolveOwnEntries(SceneJob& job, DependencyList& found, std::size_t first) 
         if (!platform::fileOpens(entry, "r")) locateElsewhere(naming, entry, recorded, true);
       } else if (named.cache) {
         locateCacheFolder(naming, entry, recorded, named.cache->cacheName);
-      } else if (!NamePattern::of(baseName(recorded), named.tiling, named.frames) &&
-                 foundInPlace.count(entry) == 0) {
+      } else if (!locateBesideScene(naming, recorded, entry) &&
+                 !NamePattern::of(baseName(recorded), named.tiling, named.frames) && foundInPlace.count(entry) == 0) {
         if (platform::fileOpens(entry, "r")) {
           foundInPlace.insert(entry);
         } else {

@@ -22,6 +22,7 @@
 #include "scene/walk_state.h"
 #include "staging/staged_names.h"
 #include "staging/texture_expansion.h"
+#include "staging/xgen_collection.h"
 
 namespace {
 
@@ -77,8 +78,8 @@ std::string pathText(const std::string& name, PathText form) {
 
 class Follower {
  public:
-  Follower(DependencyList& found, TextureExpansion& expansion, FollowedFiles& followed)
-      : found_(found), expansion_(expansion), followed_(followed) {}
+  Follower(DependencyList& found, TextureExpansion& expansion, FollowedFiles& followed, RunLog& log)
+      : found_(found), expansion_(expansion), followed_(followed), log_(log) {}
 
   // The scenes' copies and the files the scenes name keep their names.
   void nameSceneFiles(const WalkState& walk) {
@@ -120,6 +121,7 @@ class Follower {
       found_.items()[index].namesFurtherFiles = true;
       return;
     }
+    if (format == FollowedFormat::kXgen) return followCollection(index, path);
     const std::size_t branch = named.branch;
     const auto inherited = inheritedPrefixes_.find(comparisonKey(path));
     Reading reading =
@@ -143,22 +145,76 @@ class Follower {
       child.scenePath = path;
       child.namedByFile = true;
       child.resolved = resolvedBeside(path, child.recorded, child);
-      expansion_.expand(child);
-      const int number = freeNumber(child);
-      const std::string name = numberedName(stagedBaseName(baseName(child.recorded)), number);
-      for (DependencyFile& each : child.files) {
-        each.stagedName = numberedName(stagedBaseName(each.path), number);
-        if (!child.matchedNothing) names_.claim(each.stagedName, comparisonKey(each.path));
-      }
-      child.transferName = child.files.size() == 1 ? child.files[0].stagedName : name;
+      const std::string name = nameFiles(child);
       copy.edits.push_back({at.offset, at.length, pathText(name, reading.plan->text)});
       namedBefore.emplace(child.recorded, copy.edits.back().bytes);
       if (!at.prefixInForce.empty()) {
         for (const DependencyFile& each : child.files) inheritedPrefixes_.emplace(comparisonKey(each.path), at.prefixInForce);
       }
-      found_.add(std::move(child));
-      found_.items().back().branch = branch;
+      add(std::move(child), branch);
     }
+    keepInOrder(path, std::move(copy));
+  }
+
+  // An XGen collection: its data folders staged whole under names unique
+  // in the run, the files it names as a layer's are, and the palette's
+  // guide cache under the name XGen looks for beside the scene's copy.
+  void followCollection(std::size_t index, const std::string& path) {
+    const std::size_t branch = found_.items()[index].branch;
+    std::optional<XgenCollection> collection = readXgenCollection(path, found_.items()[index].scenePath, log_);
+    if (!collection) return;
+    FollowedCopy copy{path, FollowedFormat::kXgen, std::move(collection->fixed)};
+    followed_.keep(path, FollowedCopy{path, FollowedFormat::kXgen, {}});
+    for (XgenPath& at : collection->named) {
+      Dependency child = std::move(at.named);
+      const bool folder = child.cache.has_value();
+      const std::string name = folder ? nameFolder(child) : nameFiles(child);
+      copy.edits.push_back({at.offset, at.length, xgenPathText(name, folder)});
+      add(std::move(child), branch);
+    }
+    if (collection->guideCache) {
+      Dependency cache = std::move(*collection->guideCache);
+      cache.files.assign(1, DependencyFile{cache.resolved, FileStatus::kPending, collection->guideCacheName});
+      cache.expanded = true;
+      cache.transferName = collection->guideCacheName;
+      names_.claim(cache.transferName, comparisonKey(cache.resolved));
+      add(std::move(cache), branch);
+    }
+    keepInOrder(path, std::move(copy));
+  }
+
+  // Gives a dependency that a followed file names its files, each under a
+  // name unique in the run: the name the file names it by.
+  std::string nameFiles(Dependency& child) {
+    expansion_.expand(child);
+    const int number = freeNumber(child);
+    const std::string name = numberedName(stagedBaseName(baseName(child.recorded)), number);
+    for (DependencyFile& each : child.files) {
+      each.stagedName = numberedName(stagedBaseName(each.path), number);
+      if (!child.matchedNothing) names_.claim(each.stagedName, comparisonKey(each.path));
+    }
+    child.transferName = child.files.size() == 1 ? child.files[0].stagedName : name;
+    return name;
+  }
+
+  // A folder staged whole: its name, unique in the run, then its files.
+  std::string nameFolder(Dependency& folder) {
+    const std::string name(folderBaseName(folder.resolved));
+    const std::string key = comparisonKey(folder.resolved);
+    int number = 1;
+    while (!names_.freeFor(numberedName(name, number), key)) ++number;
+    folder.transferName = numberedName(name, number);
+    names_.claim(folder.transferName, key);
+    expansion_.expand(folder);
+    return folder.transferName;
+  }
+
+  void add(Dependency child, std::size_t branch) {
+    found_.add(std::move(child));
+    found_.items().back().branch = branch;
+  }
+
+  void keepInOrder(const std::string& path, FollowedCopy copy) {
     std::stable_sort(copy.edits.begin(), copy.edits.end(),
                      [](const Edit& a, const Edit& b) { return a.offset < b.offset; });
     followed_.keep(path, std::move(copy));
@@ -218,6 +274,7 @@ class Follower {
   DependencyList& found_;
   TextureExpansion& expansion_;
   FollowedFiles& followed_;
+  RunLog& log_;
   StagedNames names_;
   std::map<std::string, std::string> folders_;
   // The prefix in force where a MaterialX document was first included.
@@ -235,8 +292,9 @@ void FollowedFiles::keep(const std::string& path, FollowedCopy copy) {
   copies_[comparisonKey(path)] = std::move(copy);
 }
 
-void followFiles(DependencyList& found, const WalkState& walk, TextureExpansion& expansion, FollowedFiles& followed) {
-  Follower follower(found, expansion, followed);
+void followFiles(DependencyList& found, const WalkState& walk, TextureExpansion& expansion, FollowedFiles& followed,
+                 RunLog& log) {
+  Follower follower(found, expansion, followed, log);
   follower.nameSceneFiles(walk);
   follower.followAll();
 }

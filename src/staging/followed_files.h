@@ -1,6 +1,7 @@
 #pragma once
 // Files that name files of their own and that the run follows: USD layers
-// in text form, Arnold scene files and MaterialX documents. Each is read
+// in text form, Arnold scene files, MaterialX documents and XGen
+// collection files. Each is read
 // for the files it names, which become dependencies of the run in turn
 // (named by it, resolved against its folder); its copy in the working
 // folder is written under "~" + its name with every path it names cut to
@@ -47,7 +48,10 @@ class FollowedFiles {
 // scenes name keep their names (a clash between two of them is staging's
 // to refuse); a file a followed file names whose name another file took
 // gets a numbered name. A `.usd` layer in binary form is staged as it is.
-void followFiles(DependencyList& found, const WalkState& walk, TextureExpansion& expansion, FollowedFiles& followed);
+// What a file names that cannot be staged and is no fault (an XGen data
+// folder found nowhere) is warned of in `log`.
+void followFiles(DependencyList& found, const WalkState& walk, TextureExpansion& expansion, FollowedFiles& followed,
+                 RunLog& log);
 
 // Writes the copy of a followed file under `name` in the working folder.
 // False, after printing why, when it could not be written whole.

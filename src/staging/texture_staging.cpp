@@ -7,6 +7,7 @@
 
 #include "io/copy_batch.h"
 #include "io/file_copy.h"
+#include "staging/folder_tree.h"
 #include "staging/followed_files.h"
 #include "outcome/run_stop.h"
 #include "job/run_options.h"
@@ -83,15 +84,23 @@ void warnOfFurtherFiles(const Dependency& texture, const std::string& file, std:
 // nodes must take.
 void requireStageableCache(const WalkState& walk, const Dependency& cache) {
   requireStageableTexture(walk, cache.resolved, cache.transferName);
-  for (const DependencyFile& file : cache.files) requireStageableName(file.path, std::string(baseName(file.path)));
+  // Every name below the folder's own: a folder staged whole keeps its subfolders.
+  for (const DependencyFile& file : cache.files) {
+    const std::string& name = file.stagedName;
+    for (std::size_t at = name.find('\\'); at != std::string::npos; at = name.find('\\', at + 1)) {
+      requireStageableName(file.path, name.substr(at + 1, name.find('\\', at + 1) - at - 1));
+    }
+  }
 }
 
 // Before a cache's files: how much of it is staged, and its folder, made
 // here unless a dry run. Two different folders of one name would be one
 // folder on the render nodes, whatever was here before.
 void openCacheFolder(Dependency& cache, std::map<std::string, StagedName>& staged, const RunOptions& options) {
-  std::printf("Cache '%s': %zu of %zu frames.\n", cache.resolved.c_str(), cache.cache->framesStaged,
-              cache.cache->framesInAll);
+  if (cache.cache->kind == CacheKind::kCacheFile) {
+    std::printf("Cache '%s': %zu of %zu frames.\n", cache.resolved.c_str(), cache.cache->framesStaged,
+                cache.cache->framesInAll);
+  }
   const std::string& folder = cache.transferName;
   const auto [known, first] = staged.try_emplace(comparisonKey(folder), StagedName{cache.resolved, false});
   try {
@@ -163,6 +172,7 @@ void stageTextures(DependencyList& found, const FollowedFiles& followed, const R
         throw;
       }
 
+      if (texture.cache && !present && !options.dryRun) makeFoldersOf(name);
       FileStatus status = FileStatus::kMissing;
       if (present) {
         std::printf("File '%s' found in current directory.\n", name.c_str());

@@ -1,5 +1,5 @@
-// The reader of XGen collection files: the data and project folders, archives and caches a collection names, where
-// each stands, and the copy that names them otherwise; the guide cache's names.
+// The reader of XGen collection files: the data and project folders, archives and caches a collection names, and
+// where each stands; the guide cache's names.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -63,20 +63,12 @@ TEST(XgenReader, WhatACollectionNames) {
   expectValues(noProject, "/proj", {{XgenValueKind::kDataPath, "${PROJECT}xgen/c/", "/proj/xgen/c/"}});
 }
 
-TEST(XgenReader, TheCopyNamesTheWorkingFolder) {
-  const std::vector<XgenValue> values = readXgenFile(kCollection, "");
-  const std::vector<Edit> edits = xgenEdits(values, [](const XgenValue& value) -> std::optional<std::string> {
-    if (value.kind == XgenValueKind::kDataPath) return "${PROJECT}" + value.path.substr(value.path.find("xgen/"));
-    if (value.kind == XgenValueKind::kProjectPath) return std::string("./");
-    return std::nullopt;
-  });
-  std::string expected = kCollection;
-  expected.replace(expected.find("C:/Users/artist/proj/"), 21, "./");
-  expected.replace(expected.find("D:/lib/xgen"), 7, "${PROJECT}");
-  EXPECT_EQ(applyEdits(kCollection, edits), expected);
-}
-
+// The guide cache's name, from the scene's (or its copy's) and the palette's, which the collection's Palette block
+// names (not a description's).
 TEST(XgenReader, GuideCacheNames) {
+  EXPECT_EQ(xgenPaletteName(kCollection), "coll");
+  EXPECT_EQ(xgenPaletteName("Description\n\tname\t\thair\n\tendAttrs\nPalette\r\n\tname\tns:coll \r\n"), "ns:coll");
+  EXPECT_EQ(xgenPaletteName("Description\n\tname\t\thair\n"), "");
   EXPECT_EQ(xgenGuideCacheName("test.ma", "collection9"), "test__collection9.abc");
   EXPECT_EQ(xgenGuideCacheName("~shot.ma", "coll"), "~shot__coll.abc");
   EXPECT_EQ(xgenGuideCacheName("C:\\proj\\scenes\\shot.v2.mb", "coll"), "shot.v2__coll.abc");

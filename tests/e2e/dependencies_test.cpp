@@ -127,10 +127,10 @@ TEST_F(RunFixture, NodeAttributesTilesAndSequences) {
   const std::string longNode = "createNode gpuCache -n \"g\";\n\tsetAttr \".x\" -type \"string\" \"" +
                                std::string(40958, 'x') + "\";\n\tsetAttr \".cfn\" -type \"string\" \"";
   const auto isNumber = [](const std::string& value) { return value == "yes" || std::isdigit(value[0]); };
-  // Files that name files are staged under "~" + their names; these hold no layer or document, so they are staged
-  // as they are, with a warning.
+  // Files that name files are staged under "~" + their names; the layers and documents hold none, so they are staged
+  // as they are, with a warning; the collection file is one that names nothing.
   const auto asStaged = [](const std::string& name) {
-    for (const std::string ext : {".usda", ".mtlx"})
+    for (const std::string ext : {".usda", ".mtlx", ".xgen"})
       if (name.size() > ext.size() && name.compare(name.size() - ext.size(), ext.size(), ext) == 0) return "~" + name;
     return name;
   };
@@ -188,7 +188,7 @@ TEST_F(RunFixture, NodeAttributesTilesAndSequences) {
           staged.push_back(where(path, name)), transfer.push_back(asStaged(name)), staging += copied(asStaged(name));
         if (row.files.empty()) staged.push_back(windowsForm(at(path))), staging += unable(staged.back(), base);
         if (row.files.empty() && base.find('<') == std::string::npos) transfer.push_back(base);  // as named
-        if (row.type == "xgmPalette" || row.type.compare(0, 12, "mayaUsdProxy") == 0 ||
+        if (row.type.compare(0, 12, "mayaUsdProxy") == 0 ||
             row.type == "pxrUsdReferenceAssembly" || row.type == "aiMaterialx" || row.type == "RedshiftProxyMesh")
           staging += "WARNING: files that '" + staged.back() + "' names itself are not staged.\n";
         if (path[0] == 'Q')  // a name for several files is looked for when it is expanded, after the walk

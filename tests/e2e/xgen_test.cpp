@@ -1,0 +1,171 @@
+// XGen collections: an xgmPalette's `.xgen` file, found beside the scene, is followed: its data folder is staged
+// whole as a folder of its name with its layout, the archives it names as files, the palette's guide cache beside the
+// scene under the name XGen looks for beside the scene's copy; the copy `~<name>.xgen` names all of them in the
+// working folder. In an ASCII scene and in binary scenes of both widths.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <nlohmann/json.hpp>
+
+#include "caches/xgen_reader.h"
+#include "e2e/run_fixture.h"
+#include "support/maya_binary.h"
+
+namespace {
+
+using json = nlohmann::json;
+
+class Xgen : public RunFixture {
+ protected:
+  // A collection file as XGen writes it, naming its data folder, project and two archives as given.
+  static std::string collection(const std::string& data, const std::string& project, const std::string& abc,
+                                const std::string& ass) {
+    return "# XGen Collection File\n#\nFileVersion 18\n\nPalette\n\tname\t\t\tcoll\n\tparent\t\t\t\n"
+           "\txgDataPath\t\t" + data + "\n\txgProjectPath\t\t" + project + "\n\tendAttrs\n\n"
+           "Description\n\tname\t\t\thair\n\tendAttrs\n\nPrimitive\tArchivePrimitive\n"
+           "\tfiles\t\t\t#ArchiveGroup 0 name=\"Archive\" thumbnail=\"Archive.png\" abc=\"" + abc + "\"\n"
+           "#ass=\\\"" + ass + "\\\"\n#EndArchiveGroup\n\tendAttrs\n\nPrimitive\tSplinePrimitive\n"
+           "\tcacheFileName\t\t${DESC}/guides.abc\n\tendAttrs\n";
+  }
+  // The scene: a palette naming `xfn`, ASCII (width 0) or binary, the palette's type known from the PLUG chunk.
+  static std::string scene(int width, const std::string& xfn) {
+    if (!width) {
+      return kMa + "createNode xgmPalette -n \"coll\";\n\tsetAttr \".xfn\" -type \"string\" \"" + xfn + "\";\n";
+    }
+    const MayaBinary m{width};
+    const std::string plug = std::string("xgenToolkit\0" "1.0\0" "xgmPalette\0" "XGMP", 31);
+    return m.scene({m.head({m.chunk("VERS", "2024"), m.chunk("PLUG", plug)}),
+                    m.node("XGMP", "coll", "", {m.text("xfn", xfn)})});
+  }
+  static std::string name(int width) { return width ? "shot" + std::to_string(width) : "shot"; }
+  static std::string ext(int width) { return width ? ".mb" : ".ma"; }
+  static std::string foundElsewhere(const std::string& recorded, const std::string& used) {
+    return "File '" + recorded + "' not found; using '" + used + "'.\n";
+  }
+  // Every file below the working folder's `folder`, with its path from the working folder, in order.
+  Names tree(const std::string& folder) const {
+    Names files;
+    for (const auto& each : std::filesystem::recursive_directory_iterator(inWork(folder))) {
+      if (each.is_regular_file()) files.push_back(each.path().lexically_relative(inWork("")).generic_string());
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+  }
+};
+
+const std::string kOther = "C:/Users/artist/proj/";  // the project of the machine that saved the collection
+const Names kData = {"hair/guides.abc", "hair/paintmaps/mask/pPlane1.ptx", "hair/paintmaps/width/pPlane1.ptx"};
+
+TEST_F(Xgen, CollectionStagedWithDataArchivesAndGuides) {
+  for (const std::string& each : kData) proj("xgen/collections/coll/" + each, each);
+  proj("xgen/archives/Archive.abc", "archive geometry");
+  proj("xgen/archives/ass/Archive__pCone1.ass", "options\n{\n AA_samples 3\n}\n");
+  const std::string source = collection("${PROJECT}xgen/collections/coll/", kOther,
+                                        "${PROJECT}xgen/archives/Archive.abc",
+                                        "${PROJECT}xgen/archives/ass/Archive__pCone1.ass");
+  for (const int width : {0, 4, 8}) {
+    SCOPED_TRACE(width);
+    const std::string shot = name(width), sceneFile = shot + ext(width);
+    proj("scenes/" + sceneFile, scene(width, shot + "__coll.xgen"));
+    const std::string xgen = proj("scenes/" + shot + "__coll.xgen", source);
+    const std::string guides = proj("scenes/" + shot + "__coll.abc", "guides of " + shot);
+    const std::string other = windowsForm(kOther), data = windowsForm(at("xgen/collections/coll"));
+    const std::string abc = windowsForm(at("xgen/archives/Archive.abc"));
+    const std::string ass = windowsForm(at("xgen/archives/ass/Archive__pCone1.ass"));
+    const std::string found = foundElsewhere(other + "xgen\\collections\\coll\\", data) +
+                              foundElsewhere(other + "xgen\\archives\\Archive.abc", abc) +
+                              foundElsewhere(other + "xgen\\archives\\ass\\Archive__pCone1.ass", ass);
+    const Names staged = {"~" + shot + "__coll.xgen", "coll\\hair\\guides.abc",
+                          "coll\\hair\\paintmaps\\mask\\pPlane1.ptx",
+                          "coll\\hair\\paintmaps\\width\\pPlane1.ptx", "Archive.abc", "~Archive__pCone1.ass",
+                          "~" + shot + "__coll.abc"};
+    Names paths = {xgen};
+    for (const std::string& each : kData) paths.push_back(windowsForm(at("xgen/collections/coll/" + each)));
+    paths.insert(paths.end(), {abc, ass, guides});
+
+    // A dry run prints what it would stage and reports it; it writes nothing here.
+    temp.makeDir(work = "dry" + shot);
+    const ProgramResult dry =
+        run({"-s", "1", "-e", "1", "--dry-run", "--report", "../" + shot + ".json", at("scenes/" + sceneFile)});
+    std::string wouldBe;
+    for (const std::string& each : staged) wouldBe += "File '" + each + "' would be copied to current directory.\n";
+    EXPECT_EQ(dry.status, 0);
+    EXPECT_EQ(dry.out, examining(at("scenes/" + sceneFile)) + found + wouldBe + report(paths, {}) +
+                           "\nDry run: nothing written, nothing submitted.\n");
+    EXPECT_EQ(left(), Names{});
+    const json document = json::parse(readFile(temp.at(shot + ".json")));
+    Names kinds, names;
+    for (const json& dependency : document.at("dependencies")) {
+      kinds.push_back(dependency.at("kind"));
+      for (const json& file : dependency.at("files")) names.push_back(file.at("name"));
+    }
+    EXPECT_EQ(kinds, (Names{"file", "folder", "file", "file", "file"}));
+    EXPECT_EQ(names, staged);
+    EXPECT_EQ(document.at("transfer"),
+              json(Names{staged[0], "coll", "Archive.abc", "~Archive__pCone1.ass", staged.back(), "~" + sceneFile}));
+
+    temp.makeDir(work = "work" + shot);
+    const ProgramResult result = run({"-s", "1", "-e", "1", at("scenes/" + sceneFile)});
+    std::string copies;
+    for (const std::string& each : staged) copies += copied(each);
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out, examining(at("scenes/" + sceneFile)) + found + copies + report(paths, {}) + kSubmitted);
+    EXPECT_EQ(left(), (Names{"Archive.abc", "coll", "vantle_render.sub", "~Archive__pCone1.ass", "~" + sceneFile,
+                             staged.back(), "~" + shot + "__coll.xgen"}));
+    EXPECT_EQ(tree("coll"), (Names{"coll/hair/guides.abc", "coll/hair/paintmaps/mask/pPlane1.ptx",
+                                   "coll/hair/paintmaps/width/pPlane1.ptx"}));
+    for (const std::string& each : kData) EXPECT_EQ(file("coll/" + each), each);
+    EXPECT_EQ(file("Archive.abc"), "archive geometry");
+    EXPECT_EQ(file(staged.back()), "guides of " + shot);
+    EXPECT_EQ(file("~" + sceneFile), scene(width, "~" + shot + "__coll.xgen"));
+    EXPECT_EQ(file("~" + shot + "__coll.xgen"), collection("./coll/", "./", "./Archive.abc", "./~Archive__pCone1.ass"));
+    // Every folder and file the copy names is in the working folder.
+    for (const XgenValue& value : readXgenFile(file("~" + shot + "__coll.xgen"), "")) {
+      if (value.kind == XgenValueKind::kCacheFile) continue;  // inside a description's folder
+      EXPECT_EQ(value.path.substr(0, 2), "./");
+      if (value.kind == XgenValueKind::kArchive) {
+        EXPECT_FALSE(file(value.path.substr(2)).empty()) << value.path;
+      } else if (value.kind == XgenValueKind::kDataPath) {
+        EXPECT_FALSE(tree(value.path.substr(2, value.path.size() - 3)).empty()) << value.path;
+      }
+    }
+    EXPECT_EQ(file("vantle_render.sub"), description({staged[0], "coll", "Archive.abc", "~Archive__pCone1.ass",
+                                                      staged.back(), "~" + sceneFile}));
+    const ProgramResult submitted = runProgram({VANTLE_SUBMIT_EXE, {"vantle_render.sub"}, temp.at(work), {}});
+    EXPECT_EQ(submitted.status, 0) << submitted.err;
+  }
+}
+
+// Without its guide cache, and with a data folder found nowhere, a collection is staged with what there is: a
+// warning for each, and the copy keeps the missing folder's path. A second folder of the same name takes a number.
+// Names inside a data folder are checked.
+TEST_F(Xgen, MissingGuidesAndDataFolderWarn) {
+  proj("xgen/collections/coll/hair/mask.ptx", "mask");
+  const std::string shared = proj("lib/coll/shared.ptx", "shared");
+  const std::string source = collection("${PROJECT}xgen/collections/coll/;D:/lib/gone/;${PROJECT}lib/coll", "", "", "");
+  const std::string xgen = proj("scenes/shot__coll.xgen", source);
+  proj("scenes/shot.ma", scene(0, "shot__coll.xgen"));
+  const ProgramResult result = render();
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, examining(at("scenes/shot.ma")) +
+                            "WARNING: the XGen data folder 'D:\\lib\\gone\\' is not there; it is not staged.\n"
+                            "WARNING: the XGen guide cache '" + windowsForm(at("scenes/shot__coll.abc")) +
+                            "' is not there; it is not staged.\n" + copied("~shot__coll.xgen") +
+                            copied("coll\\hair\\mask.ptx") + copied("2~coll\\shared.ptx") +
+                            report({xgen, windowsForm(at("xgen/collections/coll/hair/mask.ptx")), shared}, {}) +
+                            kSubmitted);
+  EXPECT_EQ(file("~shot__coll.xgen"), collection("./coll/;D:/lib/gone/;./2~coll/", "", "", ""));
+  EXPECT_EQ(file("coll/hair/mask.ptx") + file("2~coll/shared.ptx"), "maskshared");
+
+  // A name inside the data folder that the render nodes cannot take, a subfolder's here, ends the run before
+  // anything is staged.
+  const std::string bad = proj("xgen/collections/coll/a,b/x.ptx", "x");
+  const ProgramResult refused = render("refused", "shot.ma");
+  EXPECT_EQ(refused.status, 2);
+  EXPECT_EQ(refused.out.substr(refused.out.find("ERROR")),
+            "ERROR: '" + bad + "' cannot be staged under the name 'a,b'.\n");
+  EXPECT_EQ(left(), Names{"~shot.ma"});
+}
+
+}  // namespace
