@@ -145,7 +145,7 @@ json statusName(FileStatus status) {
 // The files a texture stands for; before its name was expanded, itself.
 json filesOf(const Dependency& texture) {
   json files = json::array();
-  if (texture.files.empty()) {
+  if (texture.files.empty() && !texture.expanded) {
     files.push_back(fileEntry(std::string(baseName(texture.resolved)), texture.resolved, nullptr));
   }
   for (const DependencyFile& file : texture.files) {

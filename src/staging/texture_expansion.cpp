@@ -14,6 +14,7 @@
 #include "names/name_pattern.h"
 #include "names/windows_path.h"
 #include "scene/path_resolution.h"
+#include "staging/bifrost_expansion.h"
 #include "staging/cache_expansion.h"
 
 namespace {
@@ -73,6 +74,7 @@ std::string preparedSibling(const std::string& texture) {
 }  // namespace
 
 void TextureExpansion::expand(Dependency& named) {
+  if (named.cache && named.cache->kind == CacheKind::kBifrost) return expandBifrostCache(named, rendered_);
   if (named.cache) return expandCache(named, rendered_);
   named.files.clear();
   for (const std::string& file : expandEntry(named.resolved, named)) {

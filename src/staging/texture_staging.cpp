@@ -4,6 +4,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "io/file_copy.h"
 #include "staging/followed_files.h"
@@ -15,6 +16,7 @@
 #include "platform/platform.h"
 #include "names/base_name.h"
 #include "names/staging_name.h"
+#include "names/windows_path.h"
 
 namespace {
 
@@ -78,11 +80,34 @@ void warnOfFurtherFiles(const Dependency& texture, const std::string& file, std:
   log.warn("files that '" + file + "' names itself are not staged.");
 }
 
-// A cache's folder: its name and each name inside it are names the render
-// nodes must take.
+// A cache's folder: its name and each name inside it (its files', and the
+// folders' they lie in below it) are names the render nodes must take. A
+// cache that stands for no file is not staged.
 void requireStageableCache(const WalkState& walk, const Dependency& cache) {
+  if (cache.files.empty()) return;
   requireStageableTexture(walk, cache.resolved, cache.transferName);
-  for (const DependencyFile& file : cache.files) requireStageableName(file.path, std::string(baseName(file.path)));
+  for (const DependencyFile& file : cache.files) {
+    // `<folder>\<object>\<name>`: the name, then the object folder's.
+    std::string path = file.path, staged = file.stagedName;
+    while (cutLastComponent(staged)) {
+      requireStageableName(path, std::string(baseName(path)));
+      cutLastComponent(path);
+    }
+  }
+}
+
+// The folders below a cache's own that its files are staged in (a Bifrost
+// cache's object folders), outer before inner.
+void makeInnerFolders(const Dependency& cache) {
+  std::set<std::string> made;
+  for (const DependencyFile& file : cache.files) {
+    std::vector<std::string> folders;
+    std::string folder = file.stagedName;
+    while (cutLastComponent(folder) && folder.find('\\') != std::string::npos) folders.push_back(folder);
+    for (auto inner = folders.rbegin(); inner != folders.rend(); ++inner) {
+      if (made.insert(*inner).second) platform::makeDirectory(*inner);
+    }
+  }
 }
 
 // Before a cache's files: how much of it is staged, and its folder, made
@@ -100,7 +125,9 @@ void openCacheFolder(Dependency& cache, std::map<std::string, StagedName>& stage
     throw;
   }
   // A folder that cannot be made fails each copy into it, as for textures.
-  if (!options.dryRun) platform::makeDirectory(folder);
+  if (options.dryRun) return;
+  platform::makeDirectory(folder);
+  makeInnerFolders(cache);
 }
 
 }  // namespace
@@ -136,6 +163,12 @@ void stageTextures(DependencyList& found, const FollowedFiles& followed, const R
   std::set<std::string> warned;
   for (Dependency& texture : found.items()) {
     if (texture.kind != DependencyKind::kTexture) continue;
+    // A cache of which no frame renders (a container names caches it
+    // never wrote) is left out, and said so.
+    if (texture.cache && texture.expanded && texture.files.empty()) {
+      log.warn("cache '" + texture.resolved + "' holds no frame the jobs render; nothing of it is staged.");
+      continue;
+    }
     if (texture.cache && !texture.matchedNothing) openCacheFolder(texture, staged, options);
     for (DependencyFile& file : texture.files) {
       const std::string& path = file.path;
