@@ -146,7 +146,7 @@ json statusName(FileStatus status) {
 // The files a texture stands for; before its name was expanded, itself.
 json filesOf(const Dependency& texture) {
   json files = json::array();
-  if (texture.files.empty()) {
+  if (texture.files.empty() && !texture.expanded) {
     files.push_back(fileEntry(std::string(baseName(texture.resolved)), texture.resolved, nullptr));
   }
   for (const DependencyFile& file : texture.files) {
@@ -192,7 +192,7 @@ json dependenciesOf(const RunState& run) {
                             {"path", text(texture.written)},
                             {"resolved", text(texture.resolved)},
                             {"files", filesOf(texture)}});
-    if (texture.cache && texture.cache->kind == CacheKind::kCacheFile) {
+    if (texture.cache && texture.cache->kind != CacheKind::kXgenData) {
       dependencies.back()["cache"] = cacheOf(*texture.cache, texture.transferName);
     }
   }

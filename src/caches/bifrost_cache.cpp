@@ -16,12 +16,9 @@ struct CacheAttribute {
 
 std::optional<CacheAttribute> cacheAttribute(std::string_view name) {
   if (!name.empty() && name[0] == '.') name.remove_prefix(1);
-  const std::string folded = caseFolded(std::string(name));
-  for (const auto& [ending, half] : {std::pair{std::string_view("cachepath"), Half::kPath},
-                                     std::pair{std::string_view("cachefilename"), Half::kFileName}}) {
-    if (folded.size() >= ending.size() && folded.compare(folded.size() - ending.size(), ending.size(), ending) == 0) {
-      return CacheAttribute{std::string(name.substr(0, name.size() - ending.size())), half};
-    }
+  for (const auto& [ending, half] :
+       {std::pair{kBifrostPathEnding, Half::kPath}, std::pair{kBifrostFileNameEnding, Half::kFileName}}) {
+    if (endsWithFolded(name, ending)) return CacheAttribute{std::string(name.substr(0, name.size() - ending.size())), half};
   }
   return std::nullopt;
 }
@@ -56,12 +53,29 @@ std::vector<BifrostCacheFolder> bifrostCacheFolders(
       const std::string folder = joinedFolder(path, file), key = folderKey(folder);
       std::size_t at = 0;
       while (at < keys.size() && keys[at] != key) ++at;
-      if (at == keys.size()) folders.push_back({folder, {}}), keys.push_back(key);
+      if (at == keys.size()) folders.push_back({folder, {}, file, pathName}), keys.push_back(key);
       folders[at].kinds.push_back(pathAttribute->kind);
       break;
     }
   }
   return folders;
+}
+
+std::optional<BifrostCacheFolder> takeFolderNamedBy(std::vector<BifrostCacheFolder>& folders,
+                                                    std::string_view pathAttribute) {
+  for (auto folder = folders.begin(); folder != folders.end(); ++folder) {
+    if (folder->pathAttribute != pathAttribute) continue;
+    BifrostCacheFolder taken = std::move(*folder);
+    folders.erase(folder);
+    return taken;
+  }
+  return std::nullopt;
+}
+
+std::string bifrostJobFolderPath(std::size_t length) {
+  std::string path;
+  while (path.size() < length) path += path.size() % 2 == 0 ? '.' : '/';
+  return path;
 }
 
 std::optional<std::int64_t> bifrostFrame(std::string_view name) {

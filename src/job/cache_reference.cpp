@@ -1,5 +1,7 @@
 #include "job/cache_reference.h"
 
+#include <utility>
+
 CacheClip clipOf(const CacheReference& cache, const CacheDescription& description) {
   const double perFrame = static_cast<double>(description.ticksPerFrame);
   CacheClip clip;
@@ -8,4 +10,11 @@ CacheClip clipOf(const CacheReference& cache, const CacheDescription& descriptio
   clip.startFrame = cache.startFrame.value_or(clip.sourceStart);
   clip.scale = 1;
   return clip;
+}
+
+CacheReference bifrostCacheReference(std::string folderName) {
+  CacheReference cache;
+  cache.kind = CacheKind::kBifrost;
+  cache.cacheName = std::move(folderName);
+  return cache;
 }

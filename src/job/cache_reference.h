@@ -10,15 +10,18 @@
 #include "caches/cache_description.h"
 #include "caches/time_window.h"
 
-// What kind of folder a reference stands for.
+// How a cache's folder is laid out and what names it.
 enum class CacheKind {
-  kCacheFile,  // a cacheFile node's folder: the files of the frames the jobs render
+  kCacheFile,  // a cacheFile node's: `<cn>.xml` and the data beside it
+  kBifrost,    // a Bifrost container's pair: `<object>/<object>_<channel>.<frame>.bif`, scene frames
   kXgenData,   // an XGen collection's data folder: staged whole, its layout kept
 };
 
 struct CacheReference {
   CacheKind kind = CacheKind::kCacheFile;
-  std::string cacheName;  // `cn`: the description is `<cacheName>.xml` in the folder
+  // `cn`: the description is `<cacheName>.xml` in the folder. A Bifrost
+  // cache's is the folder's own name, and it has no description.
+  std::string cacheName;
   // The node's mapping as saved: `sf`, `ss`, `se`. A value the scene does
   // not set is taken from the description (see clipOf).
   std::optional<double> startFrame;
@@ -29,6 +32,10 @@ struct CacheReference {
   std::size_t framesStaged = 0;
   std::size_t framesInAll = 0;
 };
+
+// The cache of a Bifrost container's pair, whose folder's own name is
+// `folderName`.
+CacheReference bifrostCacheReference(std::string folderName);
 
 // The node's placing of its cache, scale 1: the used part is what `ss` and
 // `se` say, else the description's whole range; it starts at `sf`, else

@@ -40,10 +40,12 @@ ScenePlan readAsciiScene(ByteCursor& in) {
     if (reference || texture) continue;
     const FileAttribute* row = node.takePathRow();
     const bool folder = row != nullptr && row->role == AttributeRole::kCacheFolder;
-    const std::optional<Recognised> attribute = row != nullptr ? recogniseAttributeStatement(statement.get(), folder)
-                                                               : std::nullopt;
+    const bool bifrost = row != nullptr && row->role == AttributeRole::kBifrostCachePath;
+    const std::optional<Recognised> attribute = row == nullptr ? std::nullopt
+                                                : bifrost      ? recogniseBifrostPathStatement(statement.get())
+                                                               : recogniseAttributeStatement(statement.get(), folder);
     if (attribute) {
-      record(*attribute, DependencyKind::kTexture, node.textureOf(row->attribute));
+      record(*attribute, DependencyKind::kTexture, node.textureOf(node.pathAttribute()));
       in.put(attribute->rewritten.data(), attribute->rewritten.size());
       continue;
     }

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <map>
 
+#include "caches/bifrost_cache.h"
 #include "names/base_name.h"
 #include "names/followed_name.h"
 #include "scene/binary_structure.h"
@@ -65,8 +66,10 @@ class DependencyFinder : public BinaryVisitor {
   }
 
   // A node's uvt and ufe hold for its names whichever came first, as do a
-  // cacheFile node's cache name and mapping for its folder.
+  // cacheFile node's cache name and mapping for its folder and a Bifrost
+  // container's pairs for their paths.
   void applyNodeMarks() {
+    pairBifrostPaths();
     for (std::size_t i = 0; i < plan_.dependencies.size(); ++i) {
       BinaryDependency& found = plan_.dependencies[i];
       const auto marks = marks_.find(nodes_[i]);
@@ -120,8 +123,37 @@ class DependencyFinder : public BinaryVisitor {
       marks_[node_].cache.cacheName = textAt(chunk, valueAt, chunk.size);
       return;
     }
-    fileAttributeFound(chunk, *row, chunk.dataOffset() + static_cast<std::int64_t>(valueAt),
-                       textAt(chunk, valueAt, chunk.size));
+    std::string value = textAt(chunk, valueAt, chunk.size);
+    if (row->role == AttributeRole::kBifrostCacheFileName || row->role == AttributeRole::kBifrostCachePath) {
+      marks_[node_].bifrostHalves.emplace_back(name, value);
+      if (row->role == AttributeRole::kBifrostCacheFileName) return;
+    }
+    fileAttributeFound(chunk, *row, recordedAttribute(*row, name),
+                       chunk.dataOffset() + static_cast<std::int64_t>(valueAt), std::move(value));
+  }
+
+  // Each path of a container's pair is the folder it names with its file
+  // name; a path of no pair, or naming a folder named before, names none.
+  void pairBifrostPaths() {
+    std::map<std::size_t, std::vector<BifrostCacheFolder>> folders;  // by node, those not taken yet
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < plan_.dependencies.size(); ++i) {
+      BinaryDependency& found = plan_.dependencies[i];
+      const FileAttribute* row = found.isReference ? nullptr : findFileAttribute(found.nodeType, found.attribute);
+      if (row != nullptr && row->role == AttributeRole::kBifrostCachePath) {
+        const auto [open, first] = folders.try_emplace(nodes_[i]);
+        if (first) open->second = bifrostCacheFolders(marks_[nodes_[i]].bifrostHalves);
+        const std::optional<BifrostCacheFolder> folder = takeFolderNamedBy(open->second, found.attribute);
+        if (!folder) continue;
+        found.path = folder->folder;
+        found.newName = folder->name;
+        found.cache = bifrostCacheReference(folder->name);
+      }
+      if (kept != i) plan_.dependencies[kept] = std::move(found), nodes_[kept] = nodes_[i];
+      ++kept;
+    }
+    plan_.dependencies.resize(kept);
+    nodes_.resize(kept);
   }
 
   std::string_view typeOf(std::uint32_t id) const {
@@ -176,19 +208,20 @@ class DependencyFinder : public BinaryVisitor {
   // in the copy by its base name padded with spaces to the old length.
   // A followed file's name, "~" + its base name, may be longer than a bare
   // path: the chunk then grows, as a reference's does.
-  void fileAttributeFound(const BinaryHeader& chunk, const FileAttribute& row, std::int64_t valueOffset,
-                          std::string value) {
+  void fileAttributeFound(const BinaryHeader& chunk, const FileAttribute& row, std::string_view attribute,
+                          std::int64_t valueOffset, std::string value) {
     if (namesNoFile(value)) return;
     const std::string expanded = expandVariables(value);
-    std::string newName = row.role == AttributeRole::kCacheFolder ? std::string(folderBaseName(expanded))
-                                                                  : stagedBaseName(expanded);
+    std::string newName = row.role == AttributeRole::kBifrostCachePath ? bifrostJobFolderPath(value.size())
+                          : row.role == AttributeRole::kCacheFolder   ? std::string(folderBaseName(expanded))
+                                                                      : stagedBaseName(expanded);
     if (newName.size() <= value.size() ||
         !grow(chunk, newName.size() - value.size(), valueOffset, value.size(), newName)) {
       std::string field = value;
       overwritePadded(field.data(), newName.c_str());
       plan_.edits.push_back({valueOffset, static_cast<std::int64_t>(value.size()), std::move(field)});
     }
-    plan_.dependencies.push_back({false, row.nodeType, row.attribute, std::move(value), std::move(newName)});
+    plan_.dependencies.push_back({false, row.nodeType, std::string(attribute), std::move(value), std::move(newName)});
     nodes_.push_back(node_);
   }
 
@@ -236,6 +269,8 @@ class DependencyFinder : public BinaryVisitor {
     int tiling = 0;
     bool frames = false;
     CacheReference cache;  // a cacheFile node's name and mapping
+    // A Bifrost container's cache attributes, name and value, in order.
+    std::vector<std::pair<std::string, std::string>> bifrostHalves;
   };
 
   BinaryFile& file_;

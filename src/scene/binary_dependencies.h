@@ -18,13 +18,15 @@
 
 struct BinaryDependency {
   bool isReference;           // else a file attribute
-  std::string_view nodeType;  // file attributes: the node's type and attribute, as the table names them
-  std::string_view attribute;
+  std::string_view nodeType;  // file attributes: the node's type and attribute, as recorded (recordedAttribute)
+  std::string attribute;
   std::string path;     // the value as saved, up to its NUL
   std::string newName;  // what the copy names instead: "~" + base name for a scene, the base name for a file
   int tiling = 0;       // the node's uvt, where it applies to this attribute: 1 to 3 mark a first tile
   bool frames = false;  // the node's ufe, where it applies to this attribute
-  std::optional<CacheReference> cache = std::nullopt;  // a cacheFile node's, for its cache folder
+  // A cacheFile node's, for its cache folder; a Bifrost container's pair's,
+  // whose path is then the folder the pair names.
+  std::optional<CacheReference> cache = std::nullopt;
 };
 
 struct BinaryScenePlan {

@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cmath>
 
+#include "caches/bifrost_cache.h"
 #include "names/comparison_key.h"
 #include "names/followed_name.h"
 #include "scene/path_text.h"
@@ -45,6 +46,11 @@ constexpr FileAttribute assRow(std::string_view nodeType, std::string_view param
   return {nodeType, parameter, kPath, false, false, further, NodeFormat::kAss};
 }
 
+// A row of a node type's dynamic attributes whose names end in `ending`.
+constexpr FileAttribute endingRow(std::string_view nodeType, std::string_view ending, AttributeRole role) {
+  return {nodeType, ending, role, false, false, false, NodeFormat::kMaya, true};
+}
+
 // A camera's imn and a reference node's fn[i] are names, not files the
 // render loads: they are not here.
 constexpr FileAttribute kFileAttributes[] = {
@@ -70,6 +76,10 @@ constexpr FileAttribute kFileAttributes[] = {
     {"cacheFile", "sf", AttributeRole::kCacheStart},
     {"cacheFile", "ss", AttributeRole::kCacheSourceStart},
     {"cacheFile", "se", AttributeRole::kCacheSourceEnd},
+    // Bifrost caches: a container's pairs `<kind>CachePath` and
+    // `<kind>CacheFileName` name the cache folder `<path>/<name>/`.
+    endingRow("bifrostContainer", kBifrostPathEnding, AttributeRole::kBifrostCachePath),
+    endingRow("bifrostContainer", kBifrostFileNameEnding, AttributeRole::kBifrostCacheFileName),
     {"RedshiftProxyMesh", "fn", kPath, false, false, kFurther},
     {"RedshiftNormalMap", "tex0"},
     {"RedshiftDomeLight", "tex0"},
@@ -116,10 +126,18 @@ bool sameAttribute(std::string_view row, std::string_view attribute) {
 
 const FileAttribute* findFileAttribute(std::string_view nodeType, std::string_view attribute, NodeFormat format) {
   for (const FileAttribute& row : kFileAttributes) {
+    if (row.byEnding) {
+      if (row.format == format && row.nodeType == nodeType && endsWithFolded(attribute, row.attribute)) return &row;
+      continue;
+    }
     if (row.format != format || !sameAttribute(row.attribute, attribute)) continue;
     if (row.nodeType == nodeType || row.nodeType == kAnyNode) return &row;
   }
   return nullptr;
+}
+
+std::string_view recordedAttribute(const FileAttribute& row, std::string_view attribute) {
+  return row.byEnding ? attribute : row.attribute;
 }
 
 void applyNodeMarks(const FileAttribute& row, int nodeTiling, bool nodeFrames, int& tiling, bool& frames) {

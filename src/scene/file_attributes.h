@@ -20,6 +20,8 @@ enum class AttributeRole {
   kCacheStart,        // a number: the scene frame where the used part of the cache starts
   kCacheSourceStart,  // a number: the cache frame where its used part starts
   kCacheSourceEnd,    // a number: the cache frame where its used part ends
+  kBifrostCachePath,      // a string: the folder a Bifrost container's pair puts its cache folder in
+  kBifrostCacheFileName,  // a string, no path: the pair's cache folder's own name in that folder
 };
 
 // The kind of file whose nodes a row describes.
@@ -39,6 +41,9 @@ struct FileAttribute {
   bool framed = false;         // the node's kFrameSwitch applies to this path
   bool namesFurtherFiles = false;  // the file names files of its own
   NodeFormat format = NodeFormat::kMaya;
+  // Dynamic attributes known by how their names end, in any case: the
+  // row's `attribute` is that ending, in lower case.
+  bool byEnding = false;
 };
 
 // The row for `attribute` on a node of type `nodeType` in a file of
@@ -46,6 +51,10 @@ struct FileAttribute {
 // table's. An attribute's indices ("euvt[3].eutn") match the row's "[]".
 const FileAttribute* findFileAttribute(std::string_view nodeType, std::string_view attribute,
                                        NodeFormat format = NodeFormat::kMaya);
+
+// The attribute as a dependency records it: the table's spelling, or, for
+// a row of names that end alike, the name the node gives it.
+std::string_view recordedAttribute(const FileAttribute& row, std::string_view attribute);
 
 // What a node's uvt and ufe make of a name that its attribute `row` holds:
 // the tiling (1 to 3 only) and whether the name stands for frames. A row
@@ -55,7 +64,8 @@ void applyNodeMarks(const FileAttribute& row, int nodeTiling, bool nodeFrames, i
 // True when the row's value is a path the copy names otherwise: a file's
 // or a cache folder's.
 inline bool namesPath(const FileAttribute& row) {
-  return row.role == AttributeRole::kPath || row.role == AttributeRole::kCacheFolder;
+  return row.role == AttributeRole::kPath || row.role == AttributeRole::kCacheFolder ||
+         row.role == AttributeRole::kBifrostCachePath;
 }
 
 // A number that `row` names on a cacheFile node, kept in `cache`; any

@@ -2,8 +2,10 @@
 
 #include <cstdlib>
 
+#include "caches/bifrost_cache.h"
 #include "scene/file_attributes.h"
 #include "scene/path_text.h"
+#include "scene/recognisers.h"
 
 namespace {
 
@@ -66,6 +68,7 @@ bool NodeTracker::followStatement(const char* bytes, std::size_t length) {
         node_.tiling = 0;
         node_.frames = false;
         node_.cache = CacheReference{};
+        node_.bifrostHalves.clear();
         return false;
       }
       break;
@@ -104,9 +107,16 @@ bool NodeTracker::followStatement(const char* bytes, std::size_t length) {
           case AttributeRole::kCacheSourceEnd:
             if (const std::optional<double> number = numberValue(value)) applyCacheNumber(*row, *number, node_.cache);
             return false;
+          case AttributeRole::kBifrostCacheFileName:
+            node_.bifrostHalves.emplace_back(attribute, stringValue(rest.substr(close + 1)));
+            return false;
+          case AttributeRole::kBifrostCachePath:
+            node_.bifrostHalves.emplace_back(attribute, stringValue(rest.substr(close + 1)));
+            [[fallthrough]];
           case AttributeRole::kPath:
           case AttributeRole::kCacheFolder:
             node_.pathRow = row;
+            node_.pathAttribute = recordedAttribute(*row, attribute);
             return true;
         }
         return false;
@@ -145,6 +155,26 @@ void NodeTracker::end() {
     if (row == nullptr) continue;
     applyNodeMarks(*row, node_.tiling, node_.frames, texture.tiling, texture.frames);
     if (row->role == AttributeRole::kCacheFolder) texture.cache = node_.cache;
+  }
+  if (node_.bifrostHalves.empty()) return;
+  std::vector<BifrostCacheFolder> folders = bifrostCacheFolders(node_.bifrostHalves);
+  for (std::size_t j = node_.firstFound; j < items.size();) {
+    Dependency& path = items[j];
+    const FileAttribute* row = findFileAttribute(path.nodeType, path.attribute);
+    if (path.kind != DependencyKind::kTexture || row == nullptr || row->role != AttributeRole::kBifrostCachePath) {
+      ++j;
+      continue;
+    }
+    const std::optional<BifrostCacheFolder> folder = takeFolderNamedBy(folders, path.attribute);
+    if (!folder) {
+      items.erase(items.begin() + static_cast<std::ptrdiff_t>(j));
+      continue;
+    }
+    path.written = folder->folder;
+    path.recorded = path.resolved = recordedPath(folder->folder);
+    path.transferName = folder->name;
+    path.cache = bifrostCacheReference(folder->name);
+    ++j;
   }
 }
 

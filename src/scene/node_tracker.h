@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "job/dependency.h"
@@ -17,8 +18,10 @@ struct FileAttribute;
 class NodeTracker {
  public:
   // `found`: where the textures the nodes name are recorded; a node that
-  // ends gives its uvt and ufe to those it named, and a cacheFile node its
-  // cache name and mapping to its cache folder.
+  // ends gives its uvt and ufe to those it named, a cacheFile node its
+  // cache name and mapping to its cache folder, and a Bifrost container
+  // each path of a pair the folder it names with its file name (a path
+  // of no pair, or naming a folder named before, is dropped).
   explicit NodeTracker(DependencyList* found = nullptr) : found_(found) {}
 
   // Follows the statement bytes[0, length); true when it sets a path
@@ -37,6 +40,8 @@ class NodeTracker {
   void end();
   // The path attribute the statement just followed sets, once; null when none.
   const FileAttribute* takePathRow();
+  // That attribute as its dependency records it (recordedAttribute).
+  const std::string& pathAttribute() const { return node_.pathAttribute; }
   // A texture that the statement at hand names by `attribute`: on the open
   // node's type, when a node of a known type is open.
   Dependency textureOf(std::string_view attribute) const;
@@ -54,6 +59,9 @@ class NodeTracker {
     int tiling = 0;
     bool frames = false;
     CacheReference cache;  // a cacheFile node's name and mapping, for its folder
+    // A Bifrost container's cache attributes, name and value, in order.
+    std::vector<std::pair<std::string, std::string>> bifrostHalves;
     const FileAttribute* pathRow = nullptr;  // the path attribute the statement at hand sets
+    std::string pathAttribute;
   } node_;
 };

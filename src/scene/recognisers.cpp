@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "caches/bifrost_cache.h"
 #include "names/base_name.h"
 #include "names/followed_name.h"
 #include "names/windows_path.h"
@@ -20,6 +21,11 @@ Recognised pathAfter(const char* statement, const char* separator) {
   found.recorded = recordedPath(found.written);
   found.pathAt = static_cast<std::size_t>(separator - statement);
   return found;
+}
+
+// A setAttr statement up to its path, then the path's new name.
+std::string namingNewName(const char* statement, const Recognised& found) {
+  return std::string(statement, found.pathAt) + " \"" + found.newName + "\";\n";
 }
 
 }  // namespace
@@ -71,7 +77,15 @@ std::optional<Recognised> recogniseAttributeStatement(const char* statement, boo
   Recognised found = pathAfter(statement, separator);
   if (namesNoFile(found.written)) return std::nullopt;
   found.newName = folder ? std::string(folderBaseName(found.recorded)) : stagedBaseName(found.recorded);
-  found.rewritten = std::string(statement, found.pathAt) + " \"" + found.newName + "\";\n";
+  found.rewritten = namingNewName(statement, found);
+  return found;
+}
+
+std::optional<Recognised> recogniseBifrostPathStatement(const char* statement) {
+  std::optional<Recognised> found = recogniseAttributeStatement(statement, true);
+  if (!found) return found;
+  found->newName = bifrostJobFolderPath();
+  found->rewritten = namingNewName(statement, *found);
   return found;
 }
 

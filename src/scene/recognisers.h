@@ -31,6 +31,10 @@ std::optional<Recognised> recogniseTextureStatement(const char* statement);
 // `folder`'s path is named by the folder's own name, whatever separators
 // end the path.
 std::optional<Recognised> recogniseAttributeStatement(const char* statement, bool folder = false);
+// `setAttr ".<kind>CachePath" -type "string" "path";` of a Bifrost
+// container: the copy names the job's own folder instead, where the cache
+// folder is staged. None for an empty path.
+std::optional<Recognised> recogniseBifrostPathStatement(const char* statement);
 // The token after a marker names a file; the copy overwrites it in place
 // with `prefix` ("~" for a scene) and its base name, padded to its length.
 Recognised recogniseMarkedToken(const char* token, const char* prefix);

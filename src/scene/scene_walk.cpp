@@ -150,7 +150,9 @@ void resolveOwnEntries(SceneJob& job, DependencyList& found, std::size_t first) 
       if (scene) {
         if (!platform::fileOpens(entry, "r")) locateElsewhere(naming, entry, recorded, true);
       } else if (named.cache) {
-        locateCacheFolder(naming, entry, recorded, named.cache->cacheName);
+        // Only a cacheFile node's cache has a description to look for.
+        const bool described = named.cache->kind == CacheKind::kCacheFile;
+        locateCacheFolder(naming, entry, recorded, described ? named.cache->cacheName : std::string());
       } else if (!locateBesideScene(naming, recorded, entry) &&
                  !NamePattern::of(baseName(recorded), named.tiling, named.frames) && foundInPlace.count(entry) == 0) {
         if (platform::fileOpens(entry, "r")) {

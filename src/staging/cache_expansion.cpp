@@ -11,10 +11,6 @@
 #include "names/windows_path.h"
 #include "platform/platform.h"
 
-namespace {
-
-// The folder's names in byte order (letter case aside where the system's
-// names ignore it), as the files of a pattern are staged.
 std::vector<std::string> sortedNames(const std::string& folder) {
   std::vector<std::string> names = platform::listDirectory(folder);
   std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
@@ -23,6 +19,8 @@ std::vector<std::string> sortedNames(const std::string& folder) {
   });
   return names;
 }
+
+namespace {
 
 std::optional<CacheDescription> descriptionIn(const std::string& folder, const std::string& cacheName) {
   if (cacheName.empty()) return std::nullopt;

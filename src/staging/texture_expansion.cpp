@@ -14,6 +14,7 @@
 #include "names/name_pattern.h"
 #include "names/windows_path.h"
 #include "scene/path_resolution.h"
+#include "staging/bifrost_expansion.h"
 #include "staging/cache_expansion.h"
 #include "staging/folder_tree.h"
 
@@ -75,6 +76,7 @@ std::string preparedSibling(const std::string& texture) {
 
 void TextureExpansion::expand(Dependency& named) {
   if (named.cache && named.cache->kind == CacheKind::kXgenData) return expandFolderTree(named);
+  if (named.cache && named.cache->kind == CacheKind::kBifrost) return expandBifrostCache(named, rendered_);
   if (named.cache) return expandCache(named, rendered_);
   named.files.clear();
   for (const std::string& file : expandEntry(named.resolved, named)) {

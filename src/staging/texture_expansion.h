@@ -14,7 +14,7 @@ class SceneJob;
 // each followed by a prepared `.tx` beside it when there is one. A name
 // that stands for several files and matches none stays, marked. A cache
 // folder stands for the files of it that the scene frames `rendered` read
-// (cache_expansion.h).
+// (cache_expansion.h, bifrost_expansion.h).
 class TextureExpansion {
  public:
   explicit TextureExpansion(FrameWindow rendered) : rendered_(rendered) {}

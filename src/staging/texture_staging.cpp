@@ -4,6 +4,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "io/copy_batch.h"
 #include "io/file_copy.h"
@@ -17,6 +18,7 @@
 #include "platform/platform.h"
 #include "names/base_name.h"
 #include "names/staging_name.h"
+#include "names/windows_path.h"
 
 namespace {
 
@@ -80,9 +82,11 @@ void warnOfFurtherFiles(const Dependency& texture, const std::string& file, std:
   log.warn("files that '" + file + "' names itself are not staged.");
 }
 
-// A cache's folder: its name and each name inside it are names the render
-// nodes must take.
+// A cache's folder: its name and each name inside it (its files', and the
+// folders' they lie in below it) are names the render nodes must take. A
+// cache that stands for no file is not staged.
 void requireStageableCache(const WalkState& walk, const Dependency& cache) {
+  if (cache.files.empty()) return;
   requireStageableTexture(walk, cache.resolved, cache.transferName);
   // Every name below the folder's own: a folder staged whole keeps its subfolders.
   for (const DependencyFile& file : cache.files) {
@@ -97,7 +101,8 @@ void requireStageableCache(const WalkState& walk, const Dependency& cache) {
 // here unless a dry run. Two different folders of one name would be one
 // folder on the render nodes, whatever was here before.
 void openCacheFolder(Dependency& cache, std::map<std::string, StagedName>& staged, const RunOptions& options) {
-  if (cache.cache->kind == CacheKind::kCacheFile) {
+  // A folder staged whole has no frames to count.
+  if (cache.cache->kind != CacheKind::kXgenData) {
     std::printf("Cache '%s': %zu of %zu frames.\n", cache.resolved.c_str(), cache.cache->framesStaged,
                 cache.cache->framesInAll);
   }
@@ -110,7 +115,8 @@ void openCacheFolder(Dependency& cache, std::map<std::string, StagedName>& stage
     throw;
   }
   // A folder that cannot be made fails each copy into it, as for textures.
-  if (!options.dryRun) platform::makeDirectory(folder);
+  if (options.dryRun) return;
+  platform::makeDirectory(folder);
 }
 
 }  // namespace
@@ -147,6 +153,12 @@ void stageTextures(DependencyList& found, const FollowedFiles& followed, const R
   CopyBatch frames;
   for (Dependency& texture : found.items()) {
     if (texture.kind != DependencyKind::kTexture) continue;
+    // A cache of which no frame renders (a container names caches it
+    // never wrote) is left out, and said so.
+    if (texture.cache && texture.expanded && texture.files.empty()) {
+      log.warn("cache '" + texture.resolved + "' holds no frame the jobs render; nothing of it is staged.");
+      continue;
+    }
     if (texture.cache && !texture.matchedNothing) openCacheFolder(texture, staged, options);
     for (DependencyFile& file : texture.files) {
       const std::string& path = file.path;

@@ -10,9 +10,11 @@ namespace {
 // A file that followed files name is listed once, under its staged name,
 // as is a cache folder.
 void addEntries(const Dependency& named, bool own, std::vector<std::string>& line) {
-  // A cache folder is sent whole, once however many nodes name it.
+  // A cache folder is sent whole, once however many nodes name it; one
+  // that stands for no file, not at all.
   if (named.cache && named.expanded) {
-    if (!named.matchedNothing && std::find(line.begin(), line.end(), named.transferName) == line.end()) {
+    if (!named.matchedNothing && !named.files.empty() &&
+        std::find(line.begin(), line.end(), named.transferName) == line.end()) {
       line.push_back(named.transferName);
     }
     return;

@@ -25,6 +25,15 @@ TEST(BifrostCache, FoldersOfTheAttributePairs) {
   EXPECT_EQ(folders[1].kinds, std::vector<std::string>{"LiquidMesh"});
   EXPECT_EQ(folders[2].folder, "x/g/");
   EXPECT_EQ(folders[2].kinds, std::vector<std::string>{"GUIDE"});
+  EXPECT_EQ(std::make_pair(folders[0].name, folders[0].pathAttribute),
+            std::make_pair(std::string("bifrostLiquidContainer1"), std::string(".liquidCachePath")));
+  // Each folder goes to the first path that names it, once; a later pair's path and a half of no pair get none.
+  std::vector<BifrostCacheFolder> open = folders;
+  EXPECT_FALSE(takeFolderNamedBy(open, "aeroCachePath"));
+  EXPECT_FALSE(takeFolderNamedBy(open, "solidCachePath"));
+  EXPECT_EQ(takeFolderNamedBy(open, "LiquidMeshCachePath")->name, "mesh");
+  EXPECT_FALSE(takeFolderNamedBy(open, "LiquidMeshCachePath"));
+  EXPECT_EQ(open.size(), 2u);
 }
 
 TEST(BifrostCache, FramesOfBifFiles) {
