@@ -39,7 +39,7 @@ ScenePlan readAsciiScene(ByteCursor& in) {
     // The `ftn` rule comes first: no statement is taken twice.
     if (reference || texture) continue;
     const FileAttribute* row = node.takePathRow();
-    const bool folder = row != nullptr && row->role == AttributeRole::kCacheFolder;
+    const bool folder = row != nullptr && namesCacheFolder(*row);
     const std::optional<Recognised> attribute = row != nullptr ? recogniseAttributeStatement(statement.get(), folder)
                                                                : std::nullopt;
     if (attribute) {

@@ -1,8 +1,16 @@
 #pragma once
 // The files of a cacheFile node's cache folder that the jobs' frames read.
 
+#include <string>
+#include <vector>
+
 #include "caches/time_window.h"
 #include "job/dependency.h"
+
+// The names in `folder` in byte order (letter case aside where the
+// system's names ignore it), as the files of a pattern are staged; none
+// when it cannot be listed.
+std::vector<std::string> sortedFolderNames(const std::string& folder);
 
 // Gives the cache folder `named` (one with a cache) the files a render of
 // the scene frames `rendered` reads: its description and the data of the

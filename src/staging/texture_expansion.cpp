@@ -15,6 +15,7 @@
 #include "names/windows_path.h"
 #include "scene/path_resolution.h"
 #include "staging/cache_expansion.h"
+#include "staging/particle_expansion.h"
 
 namespace {
 
@@ -73,6 +74,7 @@ std::string preparedSibling(const std::string& texture) {
 }  // namespace
 
 void TextureExpansion::expand(Dependency& named) {
+  if (named.cache && isParticleCache(*named.cache)) return expandParticleCache(named, rendered_);
   if (named.cache) return expandCache(named, rendered_);
   named.files.clear();
   for (const std::string& file : expandEntry(named.resolved, named)) {

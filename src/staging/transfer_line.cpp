@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "names/base_name.h"
+#include "staging/particle_staging.h"
 
 namespace {
 
@@ -12,6 +13,7 @@ namespace {
 void addEntries(const Dependency& named, bool own, std::vector<std::string>& line) {
   // A cache folder is sent whole, once however many nodes name it.
   if (named.cache && named.expanded) {
+    if (!named.matchedNothing && isParticleCache(*named.cache)) return addParticleTransferEntries(line);
     if (!named.matchedNothing && std::find(line.begin(), line.end(), named.transferName) == line.end()) {
       line.push_back(named.transferName);
     }
