@@ -58,9 +58,10 @@ void checkParticleStaging(const DependencyList& found) {
   }
   const std::optional<std::string> rule = particlesRuleHere();
   if (rule && *rule != kStagedParticlesFolder) {
-    std::printf("ERROR: '%s' here sets the particles folder to '%s', not to '%s', where the particle caches "
-                "are staged; it is left as it is.\n",
-                kWorkspaceFileName, rule->c_str(), kStagedParticlesFolder);
+    std::printf(
+        "ERROR: '%s' here sets the particles folder to '%s', not to '%s', where the particle caches "
+        "are staged; it is left as it is.\n",
+        kWorkspaceFileName, rule->c_str(), kStagedParticlesFolder);
     throw RunStop(exit_status::kFailure);
   }
 }
@@ -86,8 +87,8 @@ void ParticleStaging::open(Dependency& cache, const RunOptions& options) {
   const auto [known, first] = folders_.try_emplace(comparisonKey(cache.transferName), cache.resolved);
   if (!first && comparisonKey(known->second) != comparisonKey(cache.resolved)) {
     for (DependencyFile& file : cache.files) file.status = FileStatus::kNameCollision;
-    std::printf("ERROR: '%s' and '%s' would both be copied to '%s'.\n", known->second.c_str(),
-                cache.resolved.c_str(), cache.transferName.c_str());
+    std::printf("ERROR: '%s' and '%s' would both be copied to '%s'.\n", known->second.c_str(), cache.resolved.c_str(),
+                cache.transferName.c_str());
     throw RunStop(exit_status::kFailure);
   }
   // A folder that cannot be made fails each copy into it, as for textures.
