@@ -4,7 +4,6 @@
 #include <cstdlib>
 
 #include "caches/frame_rate.h"
-
 #include "scene/file_attributes.h"
 #include "scene/path_text.h"
 
