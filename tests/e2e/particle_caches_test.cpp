@@ -36,26 +36,25 @@ class ParticleCaches : public RunFixture {
     return bytes;
   }
   // An ASCII scene (width 0) or a binary one of that width.
-  static std::string scene(int width, const Project& p, const std::string& startup = "test_startup",
-                           bool diskOn = true) {
+  static std::string scene(int width, const Project& p, const std::string& startup = "test_startup", bool diskOn = true,
+                           const std::string& disk = "test") {
     if (width == 0) {
       return kMa + "currentUnit -l centimeter -a degree -t " + p.unit +
              ";\ncreateNode transform -n \"particle1\";\ncreateNode particle -n \"particleShape1\" -p \"particle1\";\n"
              "\tsetAttr -k off \".v\";\n\tsetAttr \".scp\" -type \"string\" \"" +
              startup + "\";\ncreateNode dynGlobals -n \"dynGlobals1\";\n\tsetAttr \".upd\" " + (diskOn ? "yes" : "no") +
-             ";\n\tsetAttr \".cd\" -type \"string\" \"test\";\nselect -ne :time1;\n";
+             ";\n\tsetAttr \".cd\" -type \"string\" \"" + disk + "\";\nselect -ne :time1;\n";
     }
     const MayaBinary m{width};
-    return m.scene(
-        {m.head({m.chunk("VERS", "2024"), m.chunk("TUNI", p.unit + '\0')}),
-         m.node("PART", "particleShape1", "particle1", {m.text("scp", startup)}),
-         m.node("DYNG", "dynGlobals1", "", {m.attribute("DBLE", "upd", dble(diskOn)), m.text("cd", "test")})});
+    return m.scene({m.head({m.chunk("VERS", "2024"), m.chunk("TUNI", p.unit + '\0')}),
+                    m.node("PART", "particleShape1", "particle1", {m.text("scp", startup)}),
+                    m.node("DYNG", "dynGlobals1", "", {m.attribute("DBLE", "upd", dble(diskOn)), m.text("cd", disk)})});
   }
   static std::string sceneName(int width) { return width ? "shot" + std::to_string(width) + ".mb" : "shot.ma"; }
   static std::string pdc(const std::string& shape, int ticks) { return shape + "." + std::to_string(ticks) + ".pdc"; }
   // Writes the project `name` (its caches, its workspace.mel, the scene); returns the scene's path.
   std::string project(const std::string& name, int width, const Project& p, const std::string& startup = "test_startup",
-                      bool diskOn = true) {
+                      bool diskOn = true, const std::string& disk = "test") {
     const std::string folder = name + "/" + p.particles();
     const std::string rules = "workspace -fr \"scene\" \"scenes\";\nworkspace -fr \"particles\" \"" + p.rule + "\";\n";
     if (!p.rule.empty()) temp.write(name + "/workspace.mel", "//Maya 2024 Project Definition\n\n" + rules);
@@ -65,7 +64,7 @@ class ParticleCaches : public RunFixture {
       temp.write(folder + "/test/" + pdc("particleShape1", frame * p.ticks), std::to_string(frame));
       temp.write(folder + "/test/" + pdc("particleShape1", frame * p.ticks + p.ticks / 2), "sample");
     }
-    return temp.write(name + "/scenes/" + sceneName(width), scene(width, p, startup, diskOn));
+    return temp.write(name + "/scenes/" + sceneName(width), scene(width, p, startup, diskOn, disk));
   }
   ProgramResult renderIn(const std::string& folder, const std::string& scenePath, const std::string& first,
                          const std::string& last, Names extra = {}) {
@@ -101,7 +100,8 @@ TEST_F(ParticleCaches, StagedForTheFramesRenderedAtTheScenesRate) {
       std::sort(disk.begin(), disk.end());
       const std::string startup = pdc("particleShape1", p.ticks);
       std::string lines = cacheLine(folder + "\\test_startup", 1, 1) +
-                          "File 'workspace.mel' written to current directory.\n" + copied("particles\\test_startup\\" + startup) + cacheLine(folder + "\\test", 5, 20);
+                          "File 'workspace.mel' written to current directory.\n" +
+                          copied("particles\\test_startup\\" + startup) + cacheLine(folder + "\\test", 5, 20);
       Names listed{folder + "\\test_startup\\" + startup};
       for (const std::string& file : disk)
         lines += copied("particles\\test\\" + file), listed.push_back(folder + "\\test\\" + file);
@@ -176,6 +176,50 @@ TEST_F(ParticleCaches, CachesNoJobCouldReadEndTheRun) {
             report({windowsForm(temp.at(name + "off/particles/test_startup/")) + pdc("particleShape1", 250)}, {}) +
             "\nDry run: nothing written, nothing submitted.\n");
     EXPECT_EQ(left(), Names{});
+  }
+}
+
+// A disk cache folder saved on another machine is found by its name in the particles folder, and the copy names it
+// by that name (padded with spaces in a binary scene). A second run in the same folder finds the workspace.mel the
+// first wrote, and the files.
+TEST_F(ParticleCaches, FolderFromAnotherMachineAndARunAgain) {
+  const Project film{"film", 250, ""};
+  const std::string saved = "D:/farm/proj/particles/test/";
+  for (const int width : {0, 8}) {
+    SCOPED_TRACE(width);
+    const std::string name = "r" + std::to_string(width);
+    const std::string scenePath = project(name, width, film, "gone", true, saved);
+    const std::string folder = windowsForm(temp.at(name + "/particles/test"));
+    const std::string moved = "File 'D:\\farm\\proj\\particles\\test\\' not found; using '" + folder + "'.\n";
+    const Names staged{pdc("particleShape1", 250), pdc("particleShape1", 375), pdc("particleShape1", 500)};
+    std::string lines = cacheLine(folder, 2, 20), again = lines;
+    Names listed;
+    for (const std::string& file : staged) {
+      lines += copied("particles\\test\\" + file), listed.push_back(folder + "\\" + file);
+      again += "File 'particles\\test\\" + file + "' found in current directory.\n";
+    }
+    temp.write(name + "/particles/gone/" + pdc("particleShape1", 0), "startup");
+    ProgramResult result = renderIn("again" + name, scenePath, "1", "1");
+    const std::string startup = "particles\\gone\\" + pdc("particleShape1", 0);
+    const std::string gone = cacheLine(windowsForm(temp.at(name + "/particles/gone")), 1, 1);
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out, examining(scenePath) + moved + gone + "File 'workspace.mel' written to current directory.\n" +
+                              copied(startup) + lines +
+                              report({windowsForm(temp.at(name + "/particles/gone/")) + pdc("particleShape1", 0),
+                                      listed[0], listed[1], listed[2]},
+                                     {}) +
+                              kSubmitted);
+    const std::string copy = file("~" + sceneName(width));
+    EXPECT_EQ(copy, scene(width, film, "gone", true, width ? "test" + std::string(saved.size() - 4, ' ') : "test"));
+    result = run({"-s", "1", "-e", "1", scenePath});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out, examining(scenePath) + moved + gone + "File 'workspace.mel' found in current directory.\n" +
+                              "File '" + startup + "' found in current directory.\n" + again +
+                              report({windowsForm(temp.at(name + "/particles/gone/")) + pdc("particleShape1", 0),
+                                      listed[0], listed[1], listed[2]},
+                                     {}) +
+                              kSubmitted);
+    EXPECT_EQ(file("workspace.mel"), kWorkspace);
   }
 }
 
