@@ -202,22 +202,17 @@ TEST_F(ParticleCaches, FolderFromAnotherMachineAndARunAgain) {
     ProgramResult result = renderIn("again" + name, scenePath, "1", "1");
     const std::string startup = "particles\\gone\\" + pdc("particleShape1", 0);
     const std::string gone = cacheLine(windowsForm(temp.at(name + "/particles/gone")), 1, 1);
+    listed.insert(listed.begin(), windowsForm(temp.at(name + "/particles/gone/")) + pdc("particleShape1", 0));
+    const std::string dependencies = report(listed, {});
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.out, examining(scenePath) + moved + gone + "File 'workspace.mel' written to current directory.\n" +
-                              copied(startup) + lines +
-                              report({windowsForm(temp.at(name + "/particles/gone/")) + pdc("particleShape1", 0),
-                                      listed[0], listed[1], listed[2]},
-                                     {}) +
-                              kSubmitted);
+                              copied(startup) + lines + dependencies + kSubmitted);
     const std::string copy = file("~" + sceneName(width));
     EXPECT_EQ(copy, scene(width, film, "gone", true, width ? "test" + std::string(saved.size() - 4, ' ') : "test"));
     result = run({"-s", "1", "-e", "1", scenePath});
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.out, examining(scenePath) + moved + gone + "File 'workspace.mel' found in current directory.\n" +
-                              "File '" + startup + "' found in current directory.\n" + again +
-                              report({windowsForm(temp.at(name + "/particles/gone/")) + pdc("particleShape1", 0),
-                                      listed[0], listed[1], listed[2]},
-                                     {}) +
+                              "File '" + startup + "' found in current directory.\n" + again + dependencies +
                               kSubmitted);
     EXPECT_EQ(file("workspace.mel"), kWorkspace);
   }
