@@ -1,6 +1,8 @@
 #include "caches/particle_cache.h"
 
+#include <cmath>
 #include <limits>
+#include <set>
 
 #include "caches/frame_rate.h"
 #include "caches/name_parts.h"
@@ -37,4 +39,16 @@ CacheSelection selectStartupCache(const std::vector<std::string>& names, std::st
         return file->ticks;
       },
       always);
+}
+
+std::size_t particleFrameCount(const std::vector<std::string>& names, double framesPerSecond, std::string_view shape) {
+  // A frame's time written rounded down (frame 3 at 23.976 fps, tick
+  // 750.75, as 750) is still that frame: a tick later counts as it.
+  std::set<double> frames;
+  for (const std::string& name : names) {
+    const std::optional<ParticleCacheFile> file = particleCacheFile(name);
+    if (!file || (!shape.empty() && !sameFileName(file->shape, shape))) continue;
+    frames.insert(std::floor(static_cast<double>(file->ticks + 1) / ticksPerFrame(framesPerSecond)));
+  }
+  return frames.size();
 }

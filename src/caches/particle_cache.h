@@ -30,3 +30,9 @@ CacheSelection selectDiskCache(const std::vector<std::string>& names, FrameWindo
 
 // Every file of the shape's startup cache, whatever its time.
 CacheSelection selectStartupCache(const std::vector<std::string>& names, std::string_view shape);
+
+// The frames that the particle cache files among `names` hold at the
+// scene's rate, each counted once (a sample between frames with the frame
+// before it); only the shape's files when `shape` is given.
+std::size_t particleFrameCount(const std::vector<std::string>& names, double framesPerSecond,
+                               std::string_view shape = {});

@@ -13,9 +13,7 @@
 #include <string>
 #include <string_view>
 
-// The file the run writes, and the folder of its particles rule.
-inline constexpr const char* kWorkspaceFileName = "workspace.mel";
-inline constexpr const char* kStagedParticlesFolder = "particles";
+#include "names/run_files.h"
 
 // The particles folder of a `workspace.mel`, as written there: the value
 // of the last `workspace -fr` (`-fileRule`) statement for "particles",

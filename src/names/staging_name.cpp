@@ -57,6 +57,7 @@ bool isStageableName(std::string_view name) {
   if (name.front() == ' ') return false;
   // The names of the run's own files here are not the user's to give.
   return !isDeviceName(name) && !namesOneFile(name, kSubmitFileName) && !namesOneFile(name, kLockFileName) &&
+         !namesOneFile(name, kStagedParticlesFolder) && !namesOneFile(name, kWorkspaceFileName) &&
          !isPartialFileNameInAnyCase(name);
 }
 

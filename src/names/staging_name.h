@@ -14,7 +14,8 @@
 // ends with a space or a dot, or begins with a space; that is a Windows
 // device name (CON, PRN, AUX, NUL, COM0-COM9, LPT0-LPT9, COM or LPT with a
 // superscript 1, 2 or 3), with or without an extension; or that is the
-// name of the submit description, of the lock file or of a partial file.
+// name of the submit description, of the lock file, of a partial file, or
+// of the folder and the workspace.mel of staged particle caches.
 // Letters are compared without regard to case, as on the render nodes.
 bool isStageableName(std::string_view name);
 

@@ -39,7 +39,7 @@ ScenePlan readAsciiScene(ByteCursor& in) {
     // The `ftn` rule comes first: no statement is taken twice.
     if (reference || texture) continue;
     const FileAttribute* row = node.takePathRow();
-    const bool folder = row != nullptr && row->role == AttributeRole::kCacheFolder;
+    const bool folder = row != nullptr && namesCacheFolder(*row);
     const bool bifrost = row != nullptr && row->role == AttributeRole::kBifrostCachePath;
     const std::optional<Recognised> attribute = row == nullptr ? std::nullopt
                                                 : bifrost      ? recogniseBifrostPathStatement(statement.get())

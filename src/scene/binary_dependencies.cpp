@@ -5,6 +5,7 @@
 #include <map>
 
 #include "caches/bifrost_cache.h"
+#include "caches/frame_rate.h"
 #include "names/base_name.h"
 #include "names/followed_name.h"
 #include "scene/binary_structure.h"
@@ -56,30 +57,43 @@ class DependencyFinder : public BinaryVisitor {
       return;
     }
     if (chunk.hasTag("PLUG") && context.groupForm == kHeadForm) pluginTypes(chunk);
+    if (chunk.hasTag("TUNI") && context.groupForm == kHeadForm) timeUnit(chunk);
     if (context.nodeTypeId == 0) return;
     // A node of a type the table does not know may still hold an attribute
     // that every node may have.
     const std::string_view nodeType = typeOf(context.nodeTypeId);
+    // CREA: a flag byte, then the node's name.
+    if (chunk.hasTag("CREA") && !nodeType.empty()) marks_[node_].name = textAt(chunk, 1, chunk.size);
     if (chunk.hasTag("STR ")) stringAttribute(chunk, nodeType);
     if (nodeType.empty()) return;
     if (chunk.hasTag("DBLE")) numberAttribute(chunk, nodeType);
   }
 
   // A node's uvt and ufe hold for its names whichever came first, as do a
-  // cacheFile node's cache name and mapping for its folder and a Bifrost
-  // container's pairs for their paths.
+  // cacheFile node's cache name and mapping for its folder, a Bifrost
+  // container's pairs for their paths, and a particle node's name and the
+  // scene's rate for its cache folder. A disk cache the scene has off
+  // names nothing.
   void applyNodeMarks() {
     pairBifrostPaths();
+    std::vector<BinaryDependency> kept;
     for (std::size_t i = 0; i < plan_.dependencies.size(); ++i) {
       BinaryDependency& found = plan_.dependencies[i];
       const auto marks = marks_.find(nodes_[i]);
       const FileAttribute* row = found.isReference ? nullptr : findFileAttribute(found.nodeType, found.attribute);
-      if (row != nullptr && row->role == AttributeRole::kCacheFolder) {
-        found.cache = marks != marks_.end() ? marks->second.cache : CacheReference{};
+      if (row != nullptr && namesCacheFolder(*row)) {
+        const NodeMarks none;
+        const NodeMarks& node = marks != marks_.end() ? marks->second : none;
+        found.cache = cacheOfFolder(node.cache, *row, node.name, framesPerSecond_.value_or(kDefaultFramesPerSecond));
       }
-      if (marks == marks_.end() || row == nullptr) continue;
-      ::applyNodeMarks(*row, marks->second.tiling, marks->second.frames, found.tiling, found.frames);
+      if (marks != marks_.end() && row != nullptr) {
+        ::applyNodeMarks(*row, marks->second.tiling, marks->second.frames, found.tiling, found.frames);
+      }
+      if (!found.cache || found.cache->kind != CacheKind::kParticleDisk || found.cache->diskCacheOn) {
+        kept.push_back(std::move(found));
+      }
     }
+    plan_.dependencies = std::move(kept);
   }
 
  private:
@@ -156,6 +170,13 @@ class DependencyFinder : public BinaryVisitor {
     nodes_.resize(kept);
   }
 
+  // The HEAD's TUNI chunk: the scene's time unit, as `currentUnit -t`
+  // names it. The first HEAD's holds.
+  void timeUnit(const BinaryHeader& chunk) {
+    if (framesPerSecond_) return;
+    framesPerSecond_ = framesPerSecond(textAt(chunk, 0, kMaxAttributeName));
+  }
+
   std::string_view typeOf(std::uint32_t id) const {
     const auto plugin = pluginTypes_.find(id);
     return plugin != pluginTypes_.end() ? plugin->second : nodeTypeOfId(id);
@@ -213,7 +234,7 @@ class DependencyFinder : public BinaryVisitor {
     if (namesNoFile(value)) return;
     const std::string expanded = expandVariables(value);
     std::string newName = row.role == AttributeRole::kBifrostCachePath ? bifrostJobFolderPath(value.size())
-                          : row.role == AttributeRole::kCacheFolder   ? std::string(folderBaseName(expanded))
+                          : namesCacheFolder(row)                     ? std::string(folderBaseName(expanded))
                                                                       : stagedBaseName(expanded);
     if (newName.size() <= value.size() ||
         !grow(chunk, newName.size() - value.size(), valueOffset, value.size(), newName)) {
@@ -271,6 +292,7 @@ class DependencyFinder : public BinaryVisitor {
     CacheReference cache;  // a cacheFile node's name and mapping
     // A Bifrost container's cache attributes, name and value, in order.
     std::vector<std::pair<std::string, std::string>> bifrostHalves;
+    std::string name;      // the node's, from its CREA chunk
   };
 
   BinaryFile& file_;
@@ -280,6 +302,7 @@ class DependencyFinder : public BinaryVisitor {
   std::vector<std::size_t> nodes_;                         // beside each dependency, its node
   std::map<std::size_t, NodeMarks> marks_;                 // by node
   std::map<std::uint32_t, std::string_view> pluginTypes_;  // the PLUG chunk's ids of the table's types
+  std::optional<double> framesPerSecond_;                  // the scene's rate, once its TUNI was read
 };
 
 }  // namespace

@@ -26,6 +26,11 @@ constexpr NodeTypeId kNodeTypeIds[] = {
     {0x41554449, "audio"},              // AUDI
     {0x43434846, "cacheFile"},          // CCHF
     {0x44455850, "expression"},         // DEXP
+    // Particle nodes: ids taken as unverified, no binary scene examined
+    // having held one.
+    {0x50415254, "particle"},           // PART
+    {0x4E504152, "nParticle"},          // NPAR
+    {0x44594E47, "dynGlobals"},         // DYNG
     {0x00082697, "AlembicNode"},
     {0x580000C4, "gpuCache"},
     {0x58000095, "mayaUsdProxyShape"},
@@ -80,6 +85,12 @@ constexpr FileAttribute kFileAttributes[] = {
     // `<kind>CacheFileName` name the cache folder `<path>/<name>/`.
     endingRow("bifrostContainer", kBifrostPathEnding, AttributeRole::kBifrostCachePath),
     endingRow("bifrostContainer", kBifrostFileNameEnding, AttributeRole::kBifrostCacheFileName),
+    // Particle disk caches: folders under the project's particles folder.
+    // A shape's startup cache, and the scene's disk cache while `upd` is on.
+    {"particle", "scp", AttributeRole::kParticleStartupFolder},
+    {"nParticle", "scp", AttributeRole::kParticleStartupFolder},
+    {"dynGlobals", "cd", AttributeRole::kParticleDiskFolder},
+    {"dynGlobals", "upd", AttributeRole::kParticleDiskSwitch},
     {"RedshiftProxyMesh", "fn", kPath, false, false, kFurther},
     {"RedshiftNormalMap", "tex0"},
     {"RedshiftDomeLight", "tex0"},
@@ -145,10 +156,25 @@ void applyNodeMarks(const FileAttribute& row, int nodeTiling, bool nodeFrames, i
   if (row.framed) frames = nodeFrames;
 }
 
+CacheReference cacheOfFolder(CacheReference marks, const FileAttribute& row, const std::string& nodeName,
+                             double framesPerSecond) {
+  if (row.role == AttributeRole::kParticleStartupFolder) {
+    marks.kind = CacheKind::kParticleStartup;
+    marks.cacheName = nodeName;
+  } else if (row.role == AttributeRole::kParticleDiskFolder) {
+    marks.kind = CacheKind::kParticleDisk;
+  }
+  marks.framesPerSecond = framesPerSecond;
+  return marks;
+}
+
 void applyCacheNumber(const FileAttribute& row, double value, CacheReference& cache) {
   // No frame: the node is read as if it did not set it.
   if (!std::isfinite(value)) return;
   switch (row.role) {
+    case AttributeRole::kParticleDiskSwitch:
+      cache.diskCacheOn = value != 0;
+      break;
     case AttributeRole::kCacheStart:
       cache.startFrame = value;
       break;

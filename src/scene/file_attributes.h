@@ -22,6 +22,9 @@ enum class AttributeRole {
   kCacheSourceEnd,    // a number: the cache frame where its used part ends
   kBifrostCachePath,      // a string: the folder a Bifrost container's pair puts its cache folder in
   kBifrostCacheFileName,  // a string, no path: the pair's cache folder's own name in that folder
+  kParticleStartupFolder,  // a string: a particle shape's startup cache folder, under the particles folder
+  kParticleDiskFolder,     // a string: the scene's particle disk cache folder, under the particles folder
+  kParticleDiskSwitch,     // a number: whether the scene's particle disk cache is on
 };
 
 // The kind of file whose nodes a row describes.
@@ -61,16 +64,29 @@ std::string_view recordedAttribute(const FileAttribute& row, std::string_view at
 // that takes neither leaves them as they are.
 void applyNodeMarks(const FileAttribute& row, int nodeTiling, bool nodeFrames, int& tiling, bool& frames);
 
-// True when the row's value is a path the copy names otherwise: a file's
-// or a cache folder's.
-inline bool namesPath(const FileAttribute& row) {
-  return row.role == AttributeRole::kPath || row.role == AttributeRole::kCacheFolder ||
-         row.role == AttributeRole::kBifrostCachePath;
+// True when the row's value is the path of a cache folder: a cacheFile
+// node's, or a particle cache's.
+inline bool namesCacheFolder(const FileAttribute& row) {
+  return row.role == AttributeRole::kCacheFolder || row.role == AttributeRole::kParticleStartupFolder ||
+         row.role == AttributeRole::kParticleDiskFolder;
 }
 
-// A number that `row` names on a cacheFile node, kept in `cache`; any
-// other row's number, and a number that is no frame (infinite, NaN), is no
-// part of it.
+// True when the row's value is a path the copy names otherwise: a file's,
+// a cache folder's, or the folder a Bifrost container's cache lies in.
+inline bool namesPath(const FileAttribute& row) {
+  return row.role == AttributeRole::kPath || namesCacheFolder(row) || row.role == AttributeRole::kBifrostCachePath;
+}
+
+// What the node of a cache folder row says of its cache: `marks`, what
+// its other attributes set, of the kind the row names; a particle shape's
+// startup cache holds the files of the shape, `nodeName`, and a particle
+// cache's file times go by the scene's rate.
+CacheReference cacheOfFolder(CacheReference marks, const FileAttribute& row, const std::string& nodeName,
+                             double framesPerSecond);
+
+// A number that `row` names on a cacheFile node, kept in `cache`, or the
+// switch of the scene's particle disk cache; any other row's number, and a
+// number that is no frame (infinite, NaN), is no part of it.
 void applyCacheNumber(const FileAttribute& row, double value, CacheReference& cache);
 
 // True when some attribute of the Maya node type `nodeType` is in the table

@@ -1,8 +1,10 @@
 #include "scene/node_tracker.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "caches/bifrost_cache.h"
+#include "caches/frame_rate.h"
 #include "scene/file_attributes.h"
 #include "scene/path_text.h"
 #include "scene/recognisers.h"
@@ -32,6 +34,20 @@ std::string_view firstWord(std::string_view text) {
 
 bool isOn(std::string_view value) { return value == "yes" || value == "on" || value == "true" || value == "1"; }
 
+// The name `createNode TYPE -n "name" ...` gives (`rest`: what follows
+// TYPE); empty when it gives none.
+std::string nodeName(std::string_view rest) {
+  for (rest = skipBlanks(rest); !rest.empty() && rest[0] == '-'; rest = skipBlanks(rest)) {
+    const std::string_view flag = firstWord(rest);
+    rest = skipBlanks(rest.substr(flag.size()));
+    if (flag != "-n" && flag != "-name") continue;
+    if (rest.empty() || rest[0] != '"') return std::string();
+    const std::size_t close = rest.find('"', 1);
+    return close == std::string_view::npos ? std::string() : std::string(rest.substr(1, close - 1));
+  }
+  return std::string();
+}
+
 // The string a setAttr's rest (` -type "string" "value";`) sets: its last
 // word, delimiters taken off.
 std::string stringValue(std::string_view rest) {
@@ -59,17 +75,23 @@ bool NodeTracker::followStatement(const char* bytes, std::size_t length) {
     case 'c':
       if (startsWord(text, "createNode")) {
         end();
-        const std::string_view type = firstWord(skipBlanks(text.substr(10)));
+        const std::string_view afterKeyword = skipBlanks(text.substr(10));
+        const std::string_view type = firstWord(afterKeyword);
         node_.typed = hasFileAttributes(type);
         if (!node_.typed && !anyNodeHasFileAttributes()) return false;
         node_.open = true;
         node_.type.assign(type);
+        node_.name = node_.typed ? nodeName(afterKeyword.substr(type.size())) : std::string();
         node_.firstFound = found_ != nullptr ? found_->items().size() : 0;
         node_.tiling = 0;
         node_.frames = false;
         node_.cache = CacheReference{};
         node_.bifrostHalves.clear();
         return false;
+      }
+      if (startsWord(text, "currentUnit")) {
+        const std::optional<std::string_view> unit = timeUnitOf(text);
+        if (const std::optional<double> rate = unit ? framesPerSecond(*unit) : std::nullopt) framesPerSecond_ = *rate;
       }
       break;
     case 's':
@@ -107,6 +129,9 @@ bool NodeTracker::followStatement(const char* bytes, std::size_t length) {
           case AttributeRole::kCacheSourceEnd:
             if (const std::optional<double> number = numberValue(value)) applyCacheNumber(*row, *number, node_.cache);
             return false;
+          case AttributeRole::kParticleDiskSwitch:
+            node_.cache.diskCacheOn = isOn(value);
+            return false;
           case AttributeRole::kBifrostCacheFileName:
             node_.bifrostHalves.emplace_back(attribute, stringValue(rest.substr(close + 1)));
             return false;
@@ -115,6 +140,8 @@ bool NodeTracker::followStatement(const char* bytes, std::size_t length) {
             [[fallthrough]];
           case AttributeRole::kPath:
           case AttributeRole::kCacheFolder:
+          case AttributeRole::kParticleStartupFolder:
+          case AttributeRole::kParticleDiskFolder:
             node_.pathRow = row;
             node_.pathAttribute = recordedAttribute(*row, attribute);
             return true;
@@ -154,8 +181,13 @@ void NodeTracker::end() {
     const FileAttribute* row = findFileAttribute(texture.nodeType, texture.attribute);
     if (row == nullptr) continue;
     applyNodeMarks(*row, node_.tiling, node_.frames, texture.tiling, texture.frames);
-    if (row->role == AttributeRole::kCacheFolder) texture.cache = node_.cache;
+    if (namesCacheFolder(*row)) texture.cache = cacheOfFolder(node_.cache, *row, node_.name, framesPerSecond_);
   }
+  const auto off = [](const Dependency& named) {
+    return named.cache && named.cache->kind == CacheKind::kParticleDisk && !named.cache->diskCacheOn;
+  };
+  items.erase(std::remove_if(items.begin() + static_cast<std::ptrdiff_t>(node_.firstFound), items.end(), off),
+              items.end());
   if (node_.bifrostHalves.empty()) return;
   std::vector<BifrostCacheFolder> folders = bifrostCacheFolders(node_.bifrostHalves);
   for (std::size_t j = node_.firstFound; j < items.size();) {

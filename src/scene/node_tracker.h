@@ -19,9 +19,11 @@ class NodeTracker {
  public:
   // `found`: where the textures the nodes name are recorded; a node that
   // ends gives its uvt and ufe to those it named, a cacheFile node its
-  // cache name and mapping to its cache folder, and a Bifrost container
-  // each path of a pair the folder it names with its file name (a path
-  // of no pair, or naming a folder named before, is dropped).
+  // cache name and mapping to its cache folder, a particle node its name
+  // and the scene's rate (`currentUnit -t`) to its cache folder (a disk
+  // cache the scene has off is taken back), and a Bifrost container each
+  // path of a pair the folder it names with its file name (a path of no
+  // pair, or naming a folder named before, is dropped).
   explicit NodeTracker(DependencyList* found = nullptr) : found_(found) {}
 
   // Follows the statement bytes[0, length); true when it sets a path
@@ -50,10 +52,12 @@ class NodeTracker {
   bool followStatement(const char* bytes, std::size_t length);
 
   DependencyList* found_;
+  double framesPerSecond_ = kDefaultFramesPerSecond;  // the scene's, once its currentUnit was read
 
   struct OpenNode {
     bool open = false;
     std::string type;
+    std::string name;  // `-n`, of a node of a type the table knows
     bool typed = false;  // the table has rows of this type of its own
     std::size_t firstFound = 0;  // entries of `found_` from here on were named by this node
     int tiling = 0;

@@ -21,6 +21,7 @@
 #include "scene/ascii_scene_reader.h"
 #include "scene/token_scene_reader.h"
 #include "scene/dependency_record.h"
+#include "scene/particle_folders.h"
 #include "scene/path_resolution.h"
 #include "scene/scene_identity.h"
 #include "scene/structured_binary.h"
@@ -146,6 +147,11 @@ void resolveOwnEntries(SceneJob& job, DependencyList& found, std::size_t first) 
       std::string& entry = scene ? job.sceneFiles[next++] : job.textureFiles[next++];
       const std::string recorded = entry;
       normalizeSlashes(entry);
+      if (named.cache && isParticleCache(*named.cache)) {
+        locateParticleFolder(naming, entry, recorded);
+        named.resolved = entry;
+        continue;
+      }
       if (isRelativePath(entry)) joinDirectory(base(), entry);
       if (scene) {
         if (!platform::fileOpens(entry, "r")) locateElsewhere(naming, entry, recorded, true);

@@ -15,11 +15,11 @@ namespace {
 // `<object>\<name>`, object by object, each in the order files are staged.
 std::vector<std::string> objectFiles(const std::string& folder) {
   std::vector<std::string> names;
-  for (const std::string& object : sortedNames(folder)) {
+  for (const std::string& object : sortedFolderNames(folder)) {
     std::string objectFolder = object;
     joinDirectory(folder, objectFolder);
     if (!platform::enteredFolderPath(objectFolder)) continue;
-    for (const std::string& name : sortedNames(objectFolder)) names.push_back(object + "\\" + name);
+    for (const std::string& name : sortedFolderNames(objectFolder)) names.push_back(object + "\\" + name);
   }
   return names;
 }

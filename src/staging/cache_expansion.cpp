@@ -11,15 +11,6 @@
 #include "names/windows_path.h"
 #include "platform/platform.h"
 
-std::vector<std::string> sortedNames(const std::string& folder) {
-  std::vector<std::string> names = platform::listDirectory(folder);
-  std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-    const std::string keyA = comparisonKey(a), keyB = comparisonKey(b);
-    return keyA != keyB ? keyA < keyB : a < b;
-  });
-  return names;
-}
-
 namespace {
 
 std::optional<CacheDescription> descriptionIn(const std::string& folder, const std::string& cacheName) {
@@ -32,6 +23,15 @@ std::optional<CacheDescription> descriptionIn(const std::string& folder, const s
 
 }  // namespace
 
+std::vector<std::string> sortedFolderNames(const std::string& folder) {
+  std::vector<std::string> names = platform::listDirectory(folder);
+  std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+    const std::string keyA = comparisonKey(a), keyB = comparisonKey(b);
+    return keyA != keyB ? keyA < keyB : a < b;
+  });
+  return names;
+}
+
 void expandCache(Dependency& named, FrameWindow rendered) {
   CacheReference& cache = *named.cache;
   named.files.clear();
@@ -40,7 +40,7 @@ void expandCache(Dependency& named, FrameWindow rendered) {
   const std::string& folder = named.resolved;
   const std::optional<CacheDescription> description = descriptionIn(folder, cache.cacheName);
   if (description) {
-    const std::vector<std::string> names = sortedNames(folder);
+    const std::vector<std::string> names = sortedFolderNames(folder);
     cache.framesInAll = cacheFrameCount(names, cache.cacheName, *description);
     const std::optional<FrameWindow> read = cacheWindow(clipOf(cache, *description), rendered);
     const CacheSelection selection =

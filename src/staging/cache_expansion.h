@@ -7,9 +7,10 @@
 #include "caches/time_window.h"
 #include "job/dependency.h"
 
-// The folder's names in byte order (letter case aside where the system's
-// names ignore it), as the files of a pattern are staged.
-std::vector<std::string> sortedNames(const std::string& folder);
+// The names in `folder` in byte order (letter case aside where the
+// system's names ignore it), as the files of a pattern are staged; none
+// when it cannot be listed.
+std::vector<std::string> sortedFolderNames(const std::string& folder);
 
 // Gives the cache folder `named` (one with a cache) the files a render of
 // the scene frames `rendered` reads: its description and the data of the

@@ -8,23 +8,15 @@
 #include "names/comparison_key.h"
 #include "names/windows_path.h"
 #include "platform/platform.h"
+#include "staging/cache_expansion.h"
 
 namespace {
-
-std::vector<std::string> sortedNames(const std::string& folder) {
-  std::vector<std::string> names = platform::listDirectory(folder);
-  std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-    const std::string keyA = comparisonKey(a), keyB = comparisonKey(b);
-    return keyA != keyB ? keyA < keyB : a < b;
-  });
-  return names;
-}
 
 // The files below `folder`, staged under `inside`; `entered`: the folders
 // entered so far, as the system names them.
 void addFiles(const std::string& folder, const std::string& inside, Dependency& named,
               std::set<std::string>& entered) {
-  for (const std::string& name : sortedNames(folder)) {
+  for (const std::string& name : sortedFolderNames(folder)) {
     std::string path = name;
     joinDirectory(folder, path);
     const std::string staged = inside + "\\" + name;

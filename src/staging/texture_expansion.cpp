@@ -17,6 +17,7 @@
 #include "staging/bifrost_expansion.h"
 #include "staging/cache_expansion.h"
 #include "staging/folder_tree.h"
+#include "staging/particle_expansion.h"
 
 namespace {
 
@@ -77,6 +78,7 @@ std::string preparedSibling(const std::string& texture) {
 void TextureExpansion::expand(Dependency& named) {
   if (named.cache && named.cache->kind == CacheKind::kXgenData) return expandFolderTree(named);
   if (named.cache && named.cache->kind == CacheKind::kBifrost) return expandBifrostCache(named, rendered_);
+  if (named.cache && isParticleCache(*named.cache)) return expandParticleCache(named, rendered_);
   if (named.cache) return expandCache(named, rendered_);
   named.files.clear();
   for (const std::string& file : expandEntry(named.resolved, named)) {

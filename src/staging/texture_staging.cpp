@@ -19,6 +19,7 @@
 #include "names/base_name.h"
 #include "names/staging_name.h"
 #include "names/windows_path.h"
+#include "staging/particle_staging.h"
 
 namespace {
 
@@ -125,6 +126,7 @@ void checkStagingNames(const SceneJob& job, const WalkState& walk, const Depende
   for (const Dependency& texture : found.items()) {
     // A name that stood for several files and matched none is never staged.
     if (texture.kind != DependencyKind::kTexture || texture.matchedNothing) continue;
+    if (texture.cache && isParticleCache(*texture.cache)) continue;  // checked below
     if (texture.cache) {
       requireStageableCache(walk, texture);
       continue;
@@ -135,8 +137,10 @@ void checkStagingNames(const SceneJob& job, const WalkState& walk, const Depende
   // a texture's entry its staged name, unless a binary token left
   // delimiters on it.
   for (const std::string& entry : job.transferFiles) {
-    if (!isStageableName(entry)) refuseStagedName(dependencyOf(found, walk, entry), entry);
+    if (isStageableName(entry) || isParticleTransferEntry(entry)) continue;
+    refuseStagedName(dependencyOf(found, walk, entry), entry);
   }
+  checkParticleStaging(found);
 }
 
 void stageTextures(DependencyList& found, const FollowedFiles& followed, const RunOptions& options, RunLog& log) {
@@ -151,6 +155,7 @@ void stageTextures(DependencyList& found, const FollowedFiles& followed, const R
   bool unmatched = false;
   std::set<std::string> warned;
   CopyBatch frames;
+  ParticleStaging particles;
   for (Dependency& texture : found.items()) {
     if (texture.kind != DependencyKind::kTexture) continue;
     // A cache of which no frame renders (a container names caches it
@@ -159,7 +164,13 @@ void stageTextures(DependencyList& found, const FollowedFiles& followed, const R
       log.warn("cache '" + texture.resolved + "' holds no frame the jobs render; nothing of it is staged.");
       continue;
     }
-    if (texture.cache && !texture.matchedNothing) openCacheFolder(texture, staged, options);
+    if (texture.cache && !texture.matchedNothing) {
+      if (isParticleCache(*texture.cache)) {
+        particles.open(texture, options);
+      } else {
+        openCacheFolder(texture, staged, options);
+      }
+    }
     for (DependencyFile& file : texture.files) {
       const std::string& path = file.path;
       if (texture.matchedNothing) {

@@ -25,4 +25,5 @@ void checkStagingNames(const SceneJob& job, const WalkState& walk, const Depende
 // made under its name first, after a line saying how many of the cache's
 // frames are staged, and its files are copied into it; two different
 // folders of one name end the run as two textures of one name do.
+// Particle caches go into `particles` (staging/particle_staging.h).
 void stageTextures(DependencyList& found, const FollowedFiles& followed, const RunOptions& options, RunLog& log);

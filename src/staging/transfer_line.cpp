@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "names/base_name.h"
+#include "staging/particle_staging.h"
 
 namespace {
 
@@ -13,6 +14,7 @@ void addEntries(const Dependency& named, bool own, std::vector<std::string>& lin
   // A cache folder is sent whole, once however many nodes name it; one
   // that stands for no file, not at all.
   if (named.cache && named.expanded) {
+    if (!named.matchedNothing && isParticleCache(*named.cache)) return addParticleTransferEntries(line);
     if (!named.matchedNothing && !named.files.empty() &&
         std::find(line.begin(), line.end(), named.transferName) == line.end()) {
       line.push_back(named.transferName);

@@ -63,3 +63,14 @@ TEST(ParticleCache, StartupCacheWhateverItsFrame) {
   EXPECT_EQ(startup.files, expected);
   EXPECT_EQ(startup.timesStaged, expected.size());
 }
+
+TEST(ParticleCache, FramesCounted) {
+  // A sample counts with the frame before it; a frame's tick rounded down either way (23.976 fps) with its frame.
+  const std::vector<std::string> film = pdc("a", {-250, 0, 125, 250, 375, 500});
+  EXPECT_EQ(particleFrameCount(film, 24), 4u);
+  EXPECT_EQ(particleFrameCount(pdc("a", {250, 500, 750, 751, 1001}), 24000.0 / 1001), 4u);
+  std::vector<std::string> shapes = pdc("a", {0, 250});
+  shapes.push_back("b.500.pdc");
+  EXPECT_EQ(particleFrameCount(shapes, 24), 3u);
+  EXPECT_EQ(particleFrameCount(shapes, 24, "b"), 1u);
+}

@@ -1,0 +1,52 @@
+#include "scene/particle_folders.h"
+
+#include <cstdio>
+#include <optional>
+
+#include "caches/particle_workspace.h"
+#include "io/whole_file.h"
+#include "names/base_name.h"
+#include "names/staging_name.h"
+#include "names/windows_path.h"
+#include "platform/platform.h"
+#include "scene/path_resolution.h"
+
+namespace {
+
+void cutTrailingSeparators(std::string& path) {
+  const std::size_t end = path.find_last_not_of('\\');
+  path.erase(end == std::string::npos ? 0 : end + 1);
+}
+
+// The project's particles folder, as the system names it when it can be
+// entered.
+std::string particlesFolder(const std::string& project) {
+  std::string workspace = kWorkspaceFileName;
+  joinDirectory(project, workspace);
+  const std::optional<std::string> text = readWholeFile(workspace);
+  std::string folder = particlesRule(text ? *text : std::string());
+  normalizeSlashes(folder);
+  cutTrailingSeparators(folder);
+  if (folder.empty()) folder = project;
+  joinDirectory(project, folder);
+  std::string entered = platform::enteredFolderPath(folder).value_or(folder);
+  normalizeSlashes(entered);
+  return entered;
+}
+
+}  // namespace
+
+void locateParticleFolder(const std::string& namingScene, std::string& entry, const std::string& recorded) {
+  const std::string particles = particlesFolder(resolutionBase(namingScene));
+  cutTrailingSeparators(entry);
+  joinDirectory(particles, entry);
+  if (platform::enteredFolderPath(entry)) return;
+  // A folder of another machine's particles folder: by its name in this one.
+  const std::string name(folderBaseName(entry));
+  if (!isStageableName(name)) return;
+  std::string candidate = name;
+  joinDirectory(particles, candidate);
+  if (candidate == entry || !platform::enteredFolderPath(candidate)) return;
+  std::printf("File '%s' not found; using '%s'.\n", recorded.c_str(), candidate.c_str());
+  entry = candidate;
+}
