@@ -4,8 +4,6 @@
 // Each case in an ASCII scene and in binary scenes of both widths.
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <fstream>
 #include <nlohmann/json.hpp>
 
 #include "e2e/run_fixture.h"
@@ -31,13 +29,6 @@ class Caches : public RunFixture {
            "\"/>\n  <time Range=\"" + range + "\"/>\n  <cacheTimePerFrame TimePerFrame=\"" +
            std::to_string(perFrame) + "\"/>\n  <cacheVersion Version=\"2.0\"/>\n</cacheDescription>\n";
   }
-  static std::string dble(double value) {
-    std::uint64_t bits;
-    std::memcpy(&bits, &value, sizeof bits);
-    std::string bytes;
-    for (int shift = 56; shift >= 0; shift -= 8) bytes += static_cast<char>(bits >> shift & 0xFF);
-    return bytes;
-  }
   static std::string number(double value) {
     std::string text = std::to_string(value);
     return text.substr(0, text.find('.'));
@@ -57,7 +48,7 @@ class Caches : public RunFixture {
       std::vector<std::string> chunks{m.text("cn", node.cn), m.text("cp", cp)};
       for (const auto& [name, value] : node.numbers) {
         text += "\tsetAttr \"." + name + "\" " + number(value) + ";\n";
-        chunks.push_back(m.attribute("DBLE", name, dble(value)));
+        chunks.push_back(m.dble(name, value));
       }
       groups.push_back(m.node("CCHF", "cacheFile" + std::to_string(i), "", chunks));
     }
@@ -136,51 +127,41 @@ TEST_F(Caches, PerFrameWithSamples) {
   }
 }
 
-// One file per frame without samples, in `.mc` (Format "mcc"), and in a cache from before `.mcx` (no Format).
-TEST_F(Caches, PerFrameWithoutSamples) {
-  for (const std::string format : {"mcc", ""}) {
-    SCOPED_TRACE(format);
-    const std::string name = "cloth" + format, where = "cache/" + name;
-    const std::string folder = windowsForm(at(where));
-    Names all;
-    for (int frame = 1; frame <= 10; ++frame) all.push_back(name + "Frame" + std::to_string(frame) + ".mc");
-    cacheFiles(where, all);
-    proj(where + "/" + name + ".xml", xml("OneFilePerFrame", format, "6000-60000", 6000));
-    const Names staged{name + ".xml", name + "Frame1.mc", name + "Frame2.mc", name + "Frame3.mc"};
-    const std::vector<CacheNode> nodes{{name, where + "/"}};
+// Caches of other layouts and formats: one file per frame without samples in `.mc` (Format "mcc") and from before
+// `.mcx` (no Format); one file, `.mc` and `.mcx`: the description and the one data file, whatever frames render
+// within its range, every frame of the range counted as staged.
+TEST_F(Caches, OtherLayoutsAndFormats) {
+  // The cache's name, folder and description; its files and those staged (after the description) by the ends of
+  // their names; frames staged and in all; the frames rendered; the node's last frame.
+  struct Row { std::string name, where, layout, format, range; Names files, staged; int frames, all; std::string first, last;
+               double end; };
+  Names perFrame;
+  for (int frame = 1; frame <= 10; ++frame) perFrame.push_back("Frame" + std::to_string(frame) + ".mc");
+  const Names firstThree(perFrame.begin(), perFrame.begin() + 3);
+  const Row rows[] = {
+      {"clothmcc", "cache/clothmcc", "OneFilePerFrame", "mcc", "6000-60000", perFrame, firstThree, 3, 10, "1", "2", 10},
+      {"cloth", "cache/cloth", "OneFilePerFrame", "", "6000-60000", perFrame, firstThree, 3, 10, "1", "2", 10},
+      {"geo_mcc", "cache/one_mcc", "OneFile", "mcc", "6000-144000", {".mc", ".mcx"}, {".mc"}, 24, 24, "10", "12", 24},
+      {"geo_mcx", "cache/one_mcx", "OneFile", "mcx", "6000-144000", {".mcx", ".mc"}, {".mcx"}, 24, 24, "10", "12", 24}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    const std::string folder = windowsForm(at(row.where)), staging = row.where.substr(row.where.rfind('/') + 1);
+    Names staged{row.name + ".xml"};
+    for (const std::string& end : row.files) proj(row.where + "/" + row.name + end, row.name + end);
+    for (const std::string& end : row.staged) staged.push_back(row.name + end);
+    proj(row.where + "/" + row.name + ".xml", xml(row.layout, row.format, row.range, 6000));
+    // A trailing separator on the folders of one file per frame.
+    const std::vector<CacheNode> nodes{
+        {row.name, row.where + (row.layout == "OneFile" ? "" : "/"), {{"sf", 1}, {"ss", 1}, {"se", row.end}}}};
     for (const int width : kFormats) {
       SCOPED_TRACE(width);
-      const ProgramResult result = renderCaches(width, nodes, "1", "2");
+      const ProgramResult result = renderCaches(width, nodes, row.first, row.last);
       EXPECT_EQ(result.status, 0);
-      EXPECT_EQ(result.out, examining(at("scenes/" + sceneName(width))) + cacheLine(folder, 3, 10) +
-                                copiedInto(name, staged) + report(paths(folder, staged), {}) + kSubmitted);
-      expectStaged(name, staged, where);
-      EXPECT_EQ(file("~" + sceneName(width)), scene(width, nodes, {name}));
-      EXPECT_EQ(file("vantle_render.sub"), description({name, "~" + sceneName(width)}, {"1", "2"}));
-    }
-  }
-}
-
-// A cache of one file, `.mc` and `.mcx`: the description and the one data file, whatever frames render within its
-// range; every frame of the range counts as staged.
-TEST_F(Caches, OneFile) {
-  for (const std::string format : {"mcc", "mcx"}) {
-    SCOPED_TRACE(format);
-    const std::string name = "geo_" + format, where = "cache/one_" + format;
-    const std::string data = name + (format == "mcx" ? ".mcx" : ".mc");
-    const std::string folder = windowsForm(at(where));
-    cacheFiles(where, {data, name + ".mc" + (format == "mcx" ? "" : "x")});
-    proj(where + "/" + name + ".xml", xml("OneFile", format, "6000-144000", 6000));
-    const Names staged{name + ".xml", data};
-    const std::vector<CacheNode> nodes{{name, where, {{"sf", 1}, {"ss", 1}, {"se", 24}}}};
-    for (const int width : kFormats) {
-      SCOPED_TRACE(width);
-      const ProgramResult result = renderCaches(width, nodes, "10", "12");
-      EXPECT_EQ(result.status, 0);
-      EXPECT_EQ(result.out, examining(at("scenes/" + sceneName(width))) + cacheLine(folder, 24, 24) +
-                                copiedInto("one_" + format, staged) + report(paths(folder, staged), {}) + kSubmitted);
-      expectStaged("one_" + format, staged, where);
-      EXPECT_EQ(file("vantle_render.sub"), description({"one_" + format, "~" + sceneName(width)}, {"10", "12"}));
+      EXPECT_EQ(result.out, examining(at("scenes/" + sceneName(width))) + cacheLine(folder, row.frames, row.all) +
+                                copiedInto(staging, staged) + report(paths(folder, staged), {}) + kSubmitted);
+      expectStaged(staging, staged, row.where);
+      EXPECT_EQ(file("~" + sceneName(width)), scene(width, nodes, {staging}));
+      EXPECT_EQ(file("vantle_render.sub"), description({staging, "~" + sceneName(width)}, {row.first, row.last}));
     }
   }
 }

@@ -91,6 +91,7 @@ TEST_F(RunFixture, CyclesAndCopyNamesOnSecondPaths) {
                               "' and '" + rigB + "' would both be copied to '~rig.ma'.\n");
     EXPECT_EQ(result.status, 2);
     EXPECT_EQ(left(), (Names{"~rig.ma", "~setA.ma", "~setB.ma", "~shot.ma"}));  // each whole
+    EXPECT_EQ(file("~rig.ma") + file("~setA.ma"), kMa + kMa + copyReference("rig.ma"));
   }
 }
 
