@@ -225,8 +225,9 @@ TEST_F(Caches, RenderRangeInsideALongerCache) {
 
 // A render outside the cache's used part (ss..se), or in its range but between files that are there, or of a cache
 // whose description is missing or is no description: no job could read the cache. The run ends as for a name that
-// matches nothing: the error at its turn in staging, status 2, no description, nothing submitted, no folder.
-TEST_F(Caches, NothingToRenderFails) {
+// matches nothing: the error at its turn in staging, status 2, no description, nothing submitted, no folder. A name
+// in the folder or the folder's own that may not be staged ends it before anything is staged.
+TEST_F(Caches, RunsThatEndWithoutTheCache) {
   Names all;
   for (int frame = 1; frame <= 20; ++frame) all.push_back("dropFrame" + std::to_string(frame) + ".mcx");
   cacheFiles("cache/drops", all);
@@ -236,24 +237,31 @@ TEST_F(Caches, NothingToRenderFails) {
   cacheFiles("cache/bare", {"bareFrame1.mcx"});
   cacheFiles("cache/broken", {"brokenFrame1.mcx"});
   proj("cache/broken/broken.xml", "<cacheType Type=\"Many\"/>");
+  cacheFiles("cache/ok", {"co,nFrame1.mcx"});
+  proj("cache/ok/co,n.xml", xml("OneFilePerFrame", "mcx", "250-250", 250));
+  cacheFiles("cache/n,ul", {"fineFrame1.mcx"});
+  proj("cache/n,ul/fine.xml", xml("OneFilePerFrame", "mcx", "250-250", 250));
+  const auto noMatch = [&](const std::string& path) { return "ERROR: No file matches '" + windowsForm(at(path)) + "'.\n"; };
+  const auto refused = [&](const std::string& path, const std::string& name) {
+    return "ERROR: '" + windowsForm(at(path)) + "' cannot be staged under the name '" + name + "'.\n";
+  };
   const struct {
     CacheNode node;
-    std::string first, last;
-  } cases[] = {{{"drop", "cache/drops", {{"sf", 1}, {"ss", 1}, {"se", 20}}}, "300", "310"},
-               {{"drop", "cache/drops", {{"sf", 10}, {"ss", 1}, {"se", 20}}}, "1", "2"},
-               {{"gap", "cache/gaps", {{"sf", 1}, {"ss", 1}, {"se", 50}}}, "10", "20"},
-               {{"bare", "cache/bare"}, "1", "1"},
-               {{"broken", "cache/broken"}, "1", "1"}};
+    std::string first, last, error;
+  } cases[] = {{{"drop", "cache/drops", {{"sf", 1}, {"ss", 1}, {"se", 20}}}, "300", "310", noMatch("cache/drops")},
+               {{"drop", "cache/drops", {{"sf", 10}, {"ss", 1}, {"se", 20}}}, "1", "2", noMatch("cache/drops")},
+               {{"gap", "cache/gaps", {{"sf", 1}, {"ss", 1}, {"se", 50}}}, "10", "20", noMatch("cache/gaps")},
+               {{"bare", "cache/bare"}, "1", "1", noMatch("cache/bare")},
+               {{"broken", "cache/broken"}, "1", "1", noMatch("cache/broken")},
+               {{"co,n", "cache/ok"}, "1", "1", refused("cache/ok/co,n.xml", "co,n.xml")},
+               {{"fine", "cache/n,ul"}, "1", "1", refused("cache/n,ul", "n,ul")}};
   for (const auto& each : cases) {
     SCOPED_TRACE(each.node.cp + " " + each.first);
     for (const int width : kFormats) {
       SCOPED_TRACE(width);
-      proj("scenes/" + sceneName(width), scene(width, {each.node}));
-      temp.makeDir(work = "work" + std::to_string(++runs));
-      const ProgramResult result = run({"-s", each.first, "-e", each.last, at("scenes/" + sceneName(width))});
+      const ProgramResult result = renderCaches(width, {each.node}, each.first, each.last);
       EXPECT_EQ(result.status, 2);
-      EXPECT_EQ(result.out, examining(at("scenes/" + sceneName(width))) + "ERROR: No file matches '" +
-                                windowsForm(at(each.node.cp)) + "'.\n");
+      EXPECT_EQ(result.out, examining(at("scenes/" + sceneName(width))) + each.error);
       EXPECT_EQ(left(), Names{"~" + sceneName(width)});
     }
   }
@@ -324,26 +332,6 @@ TEST_F(Caches, NodesNamingOneFolder) {
                                copiedInto("shared", {"a.xml", "aFrame1.mcx", "aFrame2.mcx"}) + cacheLine(other, 1, 1) +
                                "ERROR: '" + folder + "' and '" + other + "' would both be copied to 'shared'.\n");
     expectStaged("shared", {"a.xml", "aFrame1.mcx", "aFrame2.mcx"}, "cache/shared");
-  }
-}
-
-// The folder's name and every name in it are checked before anything is staged.
-TEST_F(Caches, NamesInsideTheFolderChecked) {
-  cacheFiles("cache/ok", {"co,nFrame1.mcx"});
-  proj("cache/ok/co,n.xml", xml("OneFilePerFrame", "mcx", "250-250", 250));
-  cacheFiles("cache/n,ul", {"fineFrame1.mcx"});
-  proj("cache/n,ul/fine.xml", xml("OneFilePerFrame", "mcx", "250-250", 250));
-  for (const auto& [node, path, name] :
-       {std::tuple<CacheNode, std::string, std::string>{{"co,n", "cache/ok"}, "cache/ok/co,n.xml", "co,n.xml"},
-        std::tuple<CacheNode, std::string, std::string>{{"fine", "cache/n,ul"}, "cache/n,ul", "n,ul"}}) {
-    for (const int width : kFormats) {
-      SCOPED_TRACE(width);
-      const ProgramResult result = renderCaches(width, {node}, "1", "1");
-      EXPECT_EQ(result.status, 2);
-      EXPECT_EQ(result.out, examining(at("scenes/" + sceneName(width))) + "ERROR: '" + windowsForm(at(path)) +
-                                "' cannot be staged under the name '" + name + "'.\n");
-      EXPECT_EQ(left(), Names{"~" + sceneName(width)});
-    }
   }
 }
 
