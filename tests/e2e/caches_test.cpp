@@ -93,37 +93,76 @@ class Caches : public RunFixture {
   }
 };
 
-// An nCache of one file per frame with sub-frame samples (ticks between frames), in `.mcx`: a render of frames 4 to
-// 6 stages frames 3 to 7 and the samples between them, with the description; not the other frames, not another
-// cache's files in the same folder, not a name that only begins like the cache's.
-TEST_F(Caches, PerFrameWithSamples) {
-  const std::string folder = windowsForm(at("cache/nCache"));
-  Names all{"nParticleShape1.xml"};
-  for (int frame = 1; frame <= 10; ++frame) {
-    all.push_back("nParticleShape1Frame" + std::to_string(frame) + ".mcx");
-    all.push_back("nParticleShape1Frame" + std::to_string(frame) + "Tick125.mcx");
-  }
-  cacheFiles("cache/nCache", all);
+// Caches of one file per frame in `.mcx`, the report of what was staged, the dry run, the stand-in submit tool. An
+// nCache with sub-frame samples (ticks between frames): a render of frames 4 to 6 stages frames 3 to 7 and the samples
+// between them, with the description; not the other frames, not another cache's files in the same folder, not a name
+// that only begins like the cache's. A render of frames 100 to 120 of a 200-frame cache, in jobs of 10, stages frames
+// 99 to 121; placed at scene frame 51 (sf 51, ss 1), frames 100 to 120 read cache frames 50 to 70: 49 to 71 are
+// staged.
+TEST_F(Caches, OneFilePerFrame) {
+  // The description, then the files of `cache` of frames `first` to `last`, with samples after frames to `sampled`.
+  const auto framesFrom = [](const std::string& cache, int first, int last, int sampled) {
+    Names frames;
+    for (int frame = first; frame <= last; ++frame) {
+      frames.push_back(cache + "Frame" + std::to_string(frame) + ".mcx");
+      if (frame <= sampled) frames.push_back(cache + "Frame" + std::to_string(frame) + "Tick125.mcx");
+    }
+    std::sort(frames.begin(), frames.end());
+    frames.insert(frames.begin(), cache + ".xml");
+    return frames;
+  };
+  cacheFiles("cache/nCache", framesFrom("nParticleShape1", 1, 10, 10));
   cacheFiles("cache/nCache", {"nParticleShape10Frame5.mcx", "otherShape.xml", "otherShapeFrame5.mcx"});
   proj("cache/nCache/nParticleShape1.xml", xml("OneFilePerFrame", "mcx", "250-2500", 250));
-  const Names staged{"nParticleShape1.xml",         "nParticleShape1Frame3.mcx",        "nParticleShape1Frame3Tick125.mcx",
-                     "nParticleShape1Frame4.mcx",   "nParticleShape1Frame4Tick125.mcx", "nParticleShape1Frame5.mcx",
-                     "nParticleShape1Frame5Tick125.mcx", "nParticleShape1Frame6.mcx",   "nParticleShape1Frame6Tick125.mcx",
-                     "nParticleShape1Frame7.mcx"};
-  const std::vector<CacheNode> nodes{{"nParticleShape1", "cache/nCache"}};
-  for (const int width : kFormats) {
-    SCOPED_TRACE(width);
-    const ProgramResult result = renderCaches(width, nodes, "4", "6");
-    EXPECT_EQ(result.status, 0);
-    EXPECT_EQ(result.out, examining(at("scenes/" + sceneName(width))) + cacheLine(folder, 5, 10) +
-                              copiedInto("nCache", staged) + report(paths(folder, staged), {}) + kSubmitted);
-    EXPECT_EQ(left(), (Names{"nCache", "vantle_render.sub", "~" + sceneName(width)}));
-    expectStaged("nCache", staged, "cache/nCache");
-    EXPECT_EQ(file("~" + sceneName(width)), scene(width, nodes, {"nCache"}));
-    EXPECT_EQ(file("vantle_render.sub"), description({"nCache", "~" + sceneName(width)}, {"4", "6"}));
-    // The project's stand-in submit tool takes what the run left.
-    const ProgramResult submitted = runProgram({VANTLE_SUBMIT_EXE, {"vantle_render.sub"}, temp.at(work), {}});
-    EXPECT_EQ(submitted.status, 0) << submitted.err;
+  cacheFiles("cache/long", framesFrom("fluid", 1, 200, 0));
+  proj("cache/long/fluid.xml", xml("OneFilePerFrame", "mcx", "250-50000", 250));
+  const Names jobs{"100", "109", "110", "119", "120", "120"};
+  const struct { CacheNode node; std::string first, last; Names staged; int frames, all; Names jobs; } rows[] = {
+      {{"nParticleShape1", "cache/nCache"}, "4", "6", framesFrom("nParticleShape1", 3, 7, 6), 5, 10, {"4", "6"}},
+      {{"fluid", "cache/long", {{"sf", 1}, {"ss", 1}, {"se", 200}}}, "100", "120", framesFrom("fluid", 99, 121, 0),
+       23, 200, jobs},
+      {{"fluid", "cache/long", {{"sf", 51}, {"ss", 1}, {"se", 200}}}, "100", "120", framesFrom("fluid", 49, 71, 0),
+       23, 200, jobs}};
+  for (const auto& row : rows) {
+    const std::string folder = windowsForm(at(row.node.cp)), staging = row.node.cp.substr(6), cn = row.node.cn;
+    for (const int width : kFormats) {
+      SCOPED_TRACE(cn + " " + std::to_string(width));
+      const std::string shot = "~" + sceneName(width);
+      const ProgramResult result = renderCaches(width, {row.node}, row.first, row.last, {"--report", temp.at("r.json")});
+      EXPECT_EQ(result.status, 0);
+      EXPECT_EQ(result.out, examining(at("scenes/" + sceneName(width))) + cacheLine(folder, row.frames, row.all) +
+                                copiedInto(staging, row.staged) + report(paths(folder, row.staged), {}) + kSubmitted);
+      EXPECT_EQ(left(), (Names{staging, "vantle_render.sub", shot}));
+      expectStaged(staging, row.staged, row.node.cp);
+      EXPECT_EQ(file(shot), scene(width, {row.node}, {staging}));
+      EXPECT_EQ(file("vantle_render.sub"), description({staging, shot}, row.jobs));
+      const ProgramResult submitted = runProgram({VANTLE_SUBMIT_EXE, {"vantle_render.sub"}, temp.at(work), {}});
+      EXPECT_EQ(submitted.status, 0) << submitted.err;
+      const json written = json::parse(readFile(temp.at("r.json")));
+      ASSERT_EQ(written["dependencies"].size(), 1u);
+      const json& cache = written["dependencies"][0];
+      EXPECT_EQ(cache["kind"], "cache");
+      EXPECT_EQ(cache["node_type"], "cacheFile");
+      EXPECT_EQ(cache["attribute"], "cp");
+      EXPECT_EQ(cache["path"], row.node.cp);
+      EXPECT_EQ(cache["resolved"], folder);
+      EXPECT_EQ(cache["cache"], (json{{"name", cn}, {"folder", staging}, {"frames_staged", row.frames},
+                                      {"frames_in_all", row.all}}));
+      ASSERT_EQ(cache["files"].size(), row.staged.size());
+      EXPECT_EQ(cache["files"][1], (json{{"name", staging + "\\" + row.staged[1]}, {"status", "copied"},
+                                         {"size", row.staged[1].size()}}));
+      EXPECT_EQ(written["transfer"], (json{staging, shot}));
+
+      temp.makeDir(work = "dry" + std::to_string(++runs));
+      const ProgramResult dry = run({"-s", row.first, "-e", row.last, "--dry-run", at("scenes/" + sceneName(width))});
+      EXPECT_EQ(dry.status, 0);
+      std::string would;
+      for (const std::string& name : row.staged)
+        would += "File '" + staging + "\\" + name + "' would be copied to current directory.\n";
+      EXPECT_EQ(dry.out, examining(at("scenes/" + sceneName(width))) + cacheLine(folder, row.frames, row.all) + would +
+                             report(paths(folder, row.staged), {}) + "\nDry run: nothing written, nothing submitted.\n");
+      EXPECT_EQ(left(), Names{});
+    }
   }
 }
 
@@ -162,63 +201,6 @@ TEST_F(Caches, OtherLayoutsAndFormats) {
       expectStaged(staging, staged, row.where);
       EXPECT_EQ(file("~" + sceneName(width)), scene(width, nodes, {staging}));
       EXPECT_EQ(file("vantle_render.sub"), description({staging, "~" + sceneName(width)}, {row.first, row.last}));
-    }
-  }
-}
-
-// A render of frames 100 to 120 of a 200-frame cache, in jobs of 10, stages frames 99 to 121 and the description;
-// placed at scene frame 51 (sf 51, ss 1), frames 100 to 120 read cache frames 50 to 70: 49 to 71 are staged. The
-// dry run says the same and writes nothing; the report gives the cache's frames.
-TEST_F(Caches, RenderRangeInsideALongerCache) {
-  const std::string where = "cache/long", folder = windowsForm(at(where));
-  Names all;
-  for (int frame = 1; frame <= 200; ++frame) all.push_back("fluidFrame" + std::to_string(frame) + ".mcx");
-  cacheFiles(where, all);
-  proj(where + "/fluid.xml", xml("OneFilePerFrame", "mcx", "250-50000", 250));
-  const auto framesFrom = [](int first, int last) {
-    Names names{"fluid.xml"};
-    Names frames;
-    for (int frame = first; frame <= last; ++frame) frames.push_back("fluidFrame" + std::to_string(frame) + ".mcx");
-    std::sort(frames.begin(), frames.end());
-    names.insert(names.end(), frames.begin(), frames.end());
-    return names;
-  };
-  for (const auto& [startFrame, staged] :
-       {std::pair<double, Names>{1, framesFrom(99, 121)}, std::pair<double, Names>{51, framesFrom(49, 71)}}) {
-    const std::vector<CacheNode> nodes{{"fluid", where, {{"sf", startFrame}, {"ss", 1}, {"se", 200}}}};
-    for (const int width : kFormats) {
-      SCOPED_TRACE(width);
-      const ProgramResult result = renderCaches(width, nodes, "100", "120", {"--report", temp.at("r.json")});
-      EXPECT_EQ(result.status, 0);
-      EXPECT_EQ(result.out, examining(at("scenes/" + sceneName(width))) + cacheLine(folder, 23, 200) +
-                                copiedInto("long", staged) + report(paths(folder, staged), {}) + kSubmitted);
-      expectStaged("long", staged, where);
-      EXPECT_EQ(file("vantle_render.sub"),
-                description({"long", "~" + sceneName(width)}, {"100", "109", "110", "119", "120", "120"}));
-      const json written = json::parse(readFile(temp.at("r.json")));
-      ASSERT_EQ(written["dependencies"].size(), 1u);
-      const json& cache = written["dependencies"][0];
-      EXPECT_EQ(cache["kind"], "cache");
-      EXPECT_EQ(cache["node_type"], "cacheFile");
-      EXPECT_EQ(cache["attribute"], "cp");
-      EXPECT_EQ(cache["path"], where);
-      EXPECT_EQ(cache["resolved"], folder);
-      EXPECT_EQ(cache["cache"], (json{{"name", "fluid"}, {"folder", "long"}, {"frames_staged", 23},
-                                      {"frames_in_all", 200}}));
-      ASSERT_EQ(cache["files"].size(), staged.size());
-      EXPECT_EQ(cache["files"][1], (json{{"name", "long\\" + staged[1]}, {"status", "copied"},
-                                         {"size", staged[1].size()}}));
-      EXPECT_EQ(written["transfer"], (json{"long", "~" + sceneName(width)}));
-
-      // The dry run.
-      temp.makeDir(work = "dry" + std::to_string(++runs));
-      const ProgramResult dry = run({"-s", "100", "-e", "120", "--dry-run", at("scenes/" + sceneName(width))});
-      EXPECT_EQ(dry.status, 0);
-      std::string would;
-      for (const std::string& name : staged) would += "File 'long\\" + name + "' would be copied to current directory.\n";
-      EXPECT_EQ(dry.out, examining(at("scenes/" + sceneName(width))) + cacheLine(folder, 23, 200) + would +
-                             report(paths(folder, staged), {}) + "\nDry run: nothing written, nothing submitted.\n");
-      EXPECT_EQ(left(), Names{});
     }
   }
 }
