@@ -172,8 +172,13 @@ TEST_F(Caches, OneFilePerFrame) {
 TEST_F(Caches, OtherLayoutsAndFormats) {
   // The cache's name, folder and description; its files and those staged (after the description) by the ends of
   // their names; frames staged and in all; the frames rendered; the node's last frame.
-  struct Row { std::string name, where, layout, format, range; Names files, staged; int frames, all; std::string first, last;
-               double end; };
+  struct Row {
+    std::string name, where, layout, format, range;
+    Names files, staged;
+    int frames, all;
+    std::string first, last;
+    double end;
+  };
   Names perFrame;
   for (int frame = 1; frame <= 10; ++frame) perFrame.push_back("Frame" + std::to_string(frame) + ".mc");
   const Names firstThree(perFrame.begin(), perFrame.begin() + 3);

@@ -104,7 +104,8 @@ TEST_F(RunFixture, SubmitToolTakesWhatTheProgramWritesOnly) {
       {description({"wood.tif", "~shot.ma"}, {"1", "10", "11", "20"}), 0, ""}, {transfer + job, 0, ""},
       {kHeader + transfer + job + job + job, 0, ""}, {kHeader + transfer + "\nqueue 1000\n#" + job, 2, ""},
       {kHeader + transfer + "\nexecutable = evil.bat" + job, 2, ""}, {kHeader + transfer + "\n#" + job, 2, ""},
-      {kHeader + transfer + job + "\n", 2, ""}, {kHeader + transfer + job + "\n#, ~shot.ma" + job, 2, ""}};  // a job slipped in
+      {kHeader + transfer + job + "\n", 2, ""},
+      {kHeader + transfer + job + "\n#, ~shot.ma" + job, 2, ""}};  // a whole job slipped in
   Names folders = {"liquid", "missing", ".", "..", "../outside"};
 #ifndef _WIN32
   temp.makeDir(work + "/deep/sub"), temp.makeDir(work + "/piped");

@@ -107,6 +107,7 @@ TEST_F(RunFixture, FileThatNamesFilesWarnedOfOnce) {
   std::string foundAgain;  // by the other five nodes
   for (int i = 0; i < 5; ++i) foundAgain += "File '~stage.usd' found in current directory.\n";
   EXPECT_EQ(render().out, examining(at("scenes/shot.ma")) + examining(set) + copied("~stage.usd") + "WARNING: files "
-            "that '" + stage + "' names itself are not staged.\n" + foundAgain + report(Names(6, stage), {set}) + kSubmitted);
+            "that '" + stage + "' names itself are not staged.\n" + foundAgain + report(Names(6, stage), {set}) +
+            kSubmitted);
   EXPECT_EQ(file("~stage.usd"), layer);
 }

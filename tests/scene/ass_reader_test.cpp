@@ -27,7 +27,8 @@ TEST(AssReader, NodesThatLoadFiles) {
       "image\n{\n name file1\n filename \"sourceimages/wood.<UDIM>.tx\"\n color_space \"sRGB\"\n}\n"
       "procedural\n{\n name standin1\n filename \"props/chair.ass\"\n matrix\n 1 0 0 0\n 0 1 0 0\n 0 0 1 0\n 0 0 0 1\n}\n"
       "volume\n{\n name smoke\n filename \"cache/smoke.0101.vdb\"\n}\n"
-      "photometric_light\n{\n name lamp\n filename \"ies/6.ies\"\n}\ndriver_exr\n{\n name driver\n filename \"beauty.exr\"\n}\n");
+      "photometric_light\n{\n name lamp\n filename \"ies/6.ies\"\n}\n"
+      "driver_exr\n{\n name driver\n filename \"beauty.exr\"\n}\n");
   EXPECT_EQ(namedIn(plan), (Strings{"image.filename sourceimages/wood.<UDIM>.tx", "procedural.filename props/chair.ass",
                                     "volume.filename cache/smoke.0101.vdb", "photometric_light.filename ies/6.ies"}));
   ASSERT_EQ(plan.found.size(), 4u);
@@ -52,7 +53,8 @@ TEST(AssReader, GrammarCorners) {
       {"whole words only", "image\n{\n filenames \"a.tx\"\n my_filename \"b.tx\"\n}\n", {}},
       {"a parameter of another node", "polymesh\n{\n filename \"a.tx\"\n dso \"b.so\"\n}\nimage\n{\n dso \"c\"\n}\n", {}},
       {"nested braces keep the depth",
-       "image\n{\n uv_set { 1 2\n filename \"inner.tx\"\n }\n filename \"outer.tx\"\n}\nimage\n{\n}\nfilename \"after.tx\"\n",
+       "image\n{\n uv_set { 1 2\n filename \"inner.tx\"\n }\n filename \"outer.tx\"\n}\n"
+       "image\n{\n}\nfilename \"after.tx\"\n",
        {"image.filename outer.tx"}},
       {"braces inside strings and comments", "image\n{\n name \"}{\" # }}\n filename \"a.tx\"\n}\n",
        {"image.filename a.tx"}},
