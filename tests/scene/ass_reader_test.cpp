@@ -1,6 +1,5 @@
-// The reader of Arnold scene files on memory: the paths the table's nodes load, with what named them. (That each
-// path's range holds its text, the copy is the file, renaming leaves every other byte and the plan is the same at
-// every block size, its fuzz target holds.)
+// The reader of Arnold scene files on memory: the paths the table's nodes load, with what named them and the text
+// renamed. (That the copy is the file and the plan is the same at every block size, its fuzz target holds.)
 #include <gtest/gtest.h>
 
 #include <string>
@@ -64,7 +63,12 @@ TEST(AssReader, GrammarCorners) {
       {"other nodes that load files",
        "usd\n{\n filename \"set.usda\"\n}\nalembic\n{\n filename \"a.abc\"\n}\nmaterialx\n{\n filename \"m.mtlx\"\n}\n",
        {"usd.filename set.usda", "alembic.filename a.abc", "materialx.filename m.mtlx"}}};
-  for (const auto& c : cases) EXPECT_EQ(namedIn(planAssFile(c.file)), c.named) << c.what;
+  for (const auto& c : cases) {
+    const FilePlan plan = planAssFile(c.file);
+    EXPECT_EQ(namedIn(plan), c.named) << c.what;
+    for (const FoundPath& found : plan.found)  // the range renamed
+      EXPECT_EQ(c.file.substr(found.offset, found.length), found.named.written) << c.what;
+  }
 }
 
 // A path at the reader's limit, read whole and in blocks that split it and

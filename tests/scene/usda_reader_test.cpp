@@ -1,5 +1,5 @@
-// The reader of USD layers in text form, on memory: the paths a layer names and what named them. (That each path's
-// range holds its text, the copy is the layer and the plan the same at every block size, its fuzz target holds.)
+// The reader of USD layers in text form, on memory: the paths a layer names, what named them and the text renamed.
+// (That the copy is the layer and the plan the same at every block size, its fuzz target holds.)
 #include <gtest/gtest.h>
 
 #include <string>
@@ -71,7 +71,10 @@ TEST(UsdaReader, GrammarCorners) {
   for (const auto& c : cases) {
     const FilePlan plan = planUsdaLayer(c.layer);
     Strings attributes;
-    for (const FoundPath& found : plan.found) attributes.push_back(found.named.attribute);
+    for (const FoundPath& found : plan.found) {
+      attributes.push_back(found.named.attribute);
+      EXPECT_EQ(c.layer.substr(found.offset, found.length), found.named.written) << c.what;  // the range renamed
+    }
     EXPECT_EQ(writtenOf(plan), c.written) << c.what;
     EXPECT_EQ(attributes, c.attributes) << c.what;
   }
