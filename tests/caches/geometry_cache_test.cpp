@@ -31,38 +31,23 @@ TEST(GeometryCache, FrameFileTimes) {
   for (const auto& [name, time] : rows) EXPECT_EQ(frameFileTime(name, "nParticleShape1", kPerFrame), time) << name;
 }
 
-TEST(GeometryCache, SelectsTheRenderedFramesAndTheirSamples) {
+// (Whole frames and their samples in a render's window: the end-to-end caches.) Rendered by half frames from 10.5:
+// the window's ends are the samples at 9.5 and 20.5; a range beyond the cache: its description alone. A one-file
+// cache outside its range: the description alone, no time staged.
+TEST(GeometryCache, SelectsByHalfFramesAndBeyondTheCache) {
   std::vector<std::string> folder = {"nParticleShape1.xml", frame(5, 0, "nParticleShape10"), "notes.txt"};
   for (int n = 1; n <= 30; ++n) folder.push_back(frame(n));
   for (int n : {8, 9, 10, 20, 21}) folder.push_back(frame(n, 125));
-  const TickWindow window = ticksOf(*cacheWindow({1, 1, 30, 1}, renderedWindow(10, 20)), 250);
-  CacheSelection whole = selectCacheFiles(folder, "nParticleShape1", kPerFrame, window);
-  std::vector<std::string> expected = {"nParticleShape1.xml"};
-  for (int n = 9; n <= 21; ++n) expected.push_back(frame(n));
-  for (int n : {9, 10, 20}) expected.push_back(frame(n, 125));
-  EXPECT_EQ(whole.files, expected);
-  EXPECT_EQ(std::make_pair(whole.timesInAll, whole.timesStaged), std::make_pair(std::size_t{35}, std::size_t{16}));
-  // Rendered by half frames from 10.5: the window's ends are the samples at 9.5 and 20.5.
   const CacheSelection halves = selectCacheFiles(folder, "nParticleShape1", kPerFrame, ticksOf(renderedWindow(10.5, 19.5), 250));
   EXPECT_EQ(halves.files[1], frame(10));
   EXPECT_EQ(std::vector<std::string>(halves.files.end() - 3, halves.files.end()),
             (std::vector<std::string>{frame(9, 125), frame(10, 125), frame(20, 125)}));
   EXPECT_EQ(halves.timesStaged, 14u);
-  // A range beyond the cache: its description alone, no time staged.
   const CacheSelection beyond = selectCacheFiles(folder, "nParticleShape1", kPerFrame, ticksOf(renderedWindow(100, 120), 250));
   EXPECT_EQ(beyond.files, std::vector<std::string>{"nParticleShape1.xml"});
   EXPECT_EQ(beyond.timesStaged, 0u);
-}
-
-TEST(GeometryCache, OneFileCache) {
-  const std::vector<std::string> folder = {"cloth.mc", "cloth.mcx", "cloth.xml", "clothFrame1.mcx"};
-  const CacheDescription mcx = *describeCache("OneFile", "mcx", "250-7500", "250");
-  const CacheSelection inRange = selectCacheFiles(folder, "cloth", mcx, {7400, 7800});
-  EXPECT_EQ(inRange.files, (std::vector<std::string>{"cloth.xml", "cloth.mcx"}));
-  EXPECT_EQ(inRange.timesStaged, 1u);
-  const CacheSelection mc = selectCacheFiles(folder, "cloth", *describeCache("OneFile", "mcc", "250-7500", "250"), {0, 250});
-  EXPECT_EQ(mc.files, (std::vector<std::string>{"cloth.xml", "cloth.mc"}));
-  const CacheSelection outside = selectCacheFiles(folder, "cloth", mcx, {7501, 9000});
+  const CacheSelection outside = selectCacheFiles({"cloth.mc", "cloth.mcx", "cloth.xml"}, "cloth",
+                                                  *describeCache("OneFile", "mcx", "250-7500", "250"), {7501, 9000});
   EXPECT_EQ(outside.files, std::vector<std::string>{"cloth.xml"});
   EXPECT_EQ(std::make_pair(outside.timesInAll, outside.timesStaged), std::make_pair(std::size_t{1}, std::size_t{0}));
 }

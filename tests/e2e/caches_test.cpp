@@ -6,8 +6,6 @@
 
 #include <filesystem>
 
-#include <cstring>
-#include <fstream>
 #include <nlohmann/json.hpp>
 
 #include "e2e/run_fixture.h"
@@ -33,13 +31,6 @@ class Caches : public RunFixture {
            "\"/>\n  <time Range=\"" + range + "\"/>\n  <cacheTimePerFrame TimePerFrame=\"" +
            std::to_string(perFrame) + "\"/>\n  <cacheVersion Version=\"2.0\"/>\n</cacheDescription>\n";
   }
-  static std::string dble(double value) {
-    std::uint64_t bits;
-    std::memcpy(&bits, &value, sizeof bits);
-    std::string bytes;
-    for (int shift = 56; shift >= 0; shift -= 8) bytes += static_cast<char>(bits >> shift & 0xFF);
-    return bytes;
-  }
   static std::string number(double value) {
     std::string text = std::to_string(value);
     return text.substr(0, text.find('.'));
@@ -59,7 +50,7 @@ class Caches : public RunFixture {
       std::vector<std::string> chunks{m.text("cn", node.cn), m.text("cp", cp)};
       for (const auto& [name, value] : node.numbers) {
         text += "\tsetAttr \"." + name + "\" " + number(value) + ";\n";
-        chunks.push_back(m.attribute("DBLE", name, dble(value)));
+        chunks.push_back(m.dble(name, value));
       }
       groups.push_back(m.node("CCHF", "cacheFile" + std::to_string(i), "", chunks));
     }
@@ -104,155 +95,133 @@ class Caches : public RunFixture {
   }
 };
 
-// An nCache of one file per frame with sub-frame samples (ticks between frames), in `.mcx`: a render of frames 4 to
-// 6 stages frames 3 to 7 and the samples between them, with the description; not the other frames, not another
-// cache's files in the same folder, not a name that only begins like the cache's.
-TEST_F(Caches, PerFrameWithSamples) {
-  const std::string folder = windowsForm(at("cache/nCache"));
-  Names all{"nParticleShape1.xml"};
-  for (int frame = 1; frame <= 10; ++frame) {
-    all.push_back("nParticleShape1Frame" + std::to_string(frame) + ".mcx");
-    all.push_back("nParticleShape1Frame" + std::to_string(frame) + "Tick125.mcx");
-  }
-  cacheFiles("cache/nCache", all);
+// Caches of one file per frame in `.mcx`, the report of what was staged, the dry run, the stand-in submit tool. An
+// nCache with sub-frame samples (ticks between frames): a render of frames 4 to 6 stages frames 3 to 7 and the samples
+// between them, with the description; not the other frames, not another cache's files in the same folder, not a name
+// that only begins like the cache's. A render of frames 100 to 120 of a 200-frame cache, in jobs of 10, stages frames
+// 99 to 121; placed at scene frame 51 (sf 51, ss 1), frames 100 to 120 read cache frames 50 to 70: 49 to 71 are
+// staged.
+TEST_F(Caches, OneFilePerFrame) {
+  // The description, then the files of `cache` of frames `first` to `last`, with samples after frames to `sampled`.
+  const auto framesFrom = [](const std::string& cache, int first, int last, int sampled) {
+    Names frames;
+    for (int frame = first; frame <= last; ++frame) {
+      frames.push_back(cache + "Frame" + std::to_string(frame) + ".mcx");
+      if (frame <= sampled) frames.push_back(cache + "Frame" + std::to_string(frame) + "Tick125.mcx");
+    }
+    std::sort(frames.begin(), frames.end());
+    frames.insert(frames.begin(), cache + ".xml");
+    return frames;
+  };
+  cacheFiles("cache/nCache", framesFrom("nParticleShape1", 1, 10, 10));
   cacheFiles("cache/nCache", {"nParticleShape10Frame5.mcx", "otherShape.xml", "otherShapeFrame5.mcx"});
   proj("cache/nCache/nParticleShape1.xml", xml("OneFilePerFrame", "mcx", "250-2500", 250));
-  const Names staged{"nParticleShape1.xml",         "nParticleShape1Frame3.mcx",        "nParticleShape1Frame3Tick125.mcx",
-                     "nParticleShape1Frame4.mcx",   "nParticleShape1Frame4Tick125.mcx", "nParticleShape1Frame5.mcx",
-                     "nParticleShape1Frame5Tick125.mcx", "nParticleShape1Frame6.mcx",   "nParticleShape1Frame6Tick125.mcx",
-                     "nParticleShape1Frame7.mcx"};
-  const std::vector<CacheNode> nodes{{"nParticleShape1", "cache/nCache"}};
-  for (const int width : kFormats) {
-    SCOPED_TRACE(width);
-    const ProgramResult result = renderCaches(width, nodes, "4", "6");
-    EXPECT_EQ(result.status, 0);
-    EXPECT_EQ(result.out, examining(at("scenes/" + sceneName(width))) + cacheLine(folder, 5, 10) +
-                              copiedInto("nCache", staged) + report(paths(folder, staged), {}) + kSubmitted);
-    EXPECT_EQ(left(), (Names{"nCache", "vantle_render.sub", "~" + sceneName(width)}));
-    expectStaged("nCache", staged, "cache/nCache");
-    EXPECT_EQ(file("~" + sceneName(width)), scene(width, nodes, {"nCache"}));
-    EXPECT_EQ(file("vantle_render.sub"), description({"nCache", "~" + sceneName(width)}, {"4", "6"}));
-    // The project's stand-in submit tool takes what the run left.
-    const ProgramResult submitted = runProgram({VANTLE_SUBMIT_EXE, {"vantle_render.sub"}, temp.at(work), {}});
-    EXPECT_EQ(submitted.status, 0) << submitted.err;
-    // And refuses the description once the folder it names is gone.
-    std::filesystem::remove_all(temp.at(work + "/nCache"));
-    const ProgramResult refused = runProgram({VANTLE_SUBMIT_EXE, {"vantle_render.sub"}, temp.at(work), {}});
-    EXPECT_NE(refused.status, 0);
-    EXPECT_NE(refused.err.find("'nCache' is not in the current directory."), std::string::npos) << refused.err;
-  }
-}
-
-// One file per frame without samples, in `.mc` (Format "mcc"), and in a cache from before `.mcx` (no Format).
-TEST_F(Caches, PerFrameWithoutSamples) {
-  for (const std::string format : {"mcc", ""}) {
-    SCOPED_TRACE(format);
-    const std::string name = "cloth" + format, where = "cache/" + name;
-    const std::string folder = windowsForm(at(where));
-    Names all;
-    for (int frame = 1; frame <= 10; ++frame) all.push_back(name + "Frame" + std::to_string(frame) + ".mc");
-    cacheFiles(where, all);
-    proj(where + "/" + name + ".xml", xml("OneFilePerFrame", format, "6000-60000", 6000));
-    const Names staged{name + ".xml", name + "Frame1.mc", name + "Frame2.mc", name + "Frame3.mc"};
-    const std::vector<CacheNode> nodes{{name, where + "/"}};
+  cacheFiles("cache/long", framesFrom("fluid", 1, 200, 0));
+  proj("cache/long/fluid.xml", xml("OneFilePerFrame", "mcx", "250-50000", 250));
+  const Names jobs{"100", "109", "110", "119", "120", "120"};
+  const struct { CacheNode node; std::string first, last; Names staged; int frames, all; Names jobs; } rows[] = {
+      {{"nParticleShape1", "cache/nCache"}, "4", "6", framesFrom("nParticleShape1", 3, 7, 6), 5, 10, {"4", "6"}},
+      {{"fluid", "cache/long", {{"sf", 1}, {"ss", 1}, {"se", 200}}}, "100", "120", framesFrom("fluid", 99, 121, 0),
+       23, 200, jobs},
+      {{"fluid", "cache/long", {{"sf", 51}, {"ss", 1}, {"se", 200}}}, "100", "120", framesFrom("fluid", 49, 71, 0),
+       23, 200, jobs}};
+  for (const auto& row : rows) {
+    const std::string folder = windowsForm(at(row.node.cp)), staging = row.node.cp.substr(6), cn = row.node.cn;
     for (const int width : kFormats) {
-      SCOPED_TRACE(width);
-      const ProgramResult result = renderCaches(width, nodes, "1", "2");
+      SCOPED_TRACE(cn + " " + std::to_string(width));
+      const std::string shot = "~" + sceneName(width);
+      const ProgramResult result = renderCaches(width, {row.node}, row.first, row.last, {"--report", temp.at("r.json")});
       EXPECT_EQ(result.status, 0);
-      EXPECT_EQ(result.out, examining(at("scenes/" + sceneName(width))) + cacheLine(folder, 3, 10) +
-                                copiedInto(name, staged) + report(paths(folder, staged), {}) + kSubmitted);
-      expectStaged(name, staged, where);
-      EXPECT_EQ(file("~" + sceneName(width)), scene(width, nodes, {name}));
-      EXPECT_EQ(file("vantle_render.sub"), description({name, "~" + sceneName(width)}, {"1", "2"}));
-    }
-  }
-}
-
-// A cache of one file, `.mc` and `.mcx`: the description and the one data file, whatever frames render within its
-// range; every frame of the range counts as staged.
-TEST_F(Caches, OneFile) {
-  for (const std::string format : {"mcc", "mcx"}) {
-    SCOPED_TRACE(format);
-    const std::string name = "geo_" + format, where = "cache/one_" + format;
-    const std::string data = name + (format == "mcx" ? ".mcx" : ".mc");
-    const std::string folder = windowsForm(at(where));
-    cacheFiles(where, {data, name + ".mc" + (format == "mcx" ? "" : "x")});
-    proj(where + "/" + name + ".xml", xml("OneFile", format, "6000-144000", 6000));
-    const Names staged{name + ".xml", data};
-    const std::vector<CacheNode> nodes{{name, where, {{"sf", 1}, {"ss", 1}, {"se", 24}}}};
-    for (const int width : kFormats) {
-      SCOPED_TRACE(width);
-      const ProgramResult result = renderCaches(width, nodes, "10", "12");
-      EXPECT_EQ(result.status, 0);
-      EXPECT_EQ(result.out, examining(at("scenes/" + sceneName(width))) + cacheLine(folder, 24, 24) +
-                                copiedInto("one_" + format, staged) + report(paths(folder, staged), {}) + kSubmitted);
-      expectStaged("one_" + format, staged, where);
-      EXPECT_EQ(file("vantle_render.sub"), description({"one_" + format, "~" + sceneName(width)}, {"10", "12"}));
-    }
-  }
-}
-
-// A render of frames 100 to 120 of a 200-frame cache, in jobs of 10, stages frames 99 to 121 and the description;
-// placed at scene frame 51 (sf 51, ss 1), frames 100 to 120 read cache frames 50 to 70: 49 to 71 are staged. The
-// dry run says the same and writes nothing; the report gives the cache's frames.
-TEST_F(Caches, RenderRangeInsideALongerCache) {
-  const std::string where = "cache/long", folder = windowsForm(at(where));
-  Names all;
-  for (int frame = 1; frame <= 200; ++frame) all.push_back("fluidFrame" + std::to_string(frame) + ".mcx");
-  cacheFiles(where, all);
-  proj(where + "/fluid.xml", xml("OneFilePerFrame", "mcx", "250-50000", 250));
-  const auto framesFrom = [](int first, int last) {
-    Names names{"fluid.xml"};
-    Names frames;
-    for (int frame = first; frame <= last; ++frame) frames.push_back("fluidFrame" + std::to_string(frame) + ".mcx");
-    std::sort(frames.begin(), frames.end());
-    names.insert(names.end(), frames.begin(), frames.end());
-    return names;
-  };
-  for (const auto& [startFrame, staged] :
-       {std::pair<double, Names>{1, framesFrom(99, 121)}, std::pair<double, Names>{51, framesFrom(49, 71)}}) {
-    const std::vector<CacheNode> nodes{{"fluid", where, {{"sf", startFrame}, {"ss", 1}, {"se", 200}}}};
-    for (const int width : kFormats) {
-      SCOPED_TRACE(width);
-      const ProgramResult result = renderCaches(width, nodes, "100", "120", {"--report", temp.at("r.json")});
-      EXPECT_EQ(result.status, 0);
-      EXPECT_EQ(result.out, examining(at("scenes/" + sceneName(width))) + cacheLine(folder, 23, 200) +
-                                copiedInto("long", staged) + report(paths(folder, staged), {}) + kSubmitted);
-      expectStaged("long", staged, where);
-      EXPECT_EQ(file("vantle_render.sub"),
-                description({"long", "~" + sceneName(width)}, {"100", "109", "110", "119", "120", "120"}));
+      EXPECT_EQ(result.out, examining(at("scenes/" + sceneName(width))) + cacheLine(folder, row.frames, row.all) +
+                                copiedInto(staging, row.staged) + report(paths(folder, row.staged), {}) + kSubmitted);
+      EXPECT_EQ(left(), (Names{staging, "vantle_render.sub", shot}));
+      expectStaged(staging, row.staged, row.node.cp);
+      EXPECT_EQ(file(shot), scene(width, {row.node}, {staging}));
+      EXPECT_EQ(file("vantle_render.sub"), description({staging, shot}, row.jobs));
+      const ProgramResult submitted = runProgram({VANTLE_SUBMIT_EXE, {"vantle_render.sub"}, temp.at(work), {}});
+      EXPECT_EQ(submitted.status, 0) << submitted.err;
+      // The stand-in refuses the description once the folder it names is gone.
+      std::filesystem::remove_all(temp.at(work + "/" + staging));
+      const ProgramResult refused = runProgram({VANTLE_SUBMIT_EXE, {"vantle_render.sub"}, temp.at(work), {}});
+      EXPECT_NE(refused.status, 0);
+      EXPECT_NE(refused.err.find("'" + staging + "' is not in the current directory."), std::string::npos);
       const json written = json::parse(readFile(temp.at("r.json")));
       ASSERT_EQ(written["dependencies"].size(), 1u);
       const json& cache = written["dependencies"][0];
       EXPECT_EQ(cache["kind"], "cache");
       EXPECT_EQ(cache["node_type"], "cacheFile");
       EXPECT_EQ(cache["attribute"], "cp");
-      EXPECT_EQ(cache["path"], where);
+      EXPECT_EQ(cache["path"], row.node.cp);
       EXPECT_EQ(cache["resolved"], folder);
-      EXPECT_EQ(cache["cache"], (json{{"name", "fluid"}, {"folder", "long"}, {"frames_staged", 23},
-                                      {"frames_in_all", 200}}));
-      ASSERT_EQ(cache["files"].size(), staged.size());
-      EXPECT_EQ(cache["files"][1], (json{{"name", "long\\" + staged[1]}, {"status", "copied"},
-                                         {"size", staged[1].size()}}));
-      EXPECT_EQ(written["transfer"], (json{"long", "~" + sceneName(width)}));
+      EXPECT_EQ(cache["cache"], (json{{"name", cn}, {"folder", staging}, {"frames_staged", row.frames},
+                                      {"frames_in_all", row.all}}));
+      ASSERT_EQ(cache["files"].size(), row.staged.size());
+      EXPECT_EQ(cache["files"][1], (json{{"name", staging + "\\" + row.staged[1]}, {"status", "copied"},
+                                         {"size", row.staged[1].size()}}));
+      EXPECT_EQ(written["transfer"], (json{staging, shot}));
 
-      // The dry run.
       temp.makeDir(work = "dry" + std::to_string(++runs));
-      const ProgramResult dry = run({"-s", "100", "-e", "120", "--dry-run", at("scenes/" + sceneName(width))});
+      const ProgramResult dry = run({"-s", row.first, "-e", row.last, "--dry-run", at("scenes/" + sceneName(width))});
       EXPECT_EQ(dry.status, 0);
       std::string would;
-      for (const std::string& name : staged) would += "File 'long\\" + name + "' would be copied to current directory.\n";
-      EXPECT_EQ(dry.out, examining(at("scenes/" + sceneName(width))) + cacheLine(folder, 23, 200) + would +
-                             report(paths(folder, staged), {}) + "\nDry run: nothing written, nothing submitted.\n");
+      for (const std::string& name : row.staged)
+        would += "File '" + staging + "\\" + name + "' would be copied to current directory.\n";
+      EXPECT_EQ(dry.out, examining(at("scenes/" + sceneName(width))) + cacheLine(folder, row.frames, row.all) + would +
+                             report(paths(folder, row.staged), {}) + "\nDry run: nothing written, nothing submitted.\n");
       EXPECT_EQ(left(), Names{});
+    }
+  }
+}
+
+// Caches of other layouts and formats: one file per frame without samples in `.mc` (Format "mcc") and from before
+// `.mcx` (no Format); one file, `.mc` and `.mcx`: the description and the one data file, whatever frames render
+// within its range, every frame of the range counted as staged.
+TEST_F(Caches, OtherLayoutsAndFormats) {
+  // The cache's name, folder and description; its files and those staged (after the description) by the ends of
+  // their names; frames staged and in all; the frames rendered; the node's last frame.
+  struct Row {
+    std::string name, where, layout, format, range;
+    Names files, staged;
+    int frames, all;
+    std::string first, last;
+    double end;
+  };
+  Names perFrame;
+  for (int frame = 1; frame <= 10; ++frame) perFrame.push_back("Frame" + std::to_string(frame) + ".mc");
+  const Names firstThree(perFrame.begin(), perFrame.begin() + 3);
+  const Row rows[] = {
+      {"clothmcc", "cache/clothmcc", "OneFilePerFrame", "mcc", "6000-60000", perFrame, firstThree, 3, 10, "1", "2", 10},
+      {"cloth", "cache/cloth", "OneFilePerFrame", "", "6000-60000", perFrame, firstThree, 3, 10, "1", "2", 10},
+      {"geo_mcc", "cache/one_mcc", "OneFile", "mcc", "6000-144000", {".mc", ".mcx"}, {".mc"}, 24, 24, "10", "12", 24},
+      {"geo_mcx", "cache/one_mcx", "OneFile", "mcx", "6000-144000", {".mcx", ".mc"}, {".mcx"}, 24, 24, "10", "12", 24}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    const std::string folder = windowsForm(at(row.where)), staging = row.where.substr(row.where.rfind('/') + 1);
+    Names staged{row.name + ".xml"};
+    for (const std::string& end : row.files) proj(row.where + "/" + row.name + end, row.name + end);
+    for (const std::string& end : row.staged) staged.push_back(row.name + end);
+    proj(row.where + "/" + row.name + ".xml", xml(row.layout, row.format, row.range, 6000));
+    // A trailing separator on the folders of one file per frame.
+    const std::vector<CacheNode> nodes{
+        {row.name, row.where + (row.layout == "OneFile" ? "" : "/"), {{"sf", 1}, {"ss", 1}, {"se", row.end}}}};
+    for (const int width : kFormats) {
+      SCOPED_TRACE(width);
+      const ProgramResult result = renderCaches(width, nodes, row.first, row.last);
+      EXPECT_EQ(result.status, 0);
+      EXPECT_EQ(result.out, examining(at("scenes/" + sceneName(width))) + cacheLine(folder, row.frames, row.all) +
+                                copiedInto(staging, staged) + report(paths(folder, staged), {}) + kSubmitted);
+      expectStaged(staging, staged, row.where);
+      EXPECT_EQ(file("~" + sceneName(width)), scene(width, nodes, {staging}));
+      EXPECT_EQ(file("vantle_render.sub"), description({staging, "~" + sceneName(width)}, {row.first, row.last}));
     }
   }
 }
 
 // A render outside the cache's used part (ss..se), or in its range but between files that are there, or of a cache
 // whose description is missing or is no description: no job could read the cache. The run ends as for a name that
-// matches nothing: the error at its turn in staging, status 2, no description, nothing submitted, no folder.
-TEST_F(Caches, NothingToRenderFails) {
+// matches nothing: the error at its turn in staging, status 2, no description, nothing submitted, no folder. A name
+// in the folder or the folder's own that may not be staged ends it before anything is staged.
+TEST_F(Caches, RunsThatEndWithoutTheCache) {
   Names all;
   for (int frame = 1; frame <= 20; ++frame) all.push_back("dropFrame" + std::to_string(frame) + ".mcx");
   cacheFiles("cache/drops", all);
@@ -262,24 +231,31 @@ TEST_F(Caches, NothingToRenderFails) {
   cacheFiles("cache/bare", {"bareFrame1.mcx"});
   cacheFiles("cache/broken", {"brokenFrame1.mcx"});
   proj("cache/broken/broken.xml", "<cacheType Type=\"Many\"/>");
+  cacheFiles("cache/ok", {"co,nFrame1.mcx"});
+  proj("cache/ok/co,n.xml", xml("OneFilePerFrame", "mcx", "250-250", 250));
+  cacheFiles("cache/n,ul", {"fineFrame1.mcx"});
+  proj("cache/n,ul/fine.xml", xml("OneFilePerFrame", "mcx", "250-250", 250));
+  const auto noMatch = [&](const std::string& path) { return "ERROR: No file matches '" + windowsForm(at(path)) + "'.\n"; };
+  const auto refused = [&](const std::string& path, const std::string& name) {
+    return "ERROR: '" + windowsForm(at(path)) + "' cannot be staged under the name '" + name + "'.\n";
+  };
   const struct {
     CacheNode node;
-    std::string first, last;
-  } cases[] = {{{"drop", "cache/drops", {{"sf", 1}, {"ss", 1}, {"se", 20}}}, "300", "310"},
-               {{"drop", "cache/drops", {{"sf", 10}, {"ss", 1}, {"se", 20}}}, "1", "2"},
-               {{"gap", "cache/gaps", {{"sf", 1}, {"ss", 1}, {"se", 50}}}, "10", "20"},
-               {{"bare", "cache/bare"}, "1", "1"},
-               {{"broken", "cache/broken"}, "1", "1"}};
+    std::string first, last, error;
+  } cases[] = {{{"drop", "cache/drops", {{"sf", 1}, {"ss", 1}, {"se", 20}}}, "300", "310", noMatch("cache/drops")},
+               {{"drop", "cache/drops", {{"sf", 10}, {"ss", 1}, {"se", 20}}}, "1", "2", noMatch("cache/drops")},
+               {{"gap", "cache/gaps", {{"sf", 1}, {"ss", 1}, {"se", 50}}}, "10", "20", noMatch("cache/gaps")},
+               {{"bare", "cache/bare"}, "1", "1", noMatch("cache/bare")},
+               {{"broken", "cache/broken"}, "1", "1", noMatch("cache/broken")},
+               {{"co,n", "cache/ok"}, "1", "1", refused("cache/ok/co,n.xml", "co,n.xml")},
+               {{"fine", "cache/n,ul"}, "1", "1", refused("cache/n,ul", "n,ul")}};
   for (const auto& each : cases) {
     SCOPED_TRACE(each.node.cp + " " + each.first);
     for (const int width : kFormats) {
       SCOPED_TRACE(width);
-      proj("scenes/" + sceneName(width), scene(width, {each.node}));
-      temp.makeDir(work = "work" + std::to_string(++runs));
-      const ProgramResult result = run({"-s", each.first, "-e", each.last, at("scenes/" + sceneName(width))});
+      const ProgramResult result = renderCaches(width, {each.node}, each.first, each.last);
       EXPECT_EQ(result.status, 2);
-      EXPECT_EQ(result.out, examining(at("scenes/" + sceneName(width))) + "ERROR: No file matches '" +
-                                windowsForm(at(each.node.cp)) + "'.\n");
+      EXPECT_EQ(result.out, examining(at("scenes/" + sceneName(width))) + each.error);
       EXPECT_EQ(left(), Names{"~" + sceneName(width)});
     }
   }
@@ -350,26 +326,6 @@ TEST_F(Caches, NodesNamingOneFolder) {
                                copiedInto("shared", {"a.xml", "aFrame1.mcx", "aFrame2.mcx"}) + cacheLine(other, 1, 1) +
                                "ERROR: '" + folder + "' and '" + other + "' would both be copied to 'shared'.\n");
     expectStaged("shared", {"a.xml", "aFrame1.mcx", "aFrame2.mcx"}, "cache/shared");
-  }
-}
-
-// The folder's name and every name in it are checked before anything is staged.
-TEST_F(Caches, NamesInsideTheFolderChecked) {
-  cacheFiles("cache/ok", {"co,nFrame1.mcx"});
-  proj("cache/ok/co,n.xml", xml("OneFilePerFrame", "mcx", "250-250", 250));
-  cacheFiles("cache/n,ul", {"fineFrame1.mcx"});
-  proj("cache/n,ul/fine.xml", xml("OneFilePerFrame", "mcx", "250-250", 250));
-  for (const auto& [node, path, name] :
-       {std::tuple<CacheNode, std::string, std::string>{{"co,n", "cache/ok"}, "cache/ok/co,n.xml", "co,n.xml"},
-        std::tuple<CacheNode, std::string, std::string>{{"fine", "cache/n,ul"}, "cache/n,ul", "n,ul"}}) {
-    for (const int width : kFormats) {
-      SCOPED_TRACE(width);
-      const ProgramResult result = renderCaches(width, {node}, "1", "1");
-      EXPECT_EQ(result.status, 2);
-      EXPECT_EQ(result.out, examining(at("scenes/" + sceneName(width))) + "ERROR: '" + windowsForm(at(path)) +
-                                "' cannot be staged under the name '" + name + "'.\n");
-      EXPECT_EQ(left(), Names{"~" + sceneName(width)});
-    }
   }
 }
 

@@ -2,7 +2,6 @@
 // names that stand for several files, paths from another machine; and the dry run.
 #include <algorithm>
 #include <cctype>
-#include <cstring>
 
 #include "e2e/run_fixture.h"
 #include "support/maya_binary.h"
@@ -146,13 +145,6 @@ TEST_F(RunFixture, NodeAttributesTilesAndSequences) {
   for (const int width : {0, 4, 8}) {  // 0: ASCII
     const MayaBinary m{width ? width : 4};
     const std::string ext = width ? ".mb" : ".ma", set = windowsForm(at("scenes/props" + ext));
-    const auto dble = [](double value) {
-      std::uint64_t bits;
-      std::memcpy(&bits, &value, sizeof bits);
-      std::string bytes;
-      for (int shift = 56; shift >= 0; shift -= 8) bytes += static_cast<char>(bits >> shift & 0xFF);
-      return bytes;
-    };
     // The node as the scene holds it, or as its copy does.
     const auto node = [&](const Row& row, bool copy) {
       std::string text = "createNode " + row.type + " -n \"n\";\n\trename -uid \"ID\";\n"
@@ -163,7 +155,7 @@ TEST_F(RunFixture, NodeAttributesTilesAndSequences) {
             width ? base + std::string(value.size() - base.size(), ' ') : base;
         if (isNumber(value)) {
           text += "\tsetAttr \"." + attribute + "\" " + value + ";\n";
-          chunks.push_back(m.attribute("DBLE", attribute, dble(value == "yes" ? 1 : std::stod(value))));
+          chunks.push_back(m.dble(attribute, value == "yes" ? 1 : std::stod(value)));
         } else {
           text += attribute == "ftn" && field != value ? bare(field)
                                                        : "\tsetAttr \"." + attribute + "\" -type \"string\" \"" +

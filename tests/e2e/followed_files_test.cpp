@@ -260,33 +260,27 @@ TEST_F(FollowedFiles, MissingAndHostileNamesInsideFollowedFiles) {
                              report({windowsForm(at("assets/root.usda")), windowsForm(at("assets/tex/gone.png"))}, {}) +
                              kSubmitted);
 
-  const std::vector<std::pair<std::string, std::string>> hostile = {
-      {"assets/root.usda", "#usda 1.0\ndef \"A\" {\n    asset inputs:file = @../CON.png@\n}\n"},
-      {"assets/root.usda", "#usda 1.0\n(\n    subLayers = [@vantle_render.sub@]\n)\n"},
-      {"props/chair.ass", "image\n{\n filename \"a,b.png\"\n}\n"},
+  // The file, what it holds, the name refused, where its file lies; Windows can make no file of a device's name nor
+  // with a '|', and a name is refused whether its file is there or not; the node naming the file.
+  const struct { std::string path, text, name, where; bool made; std::string node; } hostile[] = {
+      {"assets/root.usda", "#usda 1.0\ndef \"A\" {\n    asset inputs:file = @../CON.png@\n}\n", "CON.png", "CON.png",
+       false, "mayaUsdProxyShape -n \"a\";\n\tsetAttr \".fp\""},
+      {"assets/root.usda", "#usda 1.0\n(\n    subLayers = [@vantle_render.sub@]\n)\n", "vantle_render.sub",
+       "assets/vantle_render.sub", true, "mayaUsdProxyShape -n \"a\";\n\tsetAttr \".fp\""},
+      {"props/chair.ass", "image\n{\n filename \"a,b.png\"\n}\n", "a,b.png", "props/a,b.png", true,
+       "aiStandIn -n \"a\";\n\tsetAttr \".dso\""},
       {"looks/look.mtlx", "<materialx><image><input name=\"f\" type=\"filename\" value=\"a&#124;b.png\"/></image>"
-                          "</materialx>\n"}};
+       "</materialx>\n", "a|b.png", "looks/a|b.png", false, "aiMaterialx -n \"a\";\n\tsetAttr \".filename\""}};
   int round = 0;
-  for (const auto& [path, text] : hostile) {
-    const std::string named = proj(path, text);
-    std::string badName = text.find("CON") != std::string::npos      ? "CON.png"
-                          : text.find("vantle") != std::string::npos ? "vantle_render.sub"
-                          : text.find("124") != std::string::npos    ? "a|b.png"
-                                                                     : "a,b.png";
-    const std::string badPath = badName == "CON.png" ? windowsForm(at("CON.png")) : windowsForm(at(
-        path.substr(0, path.rfind('/') + 1) + badName));
-    // Windows can make no file of a device's name nor with a '|'; a name is refused whether its file is there or not.
-    if (badName == "vantle_render.sub" || badName == "a,b.png") proj(path.substr(0, path.rfind('/') + 1) + badName, "x");
-    const std::string node = endsWith(path, ".ass") ? "createNode aiStandIn -n \"a\";\n\tsetAttr \".dso\""
-                             : endsWith(path, ".mtlx") ? "createNode aiMaterialx -n \"a\";\n\tsetAttr \".filename\""
-                                                       : "createNode mayaUsdProxyShape -n \"a\";\n\tsetAttr \".fp\"";
-    proj("scenes/shot.ma", kMa + node + " -type \"string\" \"" + path + "\";\n");
-    temp.makeDir(work = "hostile" + std::to_string(round++));
-    const ProgramResult refused = render();
-    EXPECT_EQ(refused.status, 2) << badName;
-    EXPECT_EQ(refused.out, examining(at("scenes/shot.ma")) + "ERROR: '" + badPath +
-                               "' cannot be staged under the name '" + badName + "'.\n") << badName;
-    EXPECT_EQ(left(), Names{"~shot.ma"}) << badName;
+  for (const auto& row : hostile) {
+    proj(row.path, row.text);
+    if (row.made) proj(row.where, "x");
+    proj("scenes/shot.ma", kMa + "createNode " + row.node + " -type \"string\" \"" + row.path + "\";\n");
+    const ProgramResult refused = render("hostile" + std::to_string(round++), "shot.ma");
+    EXPECT_EQ(refused.status, 2) << row.name;
+    EXPECT_EQ(refused.out, examining(at("scenes/shot.ma")) + "ERROR: '" + windowsForm(at(row.where)) +
+                               "' cannot be staged under the name '" + row.name + "'.\n") << row.name;
+    EXPECT_EQ(left(), Names{"~shot.ma"}) << row.name;
   }
 }
 

@@ -91,6 +91,7 @@ TEST_F(RunFixture, CyclesAndCopyNamesOnSecondPaths) {
                               "' and '" + rigB + "' would both be copied to '~rig.ma'.\n");
     EXPECT_EQ(result.status, 2);
     EXPECT_EQ(left(), (Names{"~rig.ma", "~setA.ma", "~setB.ma", "~shot.ma"}));  // each whole
+    EXPECT_EQ(file("~rig.ma") + file("~setA.ma"), kMa + kMa + copyReference("rig.ma"));
   }
 }
 
@@ -103,14 +104,10 @@ TEST_F(RunFixture, FileThatNamesFilesWarnedOfOnce) {
     nodes += "createNode " + type + " -n \"s\";\n\tsetAttr \".fp\" -type \"string\" \"sourceimages/stage.usd\";\n";
   const std::string set = proj("scenes/set.ma", kMa + nodes);
   proj("scenes/shot.ma", kMa + reference("scenes/set.ma") + nodes);
-  const ProgramResult result = render();
-  EXPECT_EQ(result.out, examining(at("scenes/shot.ma")) + examining(set) + copied("~stage.usd") +
-                            "WARNING: files that '" + stage + "' names itself are not staged.\n" +
-                            "File '~stage.usd' found in current directory.\n"
-                            "File '~stage.usd' found in current directory.\n"
-                            "File '~stage.usd' found in current directory.\n"
-                            "File '~stage.usd' found in current directory.\n"
-                            "File '~stage.usd' found in current directory.\n" +
-                            report(Names(6, stage), {set}) + kSubmitted);
+  std::string foundAgain;  // by the other five nodes
+  for (int i = 0; i < 5; ++i) foundAgain += "File '~stage.usd' found in current directory.\n";
+  EXPECT_EQ(render().out, examining(at("scenes/shot.ma")) + examining(set) + copied("~stage.usd") + "WARNING: files "
+            "that '" + stage + "' names itself are not staged.\n" + foundAgain + report(Names(6, stage), {set}) +
+            kSubmitted);
   EXPECT_EQ(file("~stage.usd"), layer);
 }

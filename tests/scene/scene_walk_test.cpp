@@ -1,4 +1,5 @@
-// The walk over a tree of references: each scene examined once, circles skipped, copy names claimed.
+// The walk over a tree of references: each scene examined once, circles skipped. (Two scenes of one copy name: the
+// end-to-end walk tests.)
 #include "scene/scene_fixture.h"
 
 // "w:xy": scene w references x and y. The walk prints "x" examined, "!x" skipped as circular, "?x" unable to open.
@@ -21,14 +22,4 @@ TEST_F(SceneTest, WalkChains) {
     }
     EXPECT_EQ(scan(path('w')), out) << tree;
   }
-}
-
-TEST_F(SceneTest, WalkStopsAtTwoScenesForOneCopyNameBeforeOpeningTheSecond) {
-  temp.write("proj/scenes/w.ma", kHead + reference("scenes/x.ma") + reference("other/x.ma"));
-  temp.write("proj/other/x.ma", kHead + "// another scene\n");
-  chainScene('x', "");
-  const std::string w = at("proj/scenes/w.ma"), x = at("proj/scenes/x.ma");
-  EXPECT_EQ(scan(w), "Examining '" + w + "'.\nExamining '" + x + "'.\nERROR: '" + x + "' and '" +
-                         at("proj/other/x.ma") + "' would both be copied to '~x.ma'.\nstatus 2");
-  EXPECT_EQ(readFile(work + "/~x.ma"), kHead + kTex + " (\"tx.tif\");\n");
 }

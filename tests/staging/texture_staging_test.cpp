@@ -17,17 +17,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Works in a fresh folder of its own.
-class TextureStaging : public ::testing::Test {
- protected:
-  TextureStaging() : cd(temp.path()) {}
-  TempDir temp;
-  ScopedCurrentDirectory cd;
-};
-
 // Two textures of one base name: identical, different (a clash that stops the
 // run), or beside the user's own file, which settles the clash.
-TEST_F(TextureStaging, TwoTexturesOfOneName) {
+TEST(TextureStaging, TwoTexturesOfOneName) {
+  TempDir temp;  // the working folder
+  ScopedCurrentDirectory cd(temp.path());
   const std::string oak = temp.write("a/wood.tif", "oak"), pine = temp.write("b/wood.tif", "pine");
   const std::string copied = "File 'wood.tif' copied to current directory.\n";
   const std::string found = "File 'wood.tif' found in current directory.\n";

@@ -14,20 +14,18 @@ FrameWindow rendered(double start, double end, int perJob, double by) {
 }
 
 TEST(FramesRendered, EndWhereTheLastJobsStepsEnd) {
-  // A step that divides the range renders its last frame.
-  EXPECT_DOUBLE_EQ(rendered(1, 100, 10, 1).first, 1);
-  EXPECT_DOUBLE_EQ(rendered(1, 100, 10, 1).last, 100);
-  // Steps of 10 from 1, jobs of three frames (1 11 21, 31 41 51, ...):
-  // the last job, 91 to 100, renders 91 only.
-  EXPECT_DOUBLE_EQ(rendered(1, 100, 3, 10).last, 91);
-  // A step that the jobs' running sums miss by a hair still reaches the
-  // end, and never goes past it (the jobs' frames are counted in single
-  // precision).
-  EXPECT_NEAR(rendered(1, 2, 5, 0.1).last, 2, 1e-6);
-  EXPECT_NEAR(rendered(1, 2.05, 5, 0.1).last, 2, 1e-6);
-  // Fractional frames, one job.
-  EXPECT_DOUBLE_EQ(rendered(10.5, 12, 10, 0.5).first, 10.5);
-  EXPECT_DOUBLE_EQ(rendered(10.5, 12, 10, 0.5).last, 12);
+  // The range, the frames of a job and the step; the first and last frames rendered.
+  const struct { double start, end; int perJob; double by, first, last; } rows[] = {
+      {1, 100, 10, 1, 1, 100},  // a step that divides the range renders its last frame
+      {1, 100, 3, 10, 1, 91},   // jobs of 1 11 21, 31 41 51, ...: the last job, 91 to 100, renders 91 only
+      // A step that the jobs' running sums (in single precision) miss by a hair still reaches the end, never past it.
+      {1, 2, 5, 0.1, 1, 2}, {1, 2.05, 5, 0.1, 1, 2},
+      {10.5, 12, 10, 0.5, 10.5, 12}};  // fractional frames, one job
+  for (const auto& row : rows) {
+    const FrameWindow window = rendered(row.start, row.end, row.perJob, row.by);
+    EXPECT_NEAR(window.first, row.first, 1e-6) << row.end << " " << row.by;
+    EXPECT_NEAR(window.last, row.last, 1e-6) << row.end << " " << row.by;
+  }
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // Maya binary scenes for tests, laid out as Maya writes them: groups and chunks with their sizes and padding right,
 // in either width (FOR4: u32 sizes, padding to 4; FOR8: 4 ignored bytes and a u64 size, padding to 8).
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,14 @@ struct MayaBinary {
   // Name, NUL, a flag byte, the value.
   std::string attribute(const std::string& tag, const std::string& name, const std::string& value) const {
     return chunk(tag, name + '\0' + '\x01' + value);
+  }
+  // A number: a DBLE chunk, the value big-endian.
+  std::string dble(const std::string& name, double value) const {
+    std::uint64_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    std::string bytes;
+    for (int shift = 56; shift >= 0; shift -= 8) bytes += static_cast<char>(bits >> shift & 0xFF);
+    return attribute("DBLE", name, bytes);
   }
   std::string text(const std::string& name, const std::string& value) const {
     return attribute("STR ", name, value + '\0');
