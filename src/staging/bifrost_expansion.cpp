@@ -34,14 +34,7 @@ void expandBifrostCache(Dependency& named, FrameWindow rendered) {
   const std::vector<std::string> names = objectFiles(folder);
   const CacheSelection selection = selectBifrostFiles(names, rendered);
   std::set<std::int64_t> frames;
-  for (const std::string& name : selection.files) {
-    std::string path = name;
-    joinDirectory(folder, path);
-    // A folder or pipe of a data file's name is no data.
-    if (!platform::fileOpens(path, "r")) continue;
-    frames.insert(*bifrostFrame(name));
-    named.files.push_back({path, FileStatus::kPending, named.transferName + "\\" + name});
-  }
+  for (const std::string& name : addSelectedFiles(named, selection.files)) frames.insert(*bifrostFrame(name));
   cache.framesInAll = selection.timesInAll;
   cache.framesStaged = frames.size();
 }

@@ -47,20 +47,24 @@ void expandCache(Dependency& named, FrameWindow rendered) {
         read ? selectCacheFiles(names, cache.cacheName, *description,
                                 ticksOf(*read, static_cast<double>(description->ticksPerFrame)))
              : CacheSelection{};
-    std::vector<std::string> staged;
-    for (const std::string& name : selection.files) {
-      std::string path = name;
-      joinDirectory(folder, path);
-      // A folder or pipe of a data file's name is no data.
-      if (!platform::fileOpens(path, "r")) continue;
-      staged.push_back(name);
-      named.files.push_back({path, FileStatus::kPending, named.transferName + "\\" + name});
-    }
-    cache.framesStaged = cacheFrameCount(staged, cache.cacheName, *description);
+    cache.framesStaged = cacheFrameCount(addSelectedFiles(named, selection.files), cache.cacheName, *description);
   }
-  // No job could read the cache: the run fails when it is staged.
-  if (cache.framesStaged == 0) {
-    named.matchedNothing = true;
-    named.files.assign(1, DependencyFile{named.resolved, FileStatus::kPending, {}});
+  if (cache.framesStaged == 0) markUnreadable(named);
+}
+
+std::vector<std::string> addSelectedFiles(Dependency& named, const std::vector<std::string>& selected) {
+  std::vector<std::string> added;
+  for (const std::string& name : selected) {
+    std::string path = name;
+    joinDirectory(named.resolved, path);
+    if (!platform::fileOpens(path, "r")) continue;
+    added.push_back(name);
+    named.files.push_back({path, FileStatus::kPending, named.transferName + "\\" + name});
   }
+  return added;
+}
+
+void markUnreadable(Dependency& named) {
+  named.matchedNothing = true;
+  named.files.assign(1, DependencyFile{named.resolved, FileStatus::kPending, {}});
 }

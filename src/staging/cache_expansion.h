@@ -12,6 +12,15 @@
 // when it cannot be listed.
 std::vector<std::string> sortedFolderNames(const std::string& folder);
 
+// Gives the cache folder `named` each of `selected`, names in its folder,
+// that opens as a file there (a folder or pipe of a data file's name is
+// no data), staged as `<transferName>\<name>`; returns the names given.
+std::vector<std::string> addSelectedFiles(Dependency& named, const std::vector<std::string>& selected);
+
+// Marks the cache folder `named` as one no job could read: it stands for
+// itself, and the run fails when it is staged.
+void markUnreadable(Dependency& named);
+
 // Gives the cache folder `named` (one with a cache) the files a render of
 // the scene frames `rendered` reads: its description and the data of the
 // times the node maps those frames to, found by listing the folder, each

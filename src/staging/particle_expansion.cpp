@@ -22,20 +22,8 @@ void expandParticleCache(Dependency& named, FrameWindow rendered) {
   const std::string shape = startup ? cache.cacheName : std::string();
   const CacheSelection selection =
       startup ? selectStartupCache(names, shape) : selectDiskCache(names, rendered, cache.framesPerSecond);
-  std::vector<std::string> staged;
-  for (const std::string& name : selection.files) {
-    std::string path = name;
-    joinDirectory(folder, path);
-    // A folder or pipe of a cache file's name is no data.
-    if (!platform::fileOpens(path, "r")) continue;
-    staged.push_back(name);
-    named.files.push_back({path, FileStatus::kPending, named.transferName + "\\" + name});
-  }
+  const std::vector<std::string> staged = addSelectedFiles(named, selection.files);
   cache.framesInAll = particleFrameCount(names, cache.framesPerSecond, shape);
   cache.framesStaged = particleFrameCount(staged, cache.framesPerSecond, shape);
-  // No job could read the cache: the run fails when it is staged.
-  if (named.files.empty()) {
-    named.matchedNothing = true;
-    named.files.assign(1, DependencyFile{named.resolved, FileStatus::kPending, {}});
-  }
+  if (named.files.empty()) markUnreadable(named);
 }
