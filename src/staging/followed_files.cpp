@@ -20,6 +20,7 @@
 #include "scene/scene_plan.h"
 #include "scene/usda_reader.h"
 #include "scene/walk_state.h"
+#include "staging/cache_expansion.h"
 #include "staging/staged_names.h"
 #include "staging/texture_expansion.h"
 #include "staging/xgen_collection.h"
@@ -171,6 +172,12 @@ class Follower {
       const std::string name = folder ? nameFolder(child) : nameFiles(child);
       copy.edits.push_back({at.offset, at.length, xgenPathText(name, folder)});
       add(std::move(child), branch);
+    }
+    if (collection->dataMissing) {
+      Dependency missing = std::move(*collection->dataMissing);
+      missing.expanded = true;
+      markUnreadable(missing);
+      add(std::move(missing), branch);
     }
     if (collection->guideCache) {
       Dependency cache = std::move(*collection->guideCache);

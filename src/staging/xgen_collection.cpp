@@ -53,6 +53,7 @@ class CollectionReader {
     const std::optional<std::string> bytes = readWholeFile(path_);
     if (!bytes) return std::nullopt;
     XgenCollection collection;
+    bool dataFound = false;
     for (const XgenValue& value : readXgenFile(*bytes, project_)) {
       if (value.kind == XgenValueKind::kProjectPath) {
         collection.fixed.push_back({value.offset, value.length, std::string(kHere)});
@@ -60,7 +61,14 @@ class CollectionReader {
       }
       std::optional<Dependency> named =
           value.kind == XgenValueKind::kDataPath ? dataFolder(value) : namedFile(value);
+      if (named && value.kind == XgenValueKind::kDataPath) dataFound = true;
       if (named) collection.named.push_back({std::move(*named), value.offset, value.length});
+    }
+    // XGen looks for its data in each folder in turn; with none of them
+    // here the hair has nothing to grow from.
+    if (!dataFound && firstMissing_) {
+      firstMissing_->resolved = firstMissing_->recorded;
+      collection.dataMissing = std::move(firstMissing_);
     }
     guideCache(xgenPaletteName(*bytes), collection);
     return collection;
@@ -110,6 +118,7 @@ class CollectionReader {
         sayFoundElsewhere(named.recorded, entry = *local);
       } else if (!locateCacheFolder(path_, entry, named.recorded, std::string())) {
         log_.warn("the XGen data folder '" + named.recorded + "' is not there; it is not staged.");
+        if (!firstMissing_) firstMissing_ = std::move(named);
         return std::nullopt;
       }
     }
@@ -160,6 +169,7 @@ class CollectionReader {
     log_.warn("the XGen guide cache '" + expected + "' is not there; it is not staged.");
   }
 
+  std::optional<Dependency> firstMissing_;  // the first data folder found nowhere
   const std::string path_;
   const std::string scene_;
   const std::string project_;

@@ -31,11 +31,15 @@ struct XgenCollection {
   // beside the scene's copy (`~shot__coll.abc`).
   std::optional<Dependency> guideCache;
   std::string guideCacheName;
+  // The first data folder named, when none of them was found: no job
+  // could render the collection.
+  std::optional<Dependency> dataMissing;
 };
 
 // Reads the collection file at `path`, named by the scene at
 // `namingScene`. A data folder or guide cache found nowhere is left out,
-// after a warning; none when the file cannot be read.
+// after a warning (and the first data folder kept as `dataMissing` when
+// none is found); none when the file cannot be read.
 std::optional<XgenCollection> readXgenCollection(const std::string& path, const std::string& namingScene,
                                                 RunLog& log);
 

@@ -158,6 +158,19 @@ TEST_F(Xgen, MissingGuidesAndDataFolderWarn) {
   EXPECT_EQ(file("~shot__coll.xgen"), collection("./coll/;D:/lib/gone/;./2~coll/", "", "", ""));
   EXPECT_EQ(file("coll/hair/mask.ptx") + file("2~coll/shared.ptx"), "maskshared");
 
+  // With none of its data folders here the collection could not render: the run ends as for a cache no job could
+  // read.
+  proj("scenes/gone__coll.xgen", collection("D:/lib/gone/", "", "", ""));
+  proj("scenes/gone.ma", scene(0, "gone__coll.xgen"));
+  const ProgramResult gone = render("gone", "gone.ma");
+  EXPECT_EQ(gone.status, 2);
+  EXPECT_EQ(gone.out, examining(at("scenes/gone.ma")) +
+                          "WARNING: the XGen data folder 'D:\\lib\\gone\\' is not there; it is not staged.\n"
+                          "WARNING: the XGen guide cache '" + windowsForm(at("scenes/gone__coll.abc")) +
+                          "' is not there; it is not staged.\n" + copied("~gone__coll.xgen") +
+                          "ERROR: No file matches 'D:\\lib\\gone\\'.\n");
+  EXPECT_EQ(left(), (Names{"~gone.ma", "~gone__coll.xgen"}));
+
   // A name inside the data folder that the render nodes cannot take, a subfolder's here, ends the run before
   // anything is staged.
   const std::string bad = proj("xgen/collections/coll/a,b/x.ptx", "x");
