@@ -57,7 +57,6 @@ std::vector<std::string> addSelectedFiles(Dependency& named, const std::vector<s
   for (const std::string& name : selected) {
     std::string path = name;
     joinDirectory(named.resolved, path);
-    if (!platform::fileOpens(path, "r")) continue;
     added.push_back(name);
     named.files.push_back({path, FileStatus::kPending, named.transferName + "\\" + name});
   }

@@ -13,8 +13,9 @@
 std::vector<std::string> sortedFolderNames(const std::string& folder);
 
 // Gives the cache folder `named` each of `selected`, names in its folder,
-// that opens as a file there (a folder or pipe of a data file's name is
-// no data), staged as `<transferName>\<name>`; returns the names given.
+// staged as `<transferName>\<name>`; returns them. One that does not open
+// as a file (a folder of a frame's name, a dangling link) fails its copy,
+// and so the run: a frame the jobs read is missing.
 std::vector<std::string> addSelectedFiles(Dependency& named, const std::vector<std::string>& selected);
 
 // Marks the cache folder `named` as one no job could read: it stands for

@@ -153,6 +153,10 @@ void stageTextures(DependencyList& found, const FollowedFiles& followed, const R
   // A name standing for several files that matched none fails the run once
   // the rest is staged: no job could find its files.
   bool unmatched = false;
+  // So does a file that could not be copied into a staged folder: the
+  // transfer line names the folder, which is there, so the submit tool
+  // could not tell it lacks the file.
+  bool folderIncomplete = false;
   std::set<std::string> warned;
   CopyBatch frames;
   ParticleStaging particles;
@@ -210,12 +214,13 @@ void stageTextures(DependencyList& found, const FollowedFiles& followed, const R
       } else if (texture.cache && copy == nullptr) {
         // A cache's frames are put on the disk together; each is told of
         // once it is there.
-        frames.add(path, name, [&file, &here, name](bool copied) {
+        frames.add(path, name, [&file, &here, &folderIncomplete, name](bool copied) {
           if (copied) {
             std::printf("File '%s' copied to current directory.\n", name.c_str());
             here.insert(name);
           }
           file.status = copied ? FileStatus::kCopied : FileStatus::kMissing;
+          folderIncomplete = folderIncomplete || !copied;
         });
         continue;
       } else if (copy != nullptr ? writeFollowedCopy(*copy, name) : copyFile(path, name) == 1) {
@@ -223,10 +228,11 @@ void stageTextures(DependencyList& found, const FollowedFiles& followed, const R
         status = FileStatus::kCopied;
       }
       if (status == FileStatus::kFound || status == FileStatus::kCopied) here.insert(name);
+      if (status == FileStatus::kMissing && texture.cache) folderIncomplete = true;
       file.status = status;
       warnOfFurtherFiles(texture, path, warned, log);
     }
     frames.finish();
   }
-  if (unmatched && !options.dryRun) throw RunStop(exit_status::kFailure);
+  if ((unmatched || folderIncomplete) && !options.dryRun) throw RunStop(exit_status::kFailure);
 }

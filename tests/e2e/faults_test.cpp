@@ -71,4 +71,34 @@ TEST_F(RunFixture, Faults) {
     EXPECT_TRUE(!fs::is_symlink(inWork("~shot.ma")) || readFile(shot) == scene);
   }
 }
+
+// A cache's folder is named once on the transfer line, so the submit tool cannot see a frame missing from it: a frame
+// that cannot be read, or a folder that cannot be made here, ends the run before anything is submitted.
+TEST_F(RunFixture, CacheFramesThatCannotBeStaged) {
+  const std::string description = "<?xml version=\"1.0\"?>\n<cacheDescription>\n  <cacheType Type=\"OneFilePerFrame\" "
+      "Format=\"mcx\"/>\n  <time Range=\"6000-18000\"/>\n  <cacheTimePerFrame TimePerFrame=\"6000\"/>\n</cacheDescription>\n";
+  const std::string frame2 = at("cache/sim/shapeFrame2.mcx");
+  const auto prepare = [&](const std::string& folder) {
+    fs::remove_all(temp.at("proj")), temp.makeDir(work = folder);
+    proj("cache/sim/shape.xml", description);
+    for (const char* frame : {"1", "2", "3"}) proj("cache/sim/shapeFrame" + std::string(frame) + ".mcx", frame);
+    proj("scenes/shot.ma", kMa + "createNode cacheFile -n \"c\";\n\tsetAttr \".cp\" -type \"string\" \"cache/sim\";\n"
+                                 "\tsetAttr \".cn\" -type \"string\" \"shape\";\n");
+  };
+  prepare("frame");  // a folder where a frame the jobs read should be
+  fs::remove(frame2), fs::create_directory(frame2);
+  ProgramResult result = run({"-s", "2", "-e", "2", at("scenes/shot.ma")});
+  EXPECT_EQ(result.status, 2);
+  EXPECT_NE(result.out.find(unable(windowsForm(frame2), "sim\\shapeFrame2.mcx")), std::string::npos) << result.out;
+  EXPECT_EQ(result.out.find("Calling"), std::string::npos);
+  EXPECT_EQ(left(), (Names{"sim", "~shot.ma"}));
+
+  prepare("plain");  // a plain file where the cache's folder would be made
+  writeFile(inWork("sim"), "mine");
+  result = run({"-s", "2", "-e", "2", at("scenes/shot.ma")});
+  EXPECT_EQ(result.status, 2);
+  EXPECT_EQ(result.out.find("Calling"), std::string::npos);
+  EXPECT_EQ(left(), (Names{"sim", "~shot.ma"}));
+  EXPECT_EQ(file("sim"), "mine");
+}
 #endif
