@@ -2,6 +2,7 @@
 
 #include "names/base_name.h"
 #include "names/comparison_key.h"
+#include "names/windows_path.h"
 #include "platform/platform.h"
 
 namespace {
@@ -22,7 +23,8 @@ bool isNumber(std::string_view text) {
 
 std::string partialFileName(const std::string& finalPath) {
   static unsigned long count = 0;
-  const std::string folder = finalPath.substr(0, finalPath.size() - baseName(finalPath).size());
+  const bool below = isRelativePath(finalPath) && finalPath.find("..") == std::string::npos;
+  const std::string folder = below ? std::string() : finalPath.substr(0, finalPath.size() - baseName(finalPath).size());
   return folder + std::string(kPrefix) + std::to_string(platform::processId()) + "-" + std::to_string(++count) +
          std::string(kSuffix);
 }

@@ -7,7 +7,10 @@
 #include <string>
 #include <string_view>
 
-// A partial name not used before in this run, in the folder of `finalPath`.
+// A partial name not used before in this run: in the current folder for a
+// file named below it (a staged folder's), so that the next run, which
+// clears leftovers from the current folder only, finds it there; in the
+// folder of `finalPath` for any other.
 std::string partialFileName(const std::string& finalPath);
 // True for a file name (no folder) of exactly the partial form.
 bool isPartialFileName(std::string_view name);

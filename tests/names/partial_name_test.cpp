@@ -26,12 +26,16 @@ TEST(PartialName, OneFixedForm) {
   }
 }
 
-TEST(PartialName, NewInTheFolderOfTheFinalName) {
+TEST(PartialName, NewAndWhereTheNextRunClearsIt) {
   const std::string first = partialFileName("C:\\work\\wood.tif"), second = partialFileName("C:\\work\\wood.tif");
   EXPECT_EQ(first.rfind("C:\\work\\vantle_render." + std::to_string(platform::processId()) + "-", 0), 0u) << first;
   EXPECT_TRUE(isPartialFileName(baseName(first))) << first;
   EXPECT_NE(first, second);
   EXPECT_TRUE(isPartialFileName(partialFileName("wood.tif")));
+  // A file of a staged folder is written in the current folder, where the
+  // next run clears leftovers; one above it beside its final name.
+  EXPECT_TRUE(isPartialFileName(partialFileName("sim\\shapeFrame2.mcx")));
+  EXPECT_EQ(partialFileName("..\\report.json").rfind("..\\", 0), 0u);
 }
 
 }  // namespace
