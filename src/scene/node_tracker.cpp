@@ -40,10 +40,15 @@ std::string nodeName(std::string_view rest) {
   for (rest = skipBlanks(rest); !rest.empty() && rest[0] == '-'; rest = skipBlanks(rest)) {
     const std::string_view flag = firstWord(rest);
     rest = skipBlanks(rest.substr(flag.size()));
-    if (flag != "-n" && flag != "-name") continue;
-    if (rest.empty() || rest[0] != '"') return std::string();
+    const bool name = flag == "-n" || flag == "-name";
+    if (rest.empty() || rest[0] != '"') {
+      if (name) return std::string();
+      continue;  // a flag without a value (`-s`)
+    }
     const std::size_t close = rest.find('"', 1);
-    return close == std::string_view::npos ? std::string() : std::string(rest.substr(1, close - 1));
+    if (close == std::string_view::npos) return std::string();
+    if (name) return std::string(rest.substr(1, close - 1));
+    rest = rest.substr(close + 1);  // another flag's value (`-p "parent"`)
   }
   return std::string();
 }

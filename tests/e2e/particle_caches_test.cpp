@@ -40,7 +40,7 @@ class ParticleCaches : public RunFixture {
                            const std::string& disk = "test") {
     if (width == 0) {
       return kMa + "currentUnit -l centimeter -a degree -t " + p.unit +
-             ";\ncreateNode transform -n \"particle1\";\ncreateNode particle -n \"particleShape1\" -p \"particle1\";\n"
+             ";\ncreateNode transform -n \"particle1\";\ncreateNode particle -p \"particle1\" -n \"particleShape1\";\n"
              "\tsetAttr -k off \".v\";\n\tsetAttr \".scp\" -type \"string\" \"" +
              startup + "\";\ncreateNode dynGlobals -n \"dynGlobals1\";\n\tsetAttr \".upd\" " + (diskOn ? "yes" : "no") +
              ";\n\tsetAttr \".cd\" -type \"string\" \"" + disk + "\";\nselect -ne :time1;\n";
