@@ -46,7 +46,7 @@ bool namesOneFile(std::string_view first, std::string_view second) {
   return true;
 }
 
-bool isStageableName(std::string_view name) {
+bool isStageableNameInFolder(std::string_view name) {
   if (name.empty() || name == "." || name == "..") return false;
   for (char c : name) {
     if (isRefusedByte(c)) return false;
@@ -55,8 +55,12 @@ bool isStageableName(std::string_view name) {
   if (name.back() == ' ' || name.back() == '.') return false;
   // The transfer line's entries are read with the blanks around them cut.
   if (name.front() == ' ') return false;
+  return !isDeviceName(name);
+}
+
+bool isStageableName(std::string_view name) {
   // The names of the run's own files here are not the user's to give.
-  return !isDeviceName(name) && !namesOneFile(name, kSubmitFileName) && !namesOneFile(name, kLockFileName) &&
+  return isStageableNameInFolder(name) && !namesOneFile(name, kSubmitFileName) && !namesOneFile(name, kLockFileName) &&
          !namesOneFile(name, kStagedParticlesFolder) && !namesOneFile(name, kWorkspaceFileName) &&
          !isPartialFileNameInAnyCase(name);
 }
@@ -70,4 +74,8 @@ void refuseStagedName(const std::string& dependency, const std::string& name) {
 
 void requireStageableName(const std::string& dependency, const std::string& name) {
   if (!isStageableName(name)) refuseStagedName(dependency, name);
+}
+
+void requireStageableNameInFolder(const std::string& dependency, const std::string& name) {
+  if (!isStageableNameInFolder(name)) refuseStagedName(dependency, name);
 }

@@ -19,6 +19,10 @@
 // Letters are compared without regard to case, as on the render nodes.
 bool isStageableName(std::string_view name);
 
+// isStageableName without the names of the run's own files: a name inside
+// a staged folder, where none of those lies.
+bool isStageableNameInFolder(std::string_view name);
+
 // True when both names would be one file on the render nodes: equal but
 // for the case of ASCII letters.
 bool namesOneFile(std::string_view first, std::string_view second);
@@ -31,5 +35,7 @@ bool holdsBlank(std::string_view name);
 // and ends the run with status 2.
 [[noreturn]] void refuseStagedName(const std::string& dependency, const std::string& name);
 
-// refuseStagedName unless isStageableName(name).
+// refuseStagedName unless isStageableName(name), or, for a name inside a
+// staged folder, isStageableNameInFolder(name).
 void requireStageableName(const std::string& dependency, const std::string& name);
+void requireStageableNameInFolder(const std::string& dependency, const std::string& name);

@@ -53,8 +53,10 @@ void checkParticleStaging(const DependencyList& found) {
   if (any == found.items().end()) return;
   for (const Dependency& cache : found.items()) {
     if (!staged(cache)) continue;
-    requireStageableName(cache.resolved, std::string(folderBaseName(cache.transferName)));
-    for (const DependencyFile& file : cache.files) requireStageableName(file.path, std::string(baseName(file.path)));
+    requireStageableNameInFolder(cache.resolved, std::string(folderBaseName(cache.transferName)));
+    for (const DependencyFile& file : cache.files) {
+      requireStageableNameInFolder(file.path, std::string(baseName(file.path)));
+    }
   }
   const std::optional<std::string> rule = particlesRuleHere();
   if (rule && *rule != kStagedParticlesFolder) {

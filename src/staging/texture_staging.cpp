@@ -93,7 +93,7 @@ void requireStageableCache(const WalkState& walk, const Dependency& cache) {
   for (const DependencyFile& file : cache.files) {
     const std::string& name = file.stagedName;
     for (std::size_t at = name.find('\\'); at != std::string::npos; at = name.find('\\', at + 1)) {
-      requireStageableName(file.path, name.substr(at + 1, name.find('\\', at + 1) - at - 1));
+      requireStageableNameInFolder(file.path, name.substr(at + 1, name.find('\\', at + 1) - at - 1));
     }
   }
 }

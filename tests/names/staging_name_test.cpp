@@ -21,6 +21,15 @@ TEST(StagingName, Rules) {
       {"vantle_render.sub.tif", true}, {"a/b", false}, {"a\\b", false}, {".x", true}, {"x.", false}, {"x ", false},
       {" x", false}, {"", false}, {".", false}, {"..", false}, {"...", false}};
   for (const auto& [name, stageable] : rows) EXPECT_EQ(isStageableName(name), stageable) << name;
+  // Inside a staged folder the run's own names are anyone's; the rest holds.
+  for (const char* own : {"particles", "Workspace.mel", "vantle_render.sub", "vantle_render.12-3.partial"}) {
+    EXPECT_TRUE(!isStageableName(own) && isStageableNameInFolder(own)) << own;
+  }
+  for (const auto& [name, stageable] : rows) {
+    if (!stageable && name.rfind("vantle_render", 0) != 0 && name.rfind("Vantle", 0) != 0) {
+      EXPECT_FALSE(isStageableNameInFolder(name)) << name;
+    }
+  }
   EXPECT_TRUE(namesOneFile("~Shot.MA", "~shot.ma") && !namesOneFile("\xC3\x89", "\xC3\xA9"));
   EXPECT_FALSE(namesOneFile("a", "ab"));
   EXPECT_TRUE(holdsBlank("a b") && holdsBlank("a\tb") && !holdsBlank("a\nb"));
