@@ -2,9 +2,10 @@
 // made absolute against the directory above the scene's directory, as
 // the operating system names it.
 
-#include <cstdio>
-
 #include "scene/path_resolution.h"
+
+#include <algorithm>
+#include <cstdio>
 
 #include "job/scene_job.h"
 #include "platform/platform.h"
@@ -117,6 +118,28 @@ bool locateCacheFolder(const std::string& namingScene, std::string& entry, const
       std::string candidate = name;
       joinDirectory(folder, candidate);
       if (platform::enteredFolderPath(candidate)) return use(candidate);
+    }
+  }
+  // Its place in the project of the machine that saved it, in this
+  // project (the second fallback folder): the path's last components,
+  // longest first (`D:\shows\x\cache\bif\liq`: `cache\bif\liq` in it).
+  if (folders.size() > 1) {
+    std::vector<std::string> parts;
+    for (std::size_t at = 0; at <= entry.size();) {
+      const std::size_t next = std::min(entry.find('\\', at), entry.size());
+      parts.push_back(entry.substr(at, next - at));
+      at = next + 1;
+    }
+    for (std::size_t first = 1; first + 1 < parts.size(); ++first) {
+      std::string tail;
+      bool plain = true;
+      for (std::size_t i = first; i < parts.size(); ++i) {
+        plain = plain && isStageableName(parts[i]);
+        tail += (i == first ? "" : "\\") + parts[i];
+      }
+      if (!plain) continue;
+      joinDirectory(folders[1], tail);
+      if (platform::enteredFolderPath(tail)) return use(tail);
     }
   }
   // The description beside the scene and in the project: the first two

@@ -34,8 +34,10 @@ bool locateBesideScene(const std::string& namingScene, const std::string& record
 // For a cache folder `entry` (made absolute) named by the scene at
 // `namingScene`: the path without the separators it ends with. A folder
 // that cannot be entered is looked for by its name in the scene's fallback
-// folders, then by its description `<cacheName>.xml` beside the scene and
-// in the project; `entry` is then the folder found, and a line says so
-// (naming the path as `recorded`). False when it is found nowhere.
+// folders, then by its place in the project of the machine that saved
+// it (the path's last components in this project), then by its
+// description `<cacheName>.xml` beside the scene and in the project;
+// `entry` is then the folder found, and a line says so (naming the path
+// as `recorded`). False when it is found nowhere.
 bool locateCacheFolder(const std::string& namingScene, std::string& entry, const std::string& recorded,
                        const std::string& cacheName);

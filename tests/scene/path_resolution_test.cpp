@@ -1,4 +1,5 @@
 // Relative paths resolved against the scene's project folder; scenes told apart by their absolute paths.
+#include "scene/path_resolution.h"
 #include "scene/scene_fixture.h"
 
 // Relative entries resolve against the folder above the scene's folder, as the system names it.
@@ -28,4 +29,28 @@ TEST_F(SceneTest, PathResolutionAndSceneIdentity) {
   EXPECT_EQ(makeAbsoluteScenePath("C:/p/../..//shot.ma"), "C:\\shot.ma");
   // Names differ in case only where the system keeps paths as given, on Windows.
   EXPECT_EQ(comparisonKey("C:\\P\\SHOT.ma") == comparisonKey("c:\\p\\shot.MA"), platform::systemPath("\\") == "\\");
+}
+
+// A cache folder saved on another machine is looked for by its name, then by its place in that machine's project,
+// longest part first, in this project; then by its description beside the scene.
+TEST_F(SceneTest, CacheFolderFromAnotherMachine) {
+  temp.makeDir("proj/scenes"), temp.makeDir("proj/cache/bif/liq"), temp.makeDir("proj/liq2");
+  temp.write("proj/scenes/fluid.xml", "");
+  const std::string shot = at("proj/scenes/shot.ma");
+  const struct { std::string path, cacheName, found; } rows[] = {
+      {"D:\\shows\\x\\cache\\bif\\liq\\", "", at("proj/cache/bif/liq")},
+      {"D:\\shows\\x\\other\\liq2", "", at("proj/liq2")},
+      {"D:\\shows\\x\\cache\\..\\bif\\none", "fluid", at("proj/scenes")},
+      {"D:\\shows\\x\\cache\\bif\\none", "", ""}};
+  for (const auto& row : rows) {
+    std::string entry = row.path;
+    testing::internal::CaptureStdout();
+    const bool found = locateCacheFolder(shot, entry, row.path, row.cacheName);
+    const std::string said = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(found, !row.found.empty()) << row.path;
+    if (found) {
+      EXPECT_EQ(entry, row.found);
+      EXPECT_EQ(said, "File '" + row.path + "' not found; using '" + row.found + "'.\n");
+    }
+  }
 }
