@@ -10,6 +10,7 @@
 #include "names/base_name.h"
 #include "names/comparison_key.h"
 #include "names/name_pattern.h"
+#include "io/file_copy.h"
 #include "platform/platform.h"
 
 // Fields keep the order written here.
@@ -44,12 +45,8 @@ json texts(const std::vector<std::string>& list) {
 
 // The file's size in bytes, or null when it does not open.
 json sizeOf(const std::string& path) {
-  std::FILE* file = platform::openFile(path, "rb");
-  if (file == nullptr) return nullptr;
-  std::int64_t size = -1;
-  if (platform::seekTo(file, 0, SEEK_END)) size = platform::tellPosition(file);
-  std::fclose(file);
-  return size < 0 ? json(nullptr) : json(size);
+  const std::optional<std::int64_t> size = fileSize(path);
+  return size ? json(*size) : json(nullptr);
 }
 
 // A file a dependency stands for: its size in the folder once it is

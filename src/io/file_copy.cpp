@@ -45,6 +45,15 @@ int copyFile(const std::string& source, const std::string& destination) {
   return commitCopy(writeCopy(source, destination), source, destination);
 }
 
+std::optional<std::int64_t> fileSize(const std::string& path) {
+  std::FILE* file = platform::openFile(path, "rb");
+  if (file == nullptr) return std::nullopt;
+  std::int64_t size = -1;
+  if (platform::seekTo(file, 0, SEEK_END)) size = platform::tellPosition(file);
+  std::fclose(file);
+  return size < 0 ? std::nullopt : std::optional<std::int64_t>(size);
+}
+
 bool sameContents(const std::string& first, const std::string& second) {
   std::FILE* a = platform::openFile(first, "rb");
   std::FILE* b = platform::openFile(second, "rb");

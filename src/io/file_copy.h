@@ -1,5 +1,7 @@
 #pragma once
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 class FilterStream;
@@ -18,6 +20,9 @@ int copyFile(const std::string& source, const std::string& destination);
 // given its name, 1, or 0 after printing why.
 std::unique_ptr<FilterStream> writeCopy(const std::string& source, const std::string& destination);
 int commitCopy(std::unique_ptr<FilterStream> written, const std::string& source, const std::string& destination);
+
+// The file's size in bytes; nothing when it does not open.
+std::optional<std::int64_t> fileSize(const std::string& path);
 
 // True when both files can be read and hold the same bytes.
 bool sameContents(const std::string& first, const std::string& second);

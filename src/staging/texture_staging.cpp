@@ -120,6 +120,18 @@ void openCacheFolder(Dependency& cache, std::map<std::string, StagedName>& stage
   platform::makeDirectory(folder);
 }
 
+// A file of a staged folder here that is not the one the run would stage
+// (a frame an earlier run left, of another shot or simulation): frames
+// have names any cache may have, so one found here must be the same.
+// Their sizes tell most of them apart without reading either.
+bool differsHere(const std::string& name, const std::string& source) {
+  if (platform::sameFile(name, source)) return false;
+  const std::optional<std::int64_t> here = fileSize(name), there = fileSize(source);
+  if (!here || !there || *here == *there) return false;
+  std::printf("ERROR: '%s' in current directory is not '%s'; it is left as it is.\n", name.c_str(), source.c_str());
+  return true;
+}
+
 }  // namespace
 
 void checkStagingNames(const SceneJob& job, const WalkState& walk, const DependencyList& found) {
@@ -201,7 +213,9 @@ void stageTextures(DependencyList& found, const FollowedFiles& followed, const R
 
       if (texture.cache && !present && !options.dryRun) makeFoldersOf(name);
       FileStatus status = FileStatus::kMissing;
-      if (present) {
+      if (present && texture.cache && differsHere(name, path)) {
+        folderIncomplete = true;
+      } else if (present) {
         std::printf("File '%s' found in current directory.\n", name.c_str());
         status = FileStatus::kFound;
       } else if (options.dryRun && platform::fileOpens(path, "r")) {

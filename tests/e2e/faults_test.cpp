@@ -100,5 +100,15 @@ TEST_F(RunFixture, CacheFramesThatCannotBeStaged) {
   EXPECT_EQ(result.out.find("Calling"), std::string::npos);
   EXPECT_EQ(left(), (Names{"sim", "~shot.ma"}));
   EXPECT_EQ(file("sim"), "mine");
+
+  prepare("again");  // frames an earlier run left, of a simulation since run again
+  EXPECT_EQ(run({"-s", "2", "-e", "2", at("scenes/shot.ma")}).status, 0);
+  proj("cache/sim/shapeFrame2.mcx", "two");
+  result = run({"-s", "2", "-e", "2", at("scenes/shot.ma")});
+  EXPECT_EQ(result.status, 2);
+  EXPECT_NE(result.out.find("ERROR: 'sim\\shapeFrame2.mcx' in current directory is not '" + windowsForm(frame2) +
+                            "'; it is left as it is.\n"), std::string::npos) << result.out;
+  EXPECT_EQ(result.out.find("Calling"), std::string::npos);
+  EXPECT_EQ(file("sim/shapeFrame2.mcx"), "2");
 }
 #endif
