@@ -82,16 +82,9 @@ bool NodeTracker::followStatement(const char* bytes, std::size_t length) {
         end();
         const std::string_view afterKeyword = skipBlanks(text.substr(10));
         const std::string_view type = firstWord(afterKeyword);
-        node_.typed = hasFileAttributes(type);
-        if (!node_.typed && !anyNodeHasFileAttributes()) return false;
-        node_.open = true;
-        node_.type.assign(type);
-        node_.name = node_.typed ? nodeName(afterKeyword.substr(type.size())) : std::string();
-        node_.firstFound = found_ != nullptr ? found_->items().size() : 0;
-        node_.tiling = 0;
-        node_.frames = false;
-        node_.cache = CacheReference{};
-        node_.bifrostHalves.clear();
+        const bool typed = hasFileAttributes(type);
+        if (!typed && !anyNodeHasFileAttributes()) return false;
+        openNode(type, typed ? nodeName(afterKeyword.substr(type.size())) : std::string());
         return false;
       }
       if (startsWord(text, "currentUnit")) {
@@ -100,6 +93,18 @@ bool NodeTracker::followStatement(const char* bytes, std::size_t length) {
       }
       break;
     case 's':
+      // A scene's shared nodes are selected by name rather than created
+      // (`select -ne :dynGlobals1;`); the setAttrs that follow are theirs.
+      if (startsWord(text, "select")) {
+        end();
+        const std::size_t colon = text.find(':');
+        if (colon == std::string_view::npos) return false;
+        const std::string_view name = firstWord(text.substr(colon + 1));
+        const std::string_view type = name.substr(0, name.find_last_not_of("0123456789") + 1);
+        if (type.empty() || !hasFileAttributes(type)) return false;
+        openNode(type, std::string(name));
+        return false;
+      }
       if (startsWord(text, "setAttr")) {
         if (!node_.open) return false;
         // Flags and their values come before the attribute, which is quoted.
@@ -172,6 +177,18 @@ bool NodeTracker::followStatement(const char* bytes, std::size_t length) {
   }
   end();
   return false;
+}
+
+void NodeTracker::openNode(std::string_view type, std::string name) {
+  node_.open = true;
+  node_.typed = hasFileAttributes(type);
+  node_.type.assign(type);
+  node_.name = std::move(name);
+  node_.firstFound = found_ != nullptr ? found_->items().size() : 0;
+  node_.tiling = 0;
+  node_.frames = false;
+  node_.cache = CacheReference{};
+  node_.bifrostHalves.clear();
 }
 
 void NodeTracker::end() {

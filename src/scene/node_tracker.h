@@ -50,6 +50,8 @@ class NodeTracker {
 
  private:
   bool followStatement(const char* bytes, std::size_t length);
+  // Starts the node of type `type` named `name`, its marks none yet.
+  void openNode(std::string_view type, std::string name);
 
   DependencyList* found_;
   double framesPerSecond_ = kDefaultFramesPerSecond;  // the scene's, once its currentUnit was read

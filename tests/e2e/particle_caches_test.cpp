@@ -42,7 +42,7 @@ class ParticleCaches : public RunFixture {
       return kMa + "currentUnit -l centimeter -a degree -t " + p.unit +
              ";\ncreateNode transform -n \"particle1\";\ncreateNode particle -p \"particle1\" -n \"particleShape1\";\n"
              "\tsetAttr -k off \".v\";\n\tsetAttr \".scp\" -type \"string\" \"" +
-             startup + "\";\ncreateNode dynGlobals -n \"dynGlobals1\";\n\tsetAttr \".upd\" " + (diskOn ? "yes" : "no") +
+             startup + "\";\nselect -ne :dynGlobals1;\n\tsetAttr \".upd\" " + (diskOn ? "yes" : "no") +
              ";\n\tsetAttr \".cd\" -type \"string\" \"" + disk + "\";\nselect -ne :time1;\n";
     }
     const MayaBinary m{width};
