@@ -4,22 +4,18 @@
 // binary scenes of both widths.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <map>
 #include <nlohmann/json.hpp>
 
-#include "e2e/run_fixture.h"
-#include "support/maya_binary.h"
+#include "e2e/cache_fixture.h"
 
 namespace {
 
 using json = nlohmann::json;
 using Pairs = std::vector<std::pair<std::string, std::string>>;  // a container's attributes, name and value
 
-constexpr int kFormats[] = {0, 4, 8};
 const std::string kContainerId("\x00\x13\x70\x0B", 4);
 
-class BifrostCaches : public RunFixture {
+class BifrostCaches : public CacheFixture {
  protected:
   // The container as the scene holds it, or as its copy does (`copy`): every path of a pair names the job's folder,
   // in a binary scene at the path's own length.
@@ -45,14 +41,12 @@ class BifrostCaches : public RunFixture {
     while (path.size() < length) path += path.size() % 2 ? '/' : '.';
     return path;
   }
-  static std::string sceneName(int width) { return width ? "shot" + std::to_string(width) + ".mb" : "shot.ma"; }
   ProgramResult renderBifrost(int width, const Pairs& attributes, const std::string& first, const std::string& last,
                               bool dry = false) {
     proj("scenes/" + sceneName(width), scene(width, attributes));
-    temp.makeDir(work = "work" + std::to_string(++runs));
-    Names arguments{"-s", first, "-e", last, "--report", temp.at("r.json"), at("scenes/" + sceneName(width))};
-    if (dry) arguments.insert(arguments.begin(), "--dry-run");
-    return run(arguments);
+    Names options{"--report", temp.at("r.json")};
+    if (dry) options.push_back("--dry-run");
+    return renderFresh(at("scenes/" + sceneName(width)), first, last, options);
   }
   // The `.bif` files of `objects` (object and channel) for frames `first` to `last`, as `<object>/<file>`.
   static Names bifFiles(const Pairs& objects, int first, int last) {
@@ -66,44 +60,6 @@ class BifrostCaches : public RunFixture {
     }
     return names;
   }
-  // Each file of the project's folder `folder`, holding its own name.
-  void cacheFiles(const std::string& folder, const Names& names) {
-    for (const std::string& name : names) proj(folder + "/" + name, name);
-  }
-  static std::string cacheLine(const std::string& folder, int staged, int all) {
-    return "Cache '" + folder + "': " + std::to_string(staged) + " of " + std::to_string(all) + " frames.\n";
-  }
-  static std::string backslashed(std::string path) {
-    for (char& c : path) c = c == '/' ? '\\' : c;
-    return path;
-  }
-  // The copy lines of `names` staged into `folder`, and their paths in the source folder as the report lists them.
-  static std::string copiedInto(const std::string& folder, const Names& names) {
-    std::string lines;
-    for (const std::string& name : names) lines += copied(folder + "\\" + backslashed(name));
-    return lines;
-  }
-  static Names paths(const std::string& source, const Names& names) {
-    Names out;
-    for (const std::string& name : names) out.push_back(source + "\\" + backslashed(name));
-    return out;
-  }
-  // The working folder's `folder` holds exactly `names` (`<object>/<file>`), byte for byte those of `source`.
-  void expectStaged(const std::string& folder, const Names& names, const std::string& source) {
-    std::map<std::string, Names> objects;
-    for (const std::string& name : names) {
-      EXPECT_EQ(file(folder + "/" + name), readFile(at(source + "/" + name))) << name;
-      objects[name.substr(0, name.find('/'))].push_back(name.substr(name.find('/') + 1));
-    }
-    Names folders;
-    for (auto& [object, files] : objects) {
-      folders.push_back(object);
-      std::sort(files.begin(), files.end());
-      EXPECT_EQ(temp.list(work + "/" + folder + "/" + object), files);
-    }
-    EXPECT_EQ(temp.list(work + "/" + folder), folders);
-  }
-  int runs = 0;
 };
 
 // A liquid cache of two objects, 30 frames, rendered from 10 to 12: frames 9 to 13 of both objects are staged with
@@ -136,8 +92,7 @@ TEST_F(BifrostCaches, LiquidCacheOfTwoObjects) {
     expectStaged("liquid1", staged, where);
     EXPECT_EQ(file("~" + sceneName(width)), scene(width, attributes, true));
     EXPECT_EQ(file("vantle_render.sub"), description({"liquid1", "~" + sceneName(width)}, {"10", "12"}));
-    const ProgramResult submitted = runProgram({VANTLE_SUBMIT_EXE, {"vantle_render.sub"}, temp.at(work), {}});
-    EXPECT_EQ(submitted.status, 0) << submitted.err;
+    EXPECT_EQ(submitted(), 0);
 
     const json written = json::parse(readFile(temp.at("r.json")));
     ASSERT_EQ(written["dependencies"].size(), 2u);
@@ -156,11 +111,8 @@ TEST_F(BifrostCaches, LiquidCacheOfTwoObjects) {
 
     const ProgramResult dry = renderBifrost(width, attributes, "10", "12", true);
     EXPECT_EQ(dry.status, 0);
-    std::string would;
-    for (const std::string& name : staged)
-      would += "File 'liquid1\\" + backslashed(name) + "' would be copied to current directory.\n";
-    EXPECT_EQ(dry.out, examining(shot) + cacheLine(folder, 5, 30) + would + "WARNING: " + warning + "\n" +
-                           report(paths(folder, staged), {}) + "\nDry run: nothing written, nothing submitted.\n");
+    EXPECT_EQ(dry.out, examining(shot) + cacheLine(folder, 5, 30) + copiedInto("liquid1", staged, true) + "WARNING: " +
+                           warning + "\n" + report(paths(folder, staged), {}) + kDryRun);
     EXPECT_EQ(left(), Names{});
   }
 }

@@ -8,15 +8,11 @@
 
 #include <nlohmann/json.hpp>
 
-#include "e2e/run_fixture.h"
-#include "support/maya_binary.h"
+#include "e2e/cache_fixture.h"
 
 namespace {
 
 using json = nlohmann::json;
-
-// The scene formats a case runs in: 0 ASCII, else a binary scene of that width.
-constexpr int kFormats[] = {0, 4, 8};
 
 // What a cacheFile node sets: its cache name and folder, and its mapping (sf, ss, se; none: not set).
 struct CacheNode {
@@ -24,7 +20,7 @@ struct CacheNode {
   std::vector<std::pair<std::string, double>> numbers = {{"sf", 1}, {"ss", 1}, {"se", 10}};
 };
 
-class Caches : public RunFixture {
+class Caches : public CacheFixture {
  protected:
   static std::string xml(const std::string& type, const std::string& format, const std::string& range, int perFrame) {
     return "<?xml version=\"1.0\"?>\n<cacheDescription>\n  <cacheType Type=\"" + type + "\" Format=\"" + format +
@@ -57,41 +53,11 @@ class Caches : public RunFixture {
     text += "select -ne :time1;\n";
     return width ? m.scene(groups) : text;
   }
-  static std::string sceneName(int width) { return width ? "shot" + std::to_string(width) + ".mb" : "shot.ma"; }
   // Writes the scene into proj/scenes and renders frames `first` to `last` from a fresh folder.
   ProgramResult renderCaches(int width, const std::vector<CacheNode>& nodes, const std::string& first,
                              const std::string& last, Names extra = {}) {
     proj("scenes/" + sceneName(width), scene(width, nodes));
-    temp.makeDir(work = "work" + std::to_string(++runs));
-    Names arguments{"-s", first, "-e", last};
-    arguments.insert(arguments.end(), extra.begin(), extra.end());
-    arguments.push_back(at("scenes/" + sceneName(width)));
-    return run(arguments);
-  }
-  // A file of the cache folder `folder` of the project, with its name as its bytes.
-  void cacheFiles(const std::string& folder, const Names& names) {
-    for (const std::string& name : names) proj(folder + "/" + name, name);
-  }
-  static std::string cacheLine(const std::string& folder, int staged, int all) {
-    return "Cache '" + folder + "': " + std::to_string(staged) + " of " + std::to_string(all) + " frames.\n";
-  }
-  // The lines of a cache's files copied into `folder`, and the files' paths as the dependency report lists them.
-  static std::string copiedInto(const std::string& folder, const Names& names) {
-    std::string lines;
-    for (const std::string& name : names) lines += copied(folder + "\\" + name);
-    return lines;
-  }
-  static Names paths(const std::string& source, const Names& names) {
-    Names out;
-    for (const std::string& name : names) out.push_back(source + "\\" + name);
-    return out;
-  }
-  int runs = 0;  // runs so far, each in a folder of its own
-  // The folder in the working folder holds exactly `names`, each the file of the project's folder `source`.
-  void expectStaged(const std::string& folder, Names names, const std::string& source) {
-    for (const std::string& name : names) EXPECT_EQ(file(folder + "/" + name), readFile(at(source + "/" + name)));
-    std::sort(names.begin(), names.end());
-    EXPECT_EQ(temp.list(work + "/" + folder), names);
+    return renderFresh(at("scenes/" + sceneName(width)), first, last, extra);
   }
 };
 
@@ -138,8 +104,7 @@ TEST_F(Caches, OneFilePerFrame) {
       expectStaged(staging, row.staged, row.node.cp);
       EXPECT_EQ(file(shot), scene(width, {row.node}, {staging}));
       EXPECT_EQ(file("vantle_render.sub"), description({staging, shot}, row.jobs));
-      const ProgramResult submitted = runProgram({VANTLE_SUBMIT_EXE, {"vantle_render.sub"}, temp.at(work), {}});
-      EXPECT_EQ(submitted.status, 0) << submitted.err;
+      EXPECT_EQ(submitted(), 0);
       // The stand-in refuses the description once the folder it names is gone.
       std::filesystem::remove_all(temp.at(work + "/" + staging));
       const ProgramResult refused = runProgram({VANTLE_SUBMIT_EXE, {"vantle_render.sub"}, temp.at(work), {}});
@@ -160,14 +125,10 @@ TEST_F(Caches, OneFilePerFrame) {
                                          {"size", row.staged[1].size()}}));
       EXPECT_EQ(written["transfer"], (json{staging, shot}));
 
-      temp.makeDir(work = "dry" + std::to_string(++runs));
-      const ProgramResult dry = run({"-s", row.first, "-e", row.last, "--dry-run", at("scenes/" + sceneName(width))});
+      const ProgramResult dry = renderFresh(at("scenes/" + sceneName(width)), row.first, row.last, {"--dry-run"});
       EXPECT_EQ(dry.status, 0);
-      std::string would;
-      for (const std::string& name : row.staged)
-        would += "File '" + staging + "\\" + name + "' would be copied to current directory.\n";
-      EXPECT_EQ(dry.out, examining(at("scenes/" + sceneName(width))) + cacheLine(folder, row.frames, row.all) + would +
-                             report(paths(folder, row.staged), {}) + "\nDry run: nothing written, nothing submitted.\n");
+      EXPECT_EQ(dry.out, examining(at("scenes/" + sceneName(width))) + cacheLine(folder, row.frames, row.all) +
+                             copiedInto(staging, row.staged, true) + report(paths(folder, row.staged), {}) + kDryRun);
       EXPECT_EQ(left(), Names{});
     }
   }
