@@ -46,24 +46,21 @@ struct CacheFixture : RunFixture {
     for (const std::string& name : names) out.push_back(source + "\\" + backslashed(name));
     return out;
   }
-  // The working folder's `folder` holds exactly `names` (`[<subfolder>/]<file>`), byte for byte those of the
+  // The working folder's `folder` holds exactly `names` (paths with '/' inside it), byte for byte those of the
   // project's folder `source`.
   void expectStaged(const std::string& folder, const Names& names, const std::string& source) {
-    std::map<std::string, Names> inside{{"", {}}};
+    std::map<std::string, Names> inside{{"", {}}};  // each folder's entries, by its path below `folder`
     for (const std::string& name : names) {
       EXPECT_EQ(file(folder + "/" + name), readFile(at(source + "/" + name))) << name;
-      const std::size_t slash = name.find('/');
-      if (slash == std::string::npos) {
-        inside[""].push_back(name);
-      } else {
-        inside[""].push_back(name.substr(0, slash));
-        inside[name.substr(0, slash)].push_back(name.substr(slash + 1));
+      for (std::size_t start = 0, slash = 0; slash != std::string::npos; start = slash + 1) {
+        slash = name.find('/', start);
+        inside[name.substr(0, start ? start - 1 : 0)].push_back(name.substr(start, slash - start));
       }
     }
-    for (auto& [sub, files] : inside) {
-      std::sort(files.begin(), files.end());
-      files.erase(std::unique(files.begin(), files.end()), files.end());
-      EXPECT_EQ(temp.list(work + "/" + folder + (sub.empty() ? "" : "/" + sub)), files) << sub;
+    for (auto& [sub, entries] : inside) {
+      std::sort(entries.begin(), entries.end());
+      entries.erase(std::unique(entries.begin(), entries.end()), entries.end());
+      EXPECT_EQ(temp.list(work + "/" + folder + (sub.empty() ? "" : "/" + sub)), entries) << sub;
     }
   }
   // The stand-in submit tool's status on the description in the working folder.
