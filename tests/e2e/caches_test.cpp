@@ -61,12 +61,14 @@ class Caches : public CacheFixture {
   }
 };
 
-// Caches of one file per frame in `.mcx`, the report of what was staged, the dry run, the stand-in submit tool. An
-// nCache with sub-frame samples (ticks between frames): a render of frames 4 to 6 stages frames 3 to 7 and the samples
-// between them, with the description; not the other frames, not another cache's files in the same folder, not a name
-// that only begins like the cache's. A 200-frame cache placed at scene frame 51 (sf 51, ss 1), rendered from 100 to
-// 120 in jobs of 10: the jobs read cache frames 50 to 70, and 49 to 71 are staged.
-TEST_F(Caches, OneFilePerFrame) {
+// Caches of each layout and format, the report of what was staged, the dry run, the stand-in submit tool. An nCache of
+// one file per frame in `.mcx` with sub-frame samples (ticks between frames): a render of frames 4 to 6 stages frames 3
+// to 7 and the samples between them, with the description; not the other frames, not another cache's files in the same
+// folder, not a name that only begins like the cache's. A 200-frame cache placed at scene frame 51 (sf 51, ss 1),
+// rendered from 100 to 120 in jobs of 10: the jobs read cache frames 50 to 70, and 49 to 71 are staged. One file per
+// frame in `.mc` (Format "mcc") and from before `.mcx` (no Format), their folders with a trailing separator; one file,
+// `.mc` and `.mcx`: the description and the one data file, every frame of the range counted as staged.
+TEST_F(Caches, EachLayoutAndFormat) {
   // The description, then the files of `cache` of frames `first` to `last`, with samples after frames to `sampled`.
   const auto framesFrom = [](const std::string& cache, int first, int last, int sampled) {
     Names frames;
@@ -78,18 +80,36 @@ TEST_F(Caches, OneFilePerFrame) {
     frames.insert(frames.begin(), cache + ".xml");
     return frames;
   };
+  const auto mc = [](const std::string& cache, int last) {  // the same in `.mc`, from frame 1, without samples
+    Names frames{cache + ".xml"};
+    for (int frame = 1; frame <= last; ++frame) frames.push_back(cache + "Frame" + std::to_string(frame) + ".mc");
+    return frames;
+  };
   cacheFiles("cache/nCache", framesFrom("nParticleShape1", 1, 10, 10));
   cacheFiles("cache/nCache", {"nParticleShape10Frame5.mcx", "otherShape.xml", "otherShapeFrame5.mcx"});
   proj("cache/nCache/nParticleShape1.xml", xml("OneFilePerFrame", "mcx", "250-2500", 250));
   cacheFiles("cache/long", framesFrom("fluid", 1, 200, 0));
   proj("cache/long/fluid.xml", xml("OneFilePerFrame", "mcx", "250-50000", 250));
+  for (const std::string format : {"mcc", ""}) {
+    cacheFiles("cache/cloth" + format, mc("cloth" + format, 10));
+    proj("cache/cloth" + format + "/cloth" + format + ".xml", xml("OneFilePerFrame", format, "6000-60000", 6000));
+    const std::string one = format.empty() ? "mcx" : format;
+    cacheFiles("cache/one_" + one, {"geo_" + one + ".mc", "geo_" + one + ".mcx"});
+    proj("cache/one_" + one + "/geo_" + one + ".xml", xml("OneFile", one, "6000-144000", 6000));
+  }
+  const std::vector<std::pair<std::string, double>> frames24{{"sf", 1}, {"ss", 1}, {"se", 24}};
   const Names jobs{"100", "109", "110", "119", "120", "120"};
   const struct { CacheNode node; std::string first, last; Names staged; int frames, all; Names jobs; } rows[] = {
       {{"nParticleShape1", "cache/nCache"}, "4", "6", framesFrom("nParticleShape1", 3, 7, 6), 5, 10, {"4", "6"}},
       {{"fluid", "cache/long", {{"sf", 51}, {"ss", 1}, {"se", 200}}}, "100", "120", framesFrom("fluid", 49, 71, 0),
-       23, 200, jobs}};
+       23, 200, jobs},
+      {{"clothmcc", "cache/clothmcc/"}, "1", "2", mc("clothmcc", 3), 3, 10, {"1", "2"}},
+      {{"cloth", "cache/cloth/"}, "1", "2", mc("cloth", 3), 3, 10, {"1", "2"}},
+      {{"geo_mcc", "cache/one_mcc", frames24}, "10", "12", {"geo_mcc.xml", "geo_mcc.mc"}, 24, 24, {"10", "12"}},
+      {{"geo_mcx", "cache/one_mcx", frames24}, "10", "12", {"geo_mcx.xml", "geo_mcx.mcx"}, 24, 24, {"10", "12"}}};
   for (const auto& row : rows) {
-    const std::string folder = windowsForm(at(row.node.cp)), staging = row.node.cp.substr(6), cn = row.node.cn;
+    const std::string where = row.node.cp.substr(0, row.node.cp.find_last_not_of('/') + 1), cn = row.node.cn;
+    const std::string folder = windowsForm(at(where)), staging = where.substr(where.rfind('/') + 1);
     for (const int width : kFormats) {
       SCOPED_TRACE(cn + " " + std::to_string(width));
       const std::string shot = "~" + sceneName(width);
@@ -98,7 +118,7 @@ TEST_F(Caches, OneFilePerFrame) {
       EXPECT_EQ(result.out, examining(at("scenes/" + sceneName(width))) + cacheLine(folder, row.frames, row.all) +
                                 copiedInto(staging, row.staged) + report(paths(folder, row.staged), {}) + kSubmitted);
       EXPECT_EQ(left(), (Names{staging, "vantle_render.sub", shot}));
-      expectStaged(staging, row.staged, row.node.cp);
+      expectStaged(staging, row.staged, where);
       EXPECT_EQ(file(shot), scene(width, {row.node}, {staging}));
       EXPECT_EQ(file("vantle_render.sub"), description({staging, shot}, row.jobs));
       EXPECT_EQ(submitted(), 0);
@@ -127,50 +147,6 @@ TEST_F(Caches, OneFilePerFrame) {
       EXPECT_EQ(dry.out, examining(at("scenes/" + sceneName(width))) + cacheLine(folder, row.frames, row.all) +
                              copiedInto(staging, row.staged, true) + report(paths(folder, row.staged), {}) + kDryRun);
       EXPECT_EQ(left(), Names{});
-    }
-  }
-}
-
-// Caches of other layouts and formats: one file per frame without samples in `.mc` (Format "mcc") and from before
-// `.mcx` (no Format); one file, `.mc` and `.mcx`: the description and the one data file, whatever frames render
-// within its range, every frame of the range counted as staged.
-TEST_F(Caches, OtherLayoutsAndFormats) {
-  // The cache's name, folder and description; its files and those staged (after the description) by the ends of
-  // their names; frames staged and in all; the frames rendered; the node's last frame.
-  struct Row {
-    std::string name, where, layout, format, range;
-    Names files, staged;
-    int frames, all;
-    std::string first, last;
-    double end;
-  };
-  Names perFrame;
-  for (int frame = 1; frame <= 10; ++frame) perFrame.push_back("Frame" + std::to_string(frame) + ".mc");
-  const Names firstThree(perFrame.begin(), perFrame.begin() + 3);
-  const Row rows[] = {
-      {"clothmcc", "cache/clothmcc", "OneFilePerFrame", "mcc", "6000-60000", perFrame, firstThree, 3, 10, "1", "2", 10},
-      {"cloth", "cache/cloth", "OneFilePerFrame", "", "6000-60000", perFrame, firstThree, 3, 10, "1", "2", 10},
-      {"geo_mcc", "cache/one_mcc", "OneFile", "mcc", "6000-144000", {".mc", ".mcx"}, {".mc"}, 24, 24, "10", "12", 24},
-      {"geo_mcx", "cache/one_mcx", "OneFile", "mcx", "6000-144000", {".mcx", ".mc"}, {".mcx"}, 24, 24, "10", "12", 24}};
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.name);
-    const std::string folder = windowsForm(at(row.where)), staging = row.where.substr(row.where.rfind('/') + 1);
-    Names staged{row.name + ".xml"};
-    for (const std::string& end : row.files) proj(row.where + "/" + row.name + end, row.name + end);
-    for (const std::string& end : row.staged) staged.push_back(row.name + end);
-    proj(row.where + "/" + row.name + ".xml", xml(row.layout, row.format, row.range, 6000));
-    // A trailing separator on the folders of one file per frame.
-    const std::vector<CacheNode> nodes{
-        {row.name, row.where + (row.layout == "OneFile" ? "" : "/"), {{"sf", 1}, {"ss", 1}, {"se", row.end}}}};
-    for (const int width : kFormats) {
-      SCOPED_TRACE(width);
-      const ProgramResult result = renderCaches(width, nodes, row.first, row.last);
-      EXPECT_EQ(result.status, 0);
-      EXPECT_EQ(result.out, examining(at("scenes/" + sceneName(width))) + cacheLine(folder, row.frames, row.all) +
-                                copiedInto(staging, staged) + report(paths(folder, staged), {}) + kSubmitted);
-      expectStaged(staging, staged, row.where);
-      EXPECT_EQ(file("~" + sceneName(width)), scene(width, nodes, {staging}));
-      EXPECT_EQ(file("vantle_render.sub"), description({staging, "~" + sceneName(width)}, {row.first, row.last}));
     }
   }
 }
