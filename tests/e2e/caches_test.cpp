@@ -66,8 +66,10 @@ class Caches : public CacheFixture {
 // to 7 and the samples between them, with the description; not the other frames, not another cache's files in the same
 // folder, not a name that only begins like the cache's. A 200-frame cache placed at scene frame 51 (sf 51, ss 1),
 // rendered from 100 to 120 in jobs of 10: the jobs read cache frames 50 to 70, and 49 to 71 are staged. One file per
-// frame in `.mc` (Format "mcc") and from before `.mcx` (no Format), their folders with a trailing separator; one file,
-// `.mc` and `.mcx`: the description and the one data file, every frame of the range counted as staged.
+// frame in `.mc` (Format "mcc") and from before `.mcx` (no Format), their folders with a trailing separator, their
+// nodes setting nothing of the mapping or only ss: the cache is played from ss, else from the description's first
+// frame, placed at the scene frame of that number. One file, `.mc` and `.mcx`: the description and the one data
+// file, every frame of the range counted as staged.
 TEST_F(Caches, EachLayoutAndFormat) {
   // The description, then the files of `cache` of frames `first` to `last`, with samples after frames to `sampled`.
   const auto framesFrom = [](const std::string& cache, int first, int last, int sampled) {
@@ -80,19 +82,17 @@ TEST_F(Caches, EachLayoutAndFormat) {
     frames.insert(frames.begin(), cache + ".xml");
     return frames;
   };
-  const auto mc = [](const std::string& cache, int last) {  // the same in `.mc`, from frame 1, without samples
-    Names frames{cache + ".xml"};
-    for (int frame = 1; frame <= last; ++frame) frames.push_back(cache + "Frame" + std::to_string(frame) + ".mc");
-    return frames;
-  };
   cacheFiles("cache/nCache", framesFrom("nParticleShape1", 1, 10, 10));
   cacheFiles("cache/nCache", {"nParticleShape10Frame5.mcx", "otherShape.xml", "otherShapeFrame5.mcx"});
   proj("cache/nCache/nParticleShape1.xml", xml("OneFilePerFrame", "mcx", "250-2500", 250));
   cacheFiles("cache/long", framesFrom("fluid", 1, 200, 0));
   proj("cache/long/fluid.xml", xml("OneFilePerFrame", "mcx", "250-50000", 250));
   for (const std::string format : {"mcc", ""}) {
-    cacheFiles("cache/cloth" + format, mc("cloth" + format, 10));
-    proj("cache/cloth" + format + "/cloth" + format + ".xml", xml("OneFilePerFrame", format, "6000-60000", 6000));
+    Names frames{"cloth" + format + ".xml"};  // frames 1 to 10 in `.mc`
+    for (int frame = 1; frame <= 10; ++frame) frames.push_back("cloth" + format + "Frame" + std::to_string(frame) + ".mc");
+    cacheFiles("cache/cloth" + format, frames);
+    const std::string range = format.empty() ? "6000-60000" : "12000-60000";  // frames 1 or 2 to 10
+    proj("cache/cloth" + format + "/cloth" + format + ".xml", xml("OneFilePerFrame", format, range, 6000));
     const std::string one = format.empty() ? "mcx" : format;
     cacheFiles("cache/one_" + one, {"geo_" + one + ".mc", "geo_" + one + ".mcx"});
     proj("cache/one_" + one + "/geo_" + one + ".xml", xml("OneFile", one, "6000-144000", 6000));
@@ -103,8 +103,9 @@ TEST_F(Caches, EachLayoutAndFormat) {
       {{"nParticleShape1", "cache/nCache"}, "4", "6", framesFrom("nParticleShape1", 3, 7, 6), 5, 10, {"4", "6"}},
       {{"fluid", "cache/long", {{"sf", 51}, {"ss", 1}, {"se", 200}}}, "100", "120", framesFrom("fluid", 49, 71, 0),
        23, 200, jobs},
-      {{"clothmcc", "cache/clothmcc/"}, "1", "2", mc("clothmcc", 3), 3, 10, {"1", "2"}},
-      {{"cloth", "cache/cloth/"}, "1", "2", mc("cloth", 3), 3, 10, {"1", "2"}},
+      {{"clothmcc", "cache/clothmcc/", {}}, "1", "2", {"clothmcc.xml", "clothmccFrame2.mc", "clothmccFrame3.mc"}, 2, 10,
+       {"1", "2"}},
+      {{"cloth", "cache/cloth/", {{"ss", 3}}}, "1", "2", {"cloth.xml", "clothFrame3.mc"}, 1, 10, {"1", "2"}},
       {{"geo_mcc", "cache/one_mcc", frames24}, "10", "12", {"geo_mcc.xml", "geo_mcc.mc"}, 24, 24, {"10", "12"}},
       {{"geo_mcx", "cache/one_mcx", frames24}, "10", "12", {"geo_mcx.xml", "geo_mcx.mcx"}, 24, 24, {"10", "12"}}};
   for (const auto& row : rows) {
