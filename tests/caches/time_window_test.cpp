@@ -23,7 +23,6 @@ TEST(TimeWindow, RenderedFramesAndTicks) {
   expectWindow(renderedWindow(0, 0), -1, 1);
   expectWindow(renderedWindow(-5, -2), -6, -1);
   expectTicks(ticksOf({9.5, 21.5}, 250), 2375, 5375);
-  expectTicks(ticksOf({-1, 1}, 250), -250, 250);
   // At 23.976 fps frame 2 is tick 500.5, written as 500 or 501: both in. Frame 1000 is tick 250250 exactly,
   // whatever the arithmetic rounds on the way: no tick around it.
   const double ntsc = ticksPerFrame(*framesPerSecond("23.976fps"));

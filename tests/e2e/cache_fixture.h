@@ -31,15 +31,15 @@ struct CacheFixture : RunFixture {
     std::replace(path.begin(), path.end(), '/', '\\');
     return path;
   }
-  // The lines of `names` (`[<subfolder>/]<file>`) copied, or in a dry run to be copied, into `folder`.
-  static std::string copiedInto(const std::string& folder, const Names& names, bool dry = false) {
+  // The lines of `names` (`[<subfolder>/]<file>`) copied into `folder`, or as `done` says: found there, or in a dry
+  // run to be copied.
+  static std::string copiedInto(const std::string& folder, const Names& names, const std::string& done = "copied to") {
     std::string lines;
-    for (const std::string& name : names) {
-      lines += dry ? "File '" + folder + "\\" + backslashed(name) + "' would be copied to current directory.\n"
-                   : copied(folder + "\\" + backslashed(name));
-    }
+    for (const std::string& name : names)
+      lines += "File '" + folder + "\\" + backslashed(name) + "' " + done + " current directory.\n";
     return lines;
   }
+  static inline const std::string kWouldBe = "would be copied to", kFound = "found in";
   // The paths of `names` in the folder `source` as the dependency report lists them.
   static Names paths(const std::string& source, const Names& names) {
     Names out;

@@ -93,11 +93,9 @@ TEST_F(ParticleCaches, StagedForTheFramesRenderedAtTheScenesRate) {
       EXPECT_EQ(file("vantle_render.sub"), description({"particles", "workspace.mel", shot}, {"5", "7"}));
       const json written = json::parse(readFile(temp.at(name + ".json")));
       ASSERT_EQ(written["dependencies"].size(), 2u);
-      EXPECT_EQ(written["dependencies"][0]["kind"], "cache");
-      EXPECT_EQ(written["dependencies"][0]["cache"], (json{{"name", "particleShape1"},
-                                                           {"folder", "particles\\test_startup"},
-                                                           {"frames_staged", 1},
-                                                           {"frames_in_all", 1}}));
+      EXPECT_EQ(written["dependencies"][0]["cache"],
+                (json{{"name", "particleShape1"}, {"folder", "particles\\test_startup"}, {"frames_staged", 1},
+                      {"frames_in_all", 1}}));
       EXPECT_EQ(written["dependencies"][1]["cache"],
                 (json{{"name", ""}, {"folder", "particles\\test"}, {"frames_staged", 5}, {"frames_in_all", 20}}));
       EXPECT_EQ(written["transfer"], (json{"particles", "workspace.mel", shot}));
@@ -141,7 +139,7 @@ TEST_F(ParticleCaches, CachesNoJobCouldReadEndTheRun) {
     const std::string folder = windowsForm(at(name + "off/particles")), startup = "test_startup/" + pdc("particleShape1", 250);
     EXPECT_EQ(result.out, examining(off) + cacheLine(folder + "\\test_startup", 1, 1) +
                               "File 'workspace.mel' would be written to current directory.\n" +
-                              copiedInto("particles", {startup}, true) + report(paths(folder, {startup}), {}) + kDryRun);
+                              copiedInto("particles", {startup}, kWouldBe) + report(paths(folder, {startup}), {}) + kDryRun);
     EXPECT_EQ(left(), Names{});
   }
 }
@@ -162,13 +160,10 @@ TEST_F(ParticleCaches, FolderFromAnotherMachineAndARunAgain) {
                        "test/" + pdc("particleShape1", 375), "test/" + pdc("particleShape1", 500)};
     proj(name + "/particles/" + staged[0], "startup");
     const auto lines = [&](const std::string& workspace, const std::string& done) {
-      std::string text = examining(scenePath) + moved + cacheLine(folder + "\\gone", 1, 1) + "File 'workspace.mel' " +
-                         workspace + " current directory.\n";
-      for (const std::string& each : staged) {
-        if (each == staged[1]) text += cacheLine(folder + "\\test", 2, 20);
-        text += "File 'particles\\" + backslashed(each) + "' " + done + " current directory.\n";
-      }
-      return text + report(paths(folder, staged), {}) + kSubmitted;
+      return examining(scenePath) + moved + cacheLine(folder + "\\gone", 1, 1) + "File 'workspace.mel' " + workspace +
+             " current directory.\n" + copiedInto("particles", {staged[0]}, done) + cacheLine(folder + "\\test", 2, 20) +
+             copiedInto("particles", Names(staged.begin() + 1, staged.end()), done) + report(paths(folder, staged), {}) +
+             kSubmitted;
     };
     ProgramResult result = renderFresh(scenePath, "1", "1");
     EXPECT_EQ(result.status, 0);
@@ -177,7 +172,7 @@ TEST_F(ParticleCaches, FolderFromAnotherMachineAndARunAgain) {
               scene(width, film, "gone", true, width ? "test" + std::string(saved.size() - 4, ' ') : "test"));
     result = run({"-s", "1", "-e", "1", scenePath});
     EXPECT_EQ(result.status, 0);
-    EXPECT_EQ(result.out, lines("found in", "found in"));
+    EXPECT_EQ(result.out, lines(kFound, kFound));
     EXPECT_EQ(file("workspace.mel"), kWorkspace);
   }
 }

@@ -117,13 +117,16 @@ TEST_F(Xgen, MissingGuidesAndDataFolderWarn) {
   const std::string source = collection("${PROJECT}xgen/collections/coll/;D:/lib/gone/;${PROJECT}lib/coll", "", "", "");
   const std::string xgen = proj("scenes/shot__coll.xgen", source);
   proj("scenes/shot.ma", scene(0, "shot__coll.xgen"));
+  // The lines of a run of proj/scenes/<shot>.ma up to the collection's copy.
+  const auto warned = [&](const std::string& shot) {
+    return examining(at("scenes/" + shot + ".ma")) +
+           "WARNING: the XGen data folder 'D:\\lib\\gone\\' is not there; it is not staged.\n"
+           "WARNING: the XGen guide cache '" + windowsForm(at("scenes/" + shot + "__coll.abc")) +
+           "' is not there; it is not staged.\n" + copied("~" + shot + "__coll.xgen");
+  };
   const ProgramResult result = render();
   EXPECT_EQ(result.status, 0);
-  EXPECT_EQ(result.out, examining(at("scenes/shot.ma")) +
-                            "WARNING: the XGen data folder 'D:\\lib\\gone\\' is not there; it is not staged.\n"
-                            "WARNING: the XGen guide cache '" + windowsForm(at("scenes/shot__coll.abc")) +
-                            "' is not there; it is not staged.\n" + copied("~shot__coll.xgen") +
-                            copied("coll\\hair\\mask.ptx") + copied("2~coll\\shared.ptx") +
+  EXPECT_EQ(result.out, warned("shot") + copied("coll\\hair\\mask.ptx") + copied("2~coll\\shared.ptx") +
                             report({xgen, windowsForm(at("xgen/collections/coll/hair/mask.ptx")), shared}, {}) +
                             kSubmitted);
   EXPECT_EQ(file("~shot__coll.xgen"), collection("./coll/;D:/lib/gone/;./2~coll/", "", "", ""));
@@ -135,11 +138,7 @@ TEST_F(Xgen, MissingGuidesAndDataFolderWarn) {
   proj("scenes/gone.ma", scene(0, "gone__coll.xgen"));
   const ProgramResult gone = render("gone", "gone.ma");
   EXPECT_EQ(gone.status, 2);
-  EXPECT_EQ(gone.out, examining(at("scenes/gone.ma")) +
-                          "WARNING: the XGen data folder 'D:\\lib\\gone\\' is not there; it is not staged.\n"
-                          "WARNING: the XGen guide cache '" + windowsForm(at("scenes/gone__coll.abc")) +
-                          "' is not there; it is not staged.\n" + copied("~gone__coll.xgen") +
-                          "ERROR: No file matches 'D:\\lib\\gone\\'.\n");
+  EXPECT_EQ(gone.out, warned("gone") + "ERROR: No file matches 'D:\\lib\\gone\\'.\n");
   EXPECT_EQ(left(), (Names{"~gone.ma", "~gone__coll.xgen"}));
 
   // A name inside the data folder that the render nodes cannot take, a subfolder's here, ends the run before
