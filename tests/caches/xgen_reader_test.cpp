@@ -65,7 +65,6 @@ TEST(XgenReader, WhatACollectionNames) {
 TEST(XgenReader, GuideCacheNames) {
   EXPECT_EQ(xgenPaletteName("Description\n\tname\t\thair\n\tendAttrs\nPalette\r\n\tname\tns:coll \r\n"), "ns:coll");
   EXPECT_EQ(xgenPaletteName("Description\n\tname\t\thair\n"), "");
-  EXPECT_EQ(xgenGuideCacheName("test.ma", "collection9"), "test__collection9.abc");
   EXPECT_EQ(xgenGuideCacheName("~shot.ma", "coll"), "~shot__coll.abc");
   EXPECT_EQ(xgenGuideCacheName("C:\\proj\\scenes\\shot.v2.mb", "coll"), "shot.v2__coll.abc");
   EXPECT_EQ(xgenGuideCacheName("shot", "ns:coll"), "shot__ns__coll.abc");
