@@ -17,7 +17,8 @@ const std::string kWorkspace =
     "workspace -fr \"particles\" \"particles\";\n";
 
 // A project's scene at a rate, with its caches: the startup cache `test_startup` of particleShape1 (and a file of
-// another shape beside it) and the disk cache `test` of frames 1 to 20, each with a sample half a frame after it.
+// another shape beside it) and the disk cache `test` of frames 1 to 20, each with a sample half a frame after it, and
+// frame 6 of another shape.
 class ParticleCaches : public CacheFixture {
  protected:
   struct Project {
@@ -54,13 +55,14 @@ class ParticleCaches : public CacheFixture {
       proj(folder + "/test/" + pdc("particleShape1", frame * p.ticks), std::to_string(frame));
       proj(folder + "/test/" + pdc("particleShape1", frame * p.ticks + p.ticks / 2), "sample");
     }
+    proj(folder + "/test/" + pdc("particleShape2", 6 * p.ticks), "other");
     proj(name + "/scenes/" + sceneName(width), scene(width, p, startup, diskOn, disk));
     return at(name + "/scenes/" + sceneName(width));
   }
 };
 
 // Frames 5 to 7 rendered stage frames 4 to 8 of the disk cache and the samples between them (not the sample after
-// frame 8), and the startup cache's file of the shape whatever its frame, each in the scene's rate (film 24 fps in
+// frame 8), of every shape, and the startup cache's file of the shape whatever its frame, each in the scene's rate (film 24 fps in
 // the default particles folder, pal 25 fps under a workspace.mel rule), in ASCII and binary scenes of both widths. The
 // copy names the folders as the scene does; the transfer line names the particles folder and the workspace.mel; the
 // report shows each cache.
@@ -71,7 +73,7 @@ TEST_F(ParticleCaches, StagedForTheFramesRenderedAtTheScenesRate) {
       SCOPED_TRACE(p.unit + " " + std::to_string(width));
       const std::string name = "p" + p.unit + std::to_string(width), shot = "~" + sceneName(width);
       const std::string scenePath = project(name, width, p), folder = windowsForm(at(name + "/" + p.particles()));
-      Names staged{"test_startup/" + pdc("particleShape1", p.ticks)};  // then the disk cache's
+      Names staged{"test_startup/" + pdc("particleShape1", p.ticks), "test/" + pdc("particleShape2", 6 * p.ticks)};
       for (int frame = 4; frame <= 8; ++frame) {
         staged.push_back("test/" + pdc("particleShape1", frame * p.ticks));
         if (frame < 8) staged.push_back("test/" + pdc("particleShape1", frame * p.ticks + p.ticks / 2));
