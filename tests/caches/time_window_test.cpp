@@ -31,8 +31,9 @@ TEST(TimeWindow, RenderedFramesAndTicks) {
 }
 
 TEST(TimeWindow, CacheFileNodeMapping) {
-  // The node's defaults and the reference's 1..24, a cache starting before its frame 1, one played at half speed.
-  expectWindow(*cacheWindow({1, 1, 24, 1}, {0, 11}), 1, 11);
+  // (Held at the cache's first frame: the end-to-end caches.) Held at its last, a cache starting before its frame 1,
+  // one played at half speed.
+  expectWindow(*cacheWindow({1, 1, 24, 1}, {20, 30}), 20, 24);
   expectWindow(*cacheWindow({101, -10, 200, 1}, renderedWindow(100, 120)), -10, 10);
   expectWindow(*cacheWindow({1, 1, 100, 2}, {9, 21}), 5, 11);
   expectWindow(*cacheWindow({1, 1, 100, 0}, {9, 21}), 9, 21);
