@@ -88,11 +88,12 @@ TEST_F(Caches, EachLayoutAndFormat) {
   cacheFiles("cache/long", framesFrom("fluid", 1, 200, 0));
   proj("cache/long/fluid.xml", xml("OneFilePerFrame", "mcx", "250-50000", 250));
   for (const std::string format : {"mcc", ""}) {
-    Names frames{"cloth" + format + ".xml"};  // frames 1 to 10 in `.mc`
-    for (int frame = 1; frame <= 10; ++frame) frames.push_back("cloth" + format + "Frame" + std::to_string(frame) + ".mc");
-    cacheFiles("cache/cloth" + format, frames);
+    const std::string cloth = "cloth" + format;
+    Names frames{cloth + ".xml"};  // frames 1 to 10 in `.mc`
+    for (int frame = 1; frame <= 10; ++frame) frames.push_back(cloth + "Frame" + std::to_string(frame) + ".mc");
+    cacheFiles("cache/" + cloth, frames);
     const std::string range = format.empty() ? "6000-60000" : "12000-60000";  // frames 1 or 2 to 10
-    proj("cache/cloth" + format + "/cloth" + format + ".xml", xml("OneFilePerFrame", format, range, 6000));
+    proj("cache/" + cloth + "/" + cloth + ".xml", xml("OneFilePerFrame", format, range, 6000));
     const std::string one = format.empty() ? "mcx" : format;
     cacheFiles("cache/one_" + one, {"geo_" + one + ".mc", "geo_" + one + ".mcx"});
     proj("cache/one_" + one + "/geo_" + one + ".xml", xml("OneFile", one, "6000-144000", 6000));
@@ -146,7 +147,8 @@ TEST_F(Caches, EachLayoutAndFormat) {
       const ProgramResult dry = renderFresh(at("scenes/" + sceneName(width)), row.first, row.last, {"--dry-run"});
       EXPECT_EQ(dry.status, 0);
       EXPECT_EQ(dry.out, examining(at("scenes/" + sceneName(width))) + cacheLine(folder, row.frames, row.all) +
-                             copiedInto(staging, row.staged, kWouldBe) + report(paths(folder, row.staged), {}) + kDryRun);
+                             copiedInto(staging, row.staged, kWouldBe) + report(paths(folder, row.staged), {}) +
+                             kDryRun);
       EXPECT_EQ(left(), Names{});
     }
   }

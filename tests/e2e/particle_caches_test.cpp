@@ -62,10 +62,10 @@ class ParticleCaches : public CacheFixture {
 };
 
 // Frames 5 to 7 rendered stage frames 4 to 8 of the disk cache and the samples between them (not the sample after
-// frame 8), of every shape, and the startup cache's file of the shape whatever its frame, each in the scene's rate (film 24 fps in
-// the default particles folder, pal 25 fps under a workspace.mel rule), in ASCII and binary scenes of both widths. The
-// copy names the folders as the scene does; the transfer line names the particles folder and the workspace.mel; the
-// report shows each cache.
+// frame 8), of every shape, and the startup cache's file of the shape whatever its frame, each in the scene's rate
+// (film 24 fps in the default particles folder, pal 25 fps under a workspace.mel rule), in ASCII and binary scenes of
+// both widths. The copy names the folders as the scene does; the transfer line names the particles folder and the
+// workspace.mel; the report shows each cache.
 TEST_F(ParticleCaches, StagedForTheFramesRenderedAtTheScenesRate) {
   const Project projects[] = {{"film", 250, ""}, {"pal", 240, "cache/parts/"}};
   for (const Project& p : projects) {
@@ -136,10 +136,12 @@ TEST_F(ParticleCaches, CachesNoJobCouldReadEndTheRun) {
     const std::string off = project(name + "off", width, film, "test_startup", false);
     result = renderFresh(off, "5", "7", {"--dry-run"});
     EXPECT_EQ(result.status, 0);
-    const std::string folder = windowsForm(at(name + "off/particles")), startup = "test_startup/" + pdc("particleShape1", 250);
+    const std::string folder = windowsForm(at(name + "off/particles"));
+    const std::string startup = "test_startup/" + pdc("particleShape1", 250);
     EXPECT_EQ(result.out, examining(off) + cacheLine(folder + "\\test_startup", 1, 1) +
                               "File 'workspace.mel' would be written to current directory.\n" +
-                              copiedInto("particles", {startup}, kWouldBe) + report(paths(folder, {startup}), {}) + kDryRun);
+                              copiedInto("particles", {startup}, kWouldBe) + report(paths(folder, {startup}), {}) +
+                              kDryRun);
     EXPECT_EQ(left(), Names{});
   }
 }
@@ -159,11 +161,12 @@ TEST_F(ParticleCaches, FolderFromAnotherMachineAndARunAgain) {
     const Names staged{"gone/" + pdc("particleShape1", 0), "test/" + pdc("particleShape1", 250),
                        "test/" + pdc("particleShape1", 375), "test/" + pdc("particleShape1", 500)};
     proj(name + "/particles/" + staged[0], "startup");
+    const Names disk(staged.begin() + 1, staged.end());
     const auto lines = [&](const std::string& workspace, const std::string& done) {
       return examining(scenePath) + moved + cacheLine(folder + "\\gone", 1, 1) + "File 'workspace.mel' " + workspace +
-             " current directory.\n" + copiedInto("particles", {staged[0]}, done) + cacheLine(folder + "\\test", 2, 20) +
-             copiedInto("particles", Names(staged.begin() + 1, staged.end()), done) + report(paths(folder, staged), {}) +
-             kSubmitted;
+             " current directory.\n" + copiedInto("particles", {staged[0]}, done) +
+             cacheLine(folder + "\\test", 2, 20) + copiedInto("particles", disk, done) +
+             report(paths(folder, staged), {}) + kSubmitted;
     };
     ProgramResult result = renderFresh(scenePath, "1", "1");
     EXPECT_EQ(result.status, 0);
