@@ -31,12 +31,14 @@ struct CacheFixture : RunFixture {
     std::replace(path.begin(), path.end(), '/', '\\');
     return path;
   }
-  // The lines of `names` (`[<subfolder>/]<file>`) copied into `folder`, or as `done` says: found there, or in a dry
-  // run to be copied.
+  // The lines of `names` (`[<subfolder>/]<file>`) copied into `folder` (none: the working folder), or as `done` says:
+  // found there, or in a dry run to be copied.
   static std::string copiedInto(const std::string& folder, const Names& names, const std::string& done = "copied to") {
     std::string lines;
-    for (const std::string& name : names)
-      lines += "File '" + folder + "\\" + backslashed(name) + "' " + done + " current directory.\n";
+    for (const std::string& name : names) {
+      const std::string path = (folder.empty() ? "" : folder + "\\") + backslashed(name);
+      lines += "File '" + path + "' " + done + " current directory.\n";
+    }
     return lines;
   }
   static inline const std::string kWouldBe = "would be copied to", kFound = "found in";

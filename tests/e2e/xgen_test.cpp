@@ -69,16 +69,15 @@ TEST_F(Xgen, CollectionStagedWithDataArchivesAndGuides) {
     for (const std::string& each : kData) paths.push_back(windowsForm(at("xgen/collections/coll/" + each)));
     paths.insert(paths.end(), {abc, ass, guides});
 
+    const Names transfer{staged[0], "coll", "Archive.abc", "~Archive__pCone1.ass", staged.back(), "~" + sceneFile};
+
     // A dry run prints what it would stage and reports it; it writes nothing here.
-    temp.makeDir(work = "dry" + shot);
-    const ProgramResult dry =
-        run({"-s", "1", "-e", "1", "--dry-run", "--report", "../" + shot + ".json", at("scenes/" + sceneFile)});
-    std::string wouldBe;
-    for (const std::string& each : staged) wouldBe += "File '" + each + "' would be copied to current directory.\n";
+    const ProgramResult dry = renderFresh(at("scenes/" + sceneFile), "1", "1", {"--dry-run", "--report", "../r.json"});
     EXPECT_EQ(dry.status, 0);
-    EXPECT_EQ(dry.out, examining(at("scenes/" + sceneFile)) + found + wouldBe + report(paths, {}) + kDryRun);
+    EXPECT_EQ(dry.out, examining(at("scenes/" + sceneFile)) + found + copiedInto("", staged, kWouldBe) +
+                           report(paths, {}) + kDryRun);
     EXPECT_EQ(left(), Names{});
-    const json document = json::parse(readFile(temp.at(shot + ".json")));
+    const json document = json::parse(readFile(temp.at("r.json")));
     Names kinds, names;
     for (const json& dependency : document.at("dependencies")) {
       kinds.push_back(dependency.at("kind"));
@@ -86,15 +85,12 @@ TEST_F(Xgen, CollectionStagedWithDataArchivesAndGuides) {
     }
     EXPECT_EQ(kinds, (Names{"file", "folder", "file", "file", "file"}));
     EXPECT_EQ(names, staged);
-    EXPECT_EQ(document.at("transfer"),
-              json(Names{staged[0], "coll", "Archive.abc", "~Archive__pCone1.ass", staged.back(), "~" + sceneFile}));
+    EXPECT_EQ(document.at("transfer"), json(transfer));
 
-    temp.makeDir(work = "work" + shot);
-    const ProgramResult result = run({"-s", "1", "-e", "1", at("scenes/" + sceneFile)});
-    std::string copies;
-    for (const std::string& each : staged) copies += copied(each);
+    const ProgramResult result = renderFresh(at("scenes/" + sceneFile), "1", "1");
     EXPECT_EQ(result.status, 0);
-    EXPECT_EQ(result.out, examining(at("scenes/" + sceneFile)) + found + copies + report(paths, {}) + kSubmitted);
+    EXPECT_EQ(result.out,
+              examining(at("scenes/" + sceneFile)) + found + copiedInto("", staged) + report(paths, {}) + kSubmitted);
     EXPECT_EQ(left(), (Names{"Archive.abc", "coll", "vantle_render.sub", "~Archive__pCone1.ass", "~" + sceneFile,
                              staged.back(), "~" + shot + "__coll.xgen"}));
     expectStaged("coll", kData, "xgen/collections/coll");
@@ -102,8 +98,7 @@ TEST_F(Xgen, CollectionStagedWithDataArchivesAndGuides) {
     EXPECT_EQ(file(staged.back()), "guides of " + shot);
     EXPECT_EQ(file("~" + sceneFile), scene(width, "~" + shot + "__coll.xgen"));
     EXPECT_EQ(file("~" + shot + "__coll.xgen"), collection("./coll/", "./", "./Archive.abc", "./~Archive__pCone1.ass"));
-    EXPECT_EQ(file("vantle_render.sub"), description({staged[0], "coll", "Archive.abc", "~Archive__pCone1.ass",
-                                                      staged.back(), "~" + sceneFile}));
+    EXPECT_EQ(file("vantle_render.sub"), description(transfer));
     EXPECT_EQ(submitted(), 0);
   }
 }
