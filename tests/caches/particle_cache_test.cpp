@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "caches/frame_rate.h"
@@ -34,17 +33,8 @@ TEST(ParticleCache, Names) {
   EXPECT_EQ(particleCacheFile("particleShape1.250.PDC").has_value(), comparisonKey("A") == "a");
 }
 
-TEST(ParticleCache, DiskCacheAtTheScenesRate) {
-  // Frame 30 rendered at 24 fps: frames 29 to 31 and the samples between, of every shape.
-  std::vector<std::string> folder = pdc("particleShape1", {7000, 7125, 7250, 7375, 7500, 7750, 7875, 8000});
-  const std::vector<std::string> second = pdc("particleShape2", {7250, 7500});
-  folder.insert(folder.end(), second.begin(), second.end());
-  const CacheSelection film = selectRendered(folder, 30, 30, "film");
-  EXPECT_EQ(film.files, (std::vector<std::string>{folder[2], folder[3], folder[4], folder[5], folder[8], folder[9]}));
-  EXPECT_EQ(std::make_tuple(film.filesInAll, film.timesInAll, film.timesStaged), std::make_tuple(10u, 8u, 4u));
-  // The same range at 25 fps (240 ticks a frame): frames 29 to 31 are 6960 to 7440.
-  const std::vector<std::string> pal = pdc("particleShape1", {6720, 6959, 6960, 7200, 7440, 7441, 7680});
-  EXPECT_EQ(selectRendered(pal, 30, 30, "pal").files, (std::vector<std::string>{pal[2], pal[3], pal[4]}));
+TEST(ParticleCache, DiskCacheAtFractionalRatesAndFrameZero) {
+  // (Whole frames and samples at 24 and 25 fps, of every shape: the end-to-end caches.)
   // At 23.976 fps frames 1 and 3 are ticks 250.25 and 750.75, written rounded either way.
   const std::vector<std::string> ntsc = pdc("p", {0, 249, 250, 500, 750, 751, 752, 1001});
   EXPECT_EQ(selectRendered(ntsc, 2, 2, "23.976fps").files,

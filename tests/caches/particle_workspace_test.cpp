@@ -1,4 +1,4 @@
-// The particles rule of a project's workspace.mel, and the workspace.mel of the working folder.
+// The particles rule of a project's workspace.mel.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -21,8 +21,4 @@ TEST(ParticleWorkspace, ParticlesRule) {
       {"print \"workspace -fr \\\"particles\\\" \\\"no\\\"\";", "particles"},
       {"workspace -fr \"particles\"", "particles"}};
   for (const auto& [text, rule] : rows) EXPECT_EQ(particlesRule(text), rule) << text;
-}
-
-TEST(ParticleWorkspace, TheWrittenRuleLeadsToTheStagedFolder) {
-  EXPECT_EQ(particlesRule(stagedWorkspaceMel()), kStagedParticlesFolder);
 }

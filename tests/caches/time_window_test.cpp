@@ -20,10 +20,8 @@ TEST(TimeWindow, RenderedFramesAndTicks) {
   expectWindow(renderedWindow(1, 10), 0, 11);
   expectWindow(renderedWindow(10.5, 12.25), 9.5, 13.25);
   expectWindow(renderedWindow(10, 1), 0, 11);
-  expectWindow(renderedWindow(0, 0), -1, 1);
   expectWindow(renderedWindow(-5, -2), -6, -1);
   expectTicks(ticksOf({9.5, 21.5}, 250), 2375, 5375);
-  expectTicks(ticksOf({-1, 1}, 250), -250, 250);
   // At 23.976 fps frame 2 is tick 500.5, written as 500 or 501: both in. Frame 1000 is tick 250250 exactly,
   // whatever the arithmetic rounds on the way: no tick around it.
   const double ntsc = ticksPerFrame(*framesPerSecond("23.976fps"));
@@ -33,9 +31,9 @@ TEST(TimeWindow, RenderedFramesAndTicks) {
 }
 
 TEST(TimeWindow, CacheFileNodeMapping) {
-  // The node's defaults and the reference's 1..24, a cache placed at scene frame 101, one played at half speed.
-  expectWindow(*cacheWindow({1, 1, 24, 1}, {0, 11}), 1, 11);
-  expectWindow(*cacheWindow({101, 1, 200, 1}, renderedWindow(100, 120)), 1, 21);
+  // (Held at the cache's first frame: the end-to-end caches.) Held at its last, a cache starting before its frame 1,
+  // one played at half speed.
+  expectWindow(*cacheWindow({1, 1, 24, 1}, {20, 30}), 20, 24);
   expectWindow(*cacheWindow({101, -10, 200, 1}, renderedWindow(100, 120)), -10, 10);
   expectWindow(*cacheWindow({1, 1, 100, 2}, {9, 21}), 5, 11);
   expectWindow(*cacheWindow({1, 1, 100, 0}, {9, 21}), 9, 21);

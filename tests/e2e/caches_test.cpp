@@ -8,15 +8,11 @@
 
 #include <nlohmann/json.hpp>
 
-#include "e2e/run_fixture.h"
-#include "support/maya_binary.h"
+#include "e2e/cache_fixture.h"
 
 namespace {
 
 using json = nlohmann::json;
-
-// The scene formats a case runs in: 0 ASCII, else a binary scene of that width.
-constexpr int kFormats[] = {0, 4, 8};
 
 // What a cacheFile node sets: its cache name and folder, and its mapping (sf, ss, se; none: not set).
 struct CacheNode {
@@ -24,7 +20,7 @@ struct CacheNode {
   std::vector<std::pair<std::string, double>> numbers = {{"sf", 1}, {"ss", 1}, {"se", 10}};
 };
 
-class Caches : public RunFixture {
+class Caches : public CacheFixture {
  protected:
   static std::string xml(const std::string& type, const std::string& format, const std::string& range, int perFrame) {
     return "<?xml version=\"1.0\"?>\n<cacheDescription>\n  <cacheType Type=\"" + type + "\" Format=\"" + format +
@@ -57,51 +53,24 @@ class Caches : public RunFixture {
     text += "select -ne :time1;\n";
     return width ? m.scene(groups) : text;
   }
-  static std::string sceneName(int width) { return width ? "shot" + std::to_string(width) + ".mb" : "shot.ma"; }
   // Writes the scene into proj/scenes and renders frames `first` to `last` from a fresh folder.
   ProgramResult renderCaches(int width, const std::vector<CacheNode>& nodes, const std::string& first,
                              const std::string& last, Names extra = {}) {
     proj("scenes/" + sceneName(width), scene(width, nodes));
-    temp.makeDir(work = "work" + std::to_string(++runs));
-    Names arguments{"-s", first, "-e", last};
-    arguments.insert(arguments.end(), extra.begin(), extra.end());
-    arguments.push_back(at("scenes/" + sceneName(width)));
-    return run(arguments);
-  }
-  // A file of the cache folder `folder` of the project, with its name as its bytes.
-  void cacheFiles(const std::string& folder, const Names& names) {
-    for (const std::string& name : names) proj(folder + "/" + name, name);
-  }
-  static std::string cacheLine(const std::string& folder, int staged, int all) {
-    return "Cache '" + folder + "': " + std::to_string(staged) + " of " + std::to_string(all) + " frames.\n";
-  }
-  // The lines of a cache's files copied into `folder`, and the files' paths as the dependency report lists them.
-  static std::string copiedInto(const std::string& folder, const Names& names) {
-    std::string lines;
-    for (const std::string& name : names) lines += copied(folder + "\\" + name);
-    return lines;
-  }
-  static Names paths(const std::string& source, const Names& names) {
-    Names out;
-    for (const std::string& name : names) out.push_back(source + "\\" + name);
-    return out;
-  }
-  int runs = 0;  // runs so far, each in a folder of its own
-  // The folder in the working folder holds exactly `names`, each the file of the project's folder `source`.
-  void expectStaged(const std::string& folder, Names names, const std::string& source) {
-    for (const std::string& name : names) EXPECT_EQ(file(folder + "/" + name), readFile(at(source + "/" + name)));
-    std::sort(names.begin(), names.end());
-    EXPECT_EQ(temp.list(work + "/" + folder), names);
+    return renderFresh(at("scenes/" + sceneName(width)), first, last, extra);
   }
 };
 
-// Caches of one file per frame in `.mcx`, the report of what was staged, the dry run, the stand-in submit tool. An
-// nCache with sub-frame samples (ticks between frames): a render of frames 4 to 6 stages frames 3 to 7 and the samples
-// between them, with the description; not the other frames, not another cache's files in the same folder, not a name
-// that only begins like the cache's. A render of frames 100 to 120 of a 200-frame cache, in jobs of 10, stages frames
-// 99 to 121; placed at scene frame 51 (sf 51, ss 1), frames 100 to 120 read cache frames 50 to 70: 49 to 71 are
-// staged.
-TEST_F(Caches, OneFilePerFrame) {
+// Caches of each layout and format, the report of what was staged, the dry run, the stand-in submit tool. An nCache of
+// one file per frame in `.mcx` with sub-frame samples (ticks between frames): a render of frames 4 to 6 stages frames 3
+// to 7 and the samples between them, with the description; not the other frames, not another cache's files in the same
+// folder, not a name that only begins like the cache's. A 200-frame cache placed at scene frame 51 (sf 51, ss 1),
+// rendered from 100 to 120 in jobs of 10: the jobs read cache frames 50 to 70, and 49 to 71 are staged. One file per
+// frame in `.mc` (Format "mcc") and from before `.mcx` (no Format), their folders with a trailing separator, their
+// nodes setting nothing of the mapping or only ss: the cache is played from ss, else from the description's first
+// frame, placed at the scene frame of that number. One file, `.mc` and `.mcx`: the description and the one data
+// file, every frame of the range counted as staged.
+TEST_F(Caches, EachLayoutAndFormat) {
   // The description, then the files of `cache` of frames `first` to `last`, with samples after frames to `sampled`.
   const auto framesFrom = [](const std::string& cache, int first, int last, int sampled) {
     Names frames;
@@ -118,15 +87,31 @@ TEST_F(Caches, OneFilePerFrame) {
   proj("cache/nCache/nParticleShape1.xml", xml("OneFilePerFrame", "mcx", "250-2500", 250));
   cacheFiles("cache/long", framesFrom("fluid", 1, 200, 0));
   proj("cache/long/fluid.xml", xml("OneFilePerFrame", "mcx", "250-50000", 250));
+  for (const std::string format : {"mcc", ""}) {
+    const std::string cloth = "cloth" + format;
+    Names frames{cloth + ".xml"};  // frames 1 to 10 in `.mc`
+    for (int frame = 1; frame <= 10; ++frame) frames.push_back(cloth + "Frame" + std::to_string(frame) + ".mc");
+    cacheFiles("cache/" + cloth, frames);
+    const std::string range = format.empty() ? "6000-60000" : "12000-60000";  // frames 1 or 2 to 10
+    proj("cache/" + cloth + "/" + cloth + ".xml", xml("OneFilePerFrame", format, range, 6000));
+    const std::string one = format.empty() ? "mcx" : format;
+    cacheFiles("cache/one_" + one, {"geo_" + one + ".mc", "geo_" + one + ".mcx"});
+    proj("cache/one_" + one + "/geo_" + one + ".xml", xml("OneFile", one, "6000-144000", 6000));
+  }
+  const std::vector<std::pair<std::string, double>> frames24{{"sf", 1}, {"ss", 1}, {"se", 24}};
   const Names jobs{"100", "109", "110", "119", "120", "120"};
   const struct { CacheNode node; std::string first, last; Names staged; int frames, all; Names jobs; } rows[] = {
       {{"nParticleShape1", "cache/nCache"}, "4", "6", framesFrom("nParticleShape1", 3, 7, 6), 5, 10, {"4", "6"}},
-      {{"fluid", "cache/long", {{"sf", 1}, {"ss", 1}, {"se", 200}}}, "100", "120", framesFrom("fluid", 99, 121, 0),
-       23, 200, jobs},
       {{"fluid", "cache/long", {{"sf", 51}, {"ss", 1}, {"se", 200}}}, "100", "120", framesFrom("fluid", 49, 71, 0),
-       23, 200, jobs}};
+       23, 200, jobs},
+      {{"clothmcc", "cache/clothmcc/", {}}, "1", "2", {"clothmcc.xml", "clothmccFrame2.mc", "clothmccFrame3.mc"}, 2, 10,
+       {"1", "2"}},
+      {{"cloth", "cache/cloth/", {{"ss", 3}}}, "1", "2", {"cloth.xml", "clothFrame3.mc"}, 1, 10, {"1", "2"}},
+      {{"geo_mcc", "cache/one_mcc", frames24}, "10", "12", {"geo_mcc.xml", "geo_mcc.mc"}, 24, 24, {"10", "12"}},
+      {{"geo_mcx", "cache/one_mcx", frames24}, "10", "12", {"geo_mcx.xml", "geo_mcx.mcx"}, 24, 24, {"10", "12"}}};
   for (const auto& row : rows) {
-    const std::string folder = windowsForm(at(row.node.cp)), staging = row.node.cp.substr(6), cn = row.node.cn;
+    const std::string where = row.node.cp.substr(0, row.node.cp.find_last_not_of('/') + 1), cn = row.node.cn;
+    const std::string folder = windowsForm(at(where)), staging = where.substr(where.rfind('/') + 1);
     for (const int width : kFormats) {
       SCOPED_TRACE(cn + " " + std::to_string(width));
       const std::string shot = "~" + sceneName(width);
@@ -135,11 +120,10 @@ TEST_F(Caches, OneFilePerFrame) {
       EXPECT_EQ(result.out, examining(at("scenes/" + sceneName(width))) + cacheLine(folder, row.frames, row.all) +
                                 copiedInto(staging, row.staged) + report(paths(folder, row.staged), {}) + kSubmitted);
       EXPECT_EQ(left(), (Names{staging, "vantle_render.sub", shot}));
-      expectStaged(staging, row.staged, row.node.cp);
+      expectStaged(staging, row.staged, where);
       EXPECT_EQ(file(shot), scene(width, {row.node}, {staging}));
       EXPECT_EQ(file("vantle_render.sub"), description({staging, shot}, row.jobs));
-      const ProgramResult submitted = runProgram({VANTLE_SUBMIT_EXE, {"vantle_render.sub"}, temp.at(work), {}});
-      EXPECT_EQ(submitted.status, 0) << submitted.err;
+      EXPECT_EQ(submitted(), 0);
       // The stand-in refuses the description once the folder it names is gone.
       std::filesystem::remove_all(temp.at(work + "/" + staging));
       const ProgramResult refused = runProgram({VANTLE_SUBMIT_EXE, {"vantle_render.sub"}, temp.at(work), {}});
@@ -160,59 +144,12 @@ TEST_F(Caches, OneFilePerFrame) {
                                          {"size", row.staged[1].size()}}));
       EXPECT_EQ(written["transfer"], (json{staging, shot}));
 
-      temp.makeDir(work = "dry" + std::to_string(++runs));
-      const ProgramResult dry = run({"-s", row.first, "-e", row.last, "--dry-run", at("scenes/" + sceneName(width))});
+      const ProgramResult dry = renderFresh(at("scenes/" + sceneName(width)), row.first, row.last, {"--dry-run"});
       EXPECT_EQ(dry.status, 0);
-      std::string would;
-      for (const std::string& name : row.staged)
-        would += "File '" + staging + "\\" + name + "' would be copied to current directory.\n";
-      EXPECT_EQ(dry.out, examining(at("scenes/" + sceneName(width))) + cacheLine(folder, row.frames, row.all) + would +
-                             report(paths(folder, row.staged), {}) + "\nDry run: nothing written, nothing submitted.\n");
+      EXPECT_EQ(dry.out, examining(at("scenes/" + sceneName(width))) + cacheLine(folder, row.frames, row.all) +
+                             copiedInto(staging, row.staged, kWouldBe) + report(paths(folder, row.staged), {}) +
+                             kDryRun);
       EXPECT_EQ(left(), Names{});
-    }
-  }
-}
-
-// Caches of other layouts and formats: one file per frame without samples in `.mc` (Format "mcc") and from before
-// `.mcx` (no Format); one file, `.mc` and `.mcx`: the description and the one data file, whatever frames render
-// within its range, every frame of the range counted as staged.
-TEST_F(Caches, OtherLayoutsAndFormats) {
-  // The cache's name, folder and description; its files and those staged (after the description) by the ends of
-  // their names; frames staged and in all; the frames rendered; the node's last frame.
-  struct Row {
-    std::string name, where, layout, format, range;
-    Names files, staged;
-    int frames, all;
-    std::string first, last;
-    double end;
-  };
-  Names perFrame;
-  for (int frame = 1; frame <= 10; ++frame) perFrame.push_back("Frame" + std::to_string(frame) + ".mc");
-  const Names firstThree(perFrame.begin(), perFrame.begin() + 3);
-  const Row rows[] = {
-      {"clothmcc", "cache/clothmcc", "OneFilePerFrame", "mcc", "6000-60000", perFrame, firstThree, 3, 10, "1", "2", 10},
-      {"cloth", "cache/cloth", "OneFilePerFrame", "", "6000-60000", perFrame, firstThree, 3, 10, "1", "2", 10},
-      {"geo_mcc", "cache/one_mcc", "OneFile", "mcc", "6000-144000", {".mc", ".mcx"}, {".mc"}, 24, 24, "10", "12", 24},
-      {"geo_mcx", "cache/one_mcx", "OneFile", "mcx", "6000-144000", {".mcx", ".mc"}, {".mcx"}, 24, 24, "10", "12", 24}};
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.name);
-    const std::string folder = windowsForm(at(row.where)), staging = row.where.substr(row.where.rfind('/') + 1);
-    Names staged{row.name + ".xml"};
-    for (const std::string& end : row.files) proj(row.where + "/" + row.name + end, row.name + end);
-    for (const std::string& end : row.staged) staged.push_back(row.name + end);
-    proj(row.where + "/" + row.name + ".xml", xml(row.layout, row.format, row.range, 6000));
-    // A trailing separator on the folders of one file per frame.
-    const std::vector<CacheNode> nodes{
-        {row.name, row.where + (row.layout == "OneFile" ? "" : "/"), {{"sf", 1}, {"ss", 1}, {"se", row.end}}}};
-    for (const int width : kFormats) {
-      SCOPED_TRACE(width);
-      const ProgramResult result = renderCaches(width, nodes, row.first, row.last);
-      EXPECT_EQ(result.status, 0);
-      EXPECT_EQ(result.out, examining(at("scenes/" + sceneName(width))) + cacheLine(folder, row.frames, row.all) +
-                                copiedInto(staging, staged) + report(paths(folder, staged), {}) + kSubmitted);
-      expectStaged(staging, staged, row.where);
-      EXPECT_EQ(file("~" + sceneName(width)), scene(width, nodes, {staging}));
-      EXPECT_EQ(file("vantle_render.sub"), description({staging, "~" + sceneName(width)}, {row.first, row.last}));
     }
   }
 }
@@ -311,9 +248,7 @@ TEST_F(Caches, NodesNamingOneFolder) {
     EXPECT_EQ(result.out, examining(at("scenes/" + sceneName(width))) + cacheLine(folder, 2, 2) +
                               copiedInto("shared", {"a.xml", "aFrame1.mcx", "aFrame2.mcx"}) + cacheLine(folder, 1, 2) +
                               copiedInto("shared", {"b.xml", "bFrame1.mcx"}) + cacheLine(again, 2, 2) +
-                              "File 'shared\\a.xml' found in current directory.\n"
-                              "File 'shared\\aFrame1.mcx' found in current directory.\n"
-                              "File 'shared\\aFrame2.mcx' found in current directory.\n" +
+                              copiedInto("shared", {"a.xml", "aFrame1.mcx", "aFrame2.mcx"}, kFound) +
                               report(listed, {}) + kSubmitted);
     expectStaged("shared", {"a.xml", "aFrame1.mcx", "aFrame2.mcx", "b.xml", "bFrame1.mcx"}, "cache/shared");
     EXPECT_EQ(file("vantle_render.sub"), description({"shared", "~" + sceneName(width)}));

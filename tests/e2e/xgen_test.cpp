@@ -4,19 +4,15 @@
 // working folder. In an ASCII scene and in binary scenes of both widths.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <filesystem>
 #include <nlohmann/json.hpp>
 
-#include "caches/xgen_reader.h"
-#include "e2e/run_fixture.h"
-#include "support/maya_binary.h"
+#include "e2e/cache_fixture.h"
 
 namespace {
 
 using json = nlohmann::json;
 
-class Xgen : public RunFixture {
+class Xgen : public CacheFixture {
  protected:
   // A collection file as XGen writes it, naming its data folder, project and two archives as given.
   static std::string collection(const std::string& data, const std::string& project, const std::string& abc,
@@ -38,19 +34,8 @@ class Xgen : public RunFixture {
     return m.scene({m.head({m.chunk("VERS", "2024"), m.chunk("PLUG", plug)}),
                     m.node("XGMP", "coll", "", {m.text("xfn", xfn)})});
   }
-  static std::string name(int width) { return width ? "shot" + std::to_string(width) : "shot"; }
-  static std::string ext(int width) { return width ? ".mb" : ".ma"; }
   static std::string foundElsewhere(const std::string& recorded, const std::string& used) {
     return "File '" + recorded + "' not found; using '" + used + "'.\n";
-  }
-  // Every file below the working folder's `folder`, with its path from the working folder, in order.
-  Names tree(const std::string& folder) const {
-    Names files;
-    for (const auto& each : std::filesystem::recursive_directory_iterator(inWork(folder))) {
-      if (each.is_regular_file()) files.push_back(each.path().lexically_relative(inWork("")).generic_string());
-    }
-    std::sort(files.begin(), files.end());
-    return files;
   }
 };
 
@@ -64,9 +49,9 @@ TEST_F(Xgen, CollectionStagedWithDataArchivesAndGuides) {
   const std::string source = collection("${PROJECT}xgen/collections/coll/", kOther,
                                         "${PROJECT}xgen/archives/Archive.abc",
                                         "${PROJECT}xgen/archives/ass/Archive__pCone1.ass");
-  for (const int width : {0, 4, 8}) {
+  for (const int width : kFormats) {
     SCOPED_TRACE(width);
-    const std::string shot = name(width), sceneFile = shot + ext(width);
+    const std::string sceneFile = sceneName(width), shot = sceneFile.substr(0, sceneFile.size() - 3);
     proj("scenes/" + sceneFile, scene(width, shot + "__coll.xgen"));
     const std::string xgen = proj("scenes/" + shot + "__coll.xgen", source);
     const std::string guides = proj("scenes/" + shot + "__coll.abc", "guides of " + shot);
@@ -84,17 +69,15 @@ TEST_F(Xgen, CollectionStagedWithDataArchivesAndGuides) {
     for (const std::string& each : kData) paths.push_back(windowsForm(at("xgen/collections/coll/" + each)));
     paths.insert(paths.end(), {abc, ass, guides});
 
+    const Names transfer{staged[0], "coll", "Archive.abc", "~Archive__pCone1.ass", staged.back(), "~" + sceneFile};
+
     // A dry run prints what it would stage and reports it; it writes nothing here.
-    temp.makeDir(work = "dry" + shot);
-    const ProgramResult dry =
-        run({"-s", "1", "-e", "1", "--dry-run", "--report", "../" + shot + ".json", at("scenes/" + sceneFile)});
-    std::string wouldBe;
-    for (const std::string& each : staged) wouldBe += "File '" + each + "' would be copied to current directory.\n";
+    const ProgramResult dry = renderFresh(at("scenes/" + sceneFile), "1", "1", {"--dry-run", "--report", "../r.json"});
     EXPECT_EQ(dry.status, 0);
-    EXPECT_EQ(dry.out, examining(at("scenes/" + sceneFile)) + found + wouldBe + report(paths, {}) +
-                           "\nDry run: nothing written, nothing submitted.\n");
+    EXPECT_EQ(dry.out, examining(at("scenes/" + sceneFile)) + found + copiedInto("", staged, kWouldBe) +
+                           report(paths, {}) + kDryRun);
     EXPECT_EQ(left(), Names{});
-    const json document = json::parse(readFile(temp.at(shot + ".json")));
+    const json document = json::parse(readFile(temp.at("r.json")));
     Names kinds, names;
     for (const json& dependency : document.at("dependencies")) {
       kinds.push_back(dependency.at("kind"));
@@ -102,38 +85,21 @@ TEST_F(Xgen, CollectionStagedWithDataArchivesAndGuides) {
     }
     EXPECT_EQ(kinds, (Names{"file", "folder", "file", "file", "file"}));
     EXPECT_EQ(names, staged);
-    EXPECT_EQ(document.at("transfer"),
-              json(Names{staged[0], "coll", "Archive.abc", "~Archive__pCone1.ass", staged.back(), "~" + sceneFile}));
+    EXPECT_EQ(document.at("transfer"), json(transfer));
 
-    temp.makeDir(work = "work" + shot);
-    const ProgramResult result = run({"-s", "1", "-e", "1", at("scenes/" + sceneFile)});
-    std::string copies;
-    for (const std::string& each : staged) copies += copied(each);
+    const ProgramResult result = renderFresh(at("scenes/" + sceneFile), "1", "1");
     EXPECT_EQ(result.status, 0);
-    EXPECT_EQ(result.out, examining(at("scenes/" + sceneFile)) + found + copies + report(paths, {}) + kSubmitted);
+    EXPECT_EQ(result.out,
+              examining(at("scenes/" + sceneFile)) + found + copiedInto("", staged) + report(paths, {}) + kSubmitted);
     EXPECT_EQ(left(), (Names{"Archive.abc", "coll", "vantle_render.sub", "~Archive__pCone1.ass", "~" + sceneFile,
                              staged.back(), "~" + shot + "__coll.xgen"}));
-    EXPECT_EQ(tree("coll"), (Names{"coll/hair/guides.abc", "coll/hair/paintmaps/mask/pPlane1.ptx",
-                                   "coll/hair/paintmaps/width/pPlane1.ptx"}));
-    for (const std::string& each : kData) EXPECT_EQ(file("coll/" + each), each);
+    expectStaged("coll", kData, "xgen/collections/coll");
     EXPECT_EQ(file("Archive.abc"), "archive geometry");
     EXPECT_EQ(file(staged.back()), "guides of " + shot);
     EXPECT_EQ(file("~" + sceneFile), scene(width, "~" + shot + "__coll.xgen"));
     EXPECT_EQ(file("~" + shot + "__coll.xgen"), collection("./coll/", "./", "./Archive.abc", "./~Archive__pCone1.ass"));
-    // Every folder and file the copy names is in the working folder.
-    for (const XgenValue& value : readXgenFile(file("~" + shot + "__coll.xgen"), "")) {
-      if (value.kind == XgenValueKind::kCacheFile) continue;  // inside a description's folder
-      EXPECT_EQ(value.path.substr(0, 2), "./");
-      if (value.kind == XgenValueKind::kArchive) {
-        EXPECT_FALSE(file(value.path.substr(2)).empty()) << value.path;
-      } else if (value.kind == XgenValueKind::kDataPath) {
-        EXPECT_FALSE(tree(value.path.substr(2, value.path.size() - 3)).empty()) << value.path;
-      }
-    }
-    EXPECT_EQ(file("vantle_render.sub"), description({staged[0], "coll", "Archive.abc", "~Archive__pCone1.ass",
-                                                      staged.back(), "~" + sceneFile}));
-    const ProgramResult submitted = runProgram({VANTLE_SUBMIT_EXE, {"vantle_render.sub"}, temp.at(work), {}});
-    EXPECT_EQ(submitted.status, 0) << submitted.err;
+    EXPECT_EQ(file("vantle_render.sub"), description(transfer));
+    EXPECT_EQ(submitted(), 0);
   }
 }
 
@@ -146,13 +112,16 @@ TEST_F(Xgen, MissingGuidesAndDataFolderWarn) {
   const std::string source = collection("${PROJECT}xgen/collections/coll/;D:/lib/gone/;${PROJECT}lib/coll", "", "", "");
   const std::string xgen = proj("scenes/shot__coll.xgen", source);
   proj("scenes/shot.ma", scene(0, "shot__coll.xgen"));
+  // The lines of a run of proj/scenes/<shot>.ma up to the collection's copy.
+  const auto warned = [&](const std::string& shot) {
+    return examining(at("scenes/" + shot + ".ma")) +
+           "WARNING: the XGen data folder 'D:\\lib\\gone\\' is not there; it is not staged.\n"
+           "WARNING: the XGen guide cache '" + windowsForm(at("scenes/" + shot + "__coll.abc")) +
+           "' is not there; it is not staged.\n" + copied("~" + shot + "__coll.xgen");
+  };
   const ProgramResult result = render();
   EXPECT_EQ(result.status, 0);
-  EXPECT_EQ(result.out, examining(at("scenes/shot.ma")) +
-                            "WARNING: the XGen data folder 'D:\\lib\\gone\\' is not there; it is not staged.\n"
-                            "WARNING: the XGen guide cache '" + windowsForm(at("scenes/shot__coll.abc")) +
-                            "' is not there; it is not staged.\n" + copied("~shot__coll.xgen") +
-                            copied("coll\\hair\\mask.ptx") + copied("2~coll\\shared.ptx") +
+  EXPECT_EQ(result.out, warned("shot") + copied("coll\\hair\\mask.ptx") + copied("2~coll\\shared.ptx") +
                             report({xgen, windowsForm(at("xgen/collections/coll/hair/mask.ptx")), shared}, {}) +
                             kSubmitted);
   EXPECT_EQ(file("~shot__coll.xgen"), collection("./coll/;D:/lib/gone/;./2~coll/", "", "", ""));
@@ -164,11 +133,7 @@ TEST_F(Xgen, MissingGuidesAndDataFolderWarn) {
   proj("scenes/gone.ma", scene(0, "gone__coll.xgen"));
   const ProgramResult gone = render("gone", "gone.ma");
   EXPECT_EQ(gone.status, 2);
-  EXPECT_EQ(gone.out, examining(at("scenes/gone.ma")) +
-                          "WARNING: the XGen data folder 'D:\\lib\\gone\\' is not there; it is not staged.\n"
-                          "WARNING: the XGen guide cache '" + windowsForm(at("scenes/gone__coll.abc")) +
-                          "' is not there; it is not staged.\n" + copied("~gone__coll.xgen") +
-                          "ERROR: No file matches 'D:\\lib\\gone\\'.\n");
+  EXPECT_EQ(gone.out, warned("gone") + "ERROR: No file matches 'D:\\lib\\gone\\'.\n");
   EXPECT_EQ(left(), (Names{"~gone.ma", "~gone__coll.xgen"}));
 
   // A name inside the data folder that the render nodes cannot take, a subfolder's here, ends the run before
