@@ -93,6 +93,6 @@ void ParticleStaging::open(Dependency& cache, const RunOptions& options) {
                 cache.transferName.c_str());
     throw RunStop(exit_status::kFailure);
   }
-  // A folder that cannot be made fails each copy into it, as for textures.
+  // A folder that cannot be made fails each copy into it, and so the run.
   if (!options.dryRun) platform::makeDirectory(cache.transferName);
 }

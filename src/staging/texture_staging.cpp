@@ -115,7 +115,7 @@ void openCacheFolder(Dependency& cache, std::map<std::string, StagedName>& stage
     for (DependencyFile& file : cache.files) file.status = FileStatus::kNameCollision;
     throw;
   }
-  // A folder that cannot be made fails each copy into it, as for textures.
+  // A folder that cannot be made fails each copy into it, and so the run.
   if (options.dryRun) return;
   platform::makeDirectory(folder);
 }
