@@ -691,6 +691,15 @@ double roundRatio(const std::vector<double>& a, const std::vector<double>& b) {
   return median(ratios);
 }
 
+// Runs a copy the program is measured against, whose output goes to the
+// folder of copies, which is emptied again.
+void runCopy(const Bench& b, const Child& command, Samples& samples, const std::string& failure) {
+  const Measure m = run(command);
+  if (m.status != 0) fail(failure);
+  samples.add(m);
+  emptyDirectory(b.copies);
+}
+
 void measureScene(const Bench& b, const char* label, const fs::path& scene, const SceneCounts& counts) {
   const double mib = static_cast<double>(counts.bytes) / kMiB;
   Samples copy, cp, cpSync, sed, program;
@@ -709,16 +718,10 @@ void measureScene(const Bench& b, const char* label, const fs::path& scene, cons
   sedCommand.argv = {"sed", "-e", kSedScript, scene.string()};
   sedCommand.environment = {{"LC_ALL", "C"}};
   sedCommand.stdoutPath = (b.copies / "sed").string();
-  const auto runPlain = [&](const Child& command, Samples& samples, const char* failure) {
-    const Measure m = run(command);
-    if (m.status != 0) fail(failure);
-    samples.add(m);
-    emptyDirectory(b.copies);
-  };
-  const auto runCopy = [&] { runPlain(copyCommand, copy, "the read-write copy failed"); };
-  const auto runCp = [&] { runPlain(cpCommand, cp, "cp failed"); };
-  const auto runCpSync = [&] { runPlain(cpSyncCommand, cpSync, "cp and sync failed"); };
-  const auto runSed = [&] { runPlain(sedCommand, sed, "sed failed"); };
+  const auto runReadWrite = [&] { runCopy(b, copyCommand, copy, "the read-write copy failed"); };
+  const auto runCp = [&] { runCopy(b, cpCommand, cp, "cp failed"); };
+  const auto runCpSync = [&] { runCopy(b, cpSyncCommand, cpSync, "cp and sync failed"); };
+  const auto runSed = [&] { runCopy(b, sedCommand, sed, "sed failed"); };
   const auto runProgram = [&] {
     const Measure m = run(b.program(scene, log));
     if (m.status != 0) fail(std::string("vantleRender failed on the ") + label + " scene, see " + log.string());
@@ -729,7 +732,7 @@ void measureScene(const Bench& b, const char* label, const fs::path& scene, cons
     program.add(m);
     emptyDirectory(b.work);
   };
-  rotate(b.options.runs, {{&copy, runCopy}, {&program, runProgram}, {&cp, runCp}, {&cpSync, runCpSync}, {&sed, runSed}});
+  rotate(b.options.runs, {{&copy, runReadWrite}, {&program, runProgram}, {&cp, runCp}, {&cpSync, runCpSync}, {&sed, runSed}});
   std::printf("\n%s scene: %.1f MiB, %d textures, %d references", label, mib, counts.textures, counts.references);
   if (counts.longStatements > 0) std::printf(", %d over-long statements", counts.longStatements);
   std::printf("; medians of %d runs\n", b.options.runs);
@@ -798,10 +801,7 @@ void measureTextures(const Bench& b) {
   cpSyncCommand.argv.insert(cpSyncCommand.argv.end(), files.begin(), files.end());
   Samples cp, cpSync, program;
   const auto runPlain = [&](const Child& command, Samples& samples) {
-    const Measure m = run(command);
-    if (m.status != 0) fail("cp of the textures failed");
-    samples.add(m);
-    emptyDirectory(b.copies);
+    runCopy(b, command, samples, "cp of the textures failed");
   };
   const auto runProgram = [&] {
     const Measure m = run(b.program(scene, log));
@@ -945,12 +945,7 @@ void measureFollowedFile(const Bench& b, const char* label, const std::string& n
   Child cpSyncCommand;
   cpSyncCommand.argv = {"sh", "-c", "cp \"$0\" \"$1\" && sync --data \"$1\"", file.string(),
                         (b.copies / "cp-sync").string()};
-  const auto runCpSync = [&] {
-    const Measure m = run(cpSyncCommand);
-    if (m.status != 0) fail("cp and sync failed");
-    cpSync.add(m);
-    emptyDirectory(b.copies);
-  };
+  const auto runCpSync = [&] { runCopy(b, cpSyncCommand, cpSync, "cp and sync failed"); };
   const auto runProgram = [&] {
     const Measure m = run(b.program(scene, log));
     if (m.status != 0) fail(std::string("vantleRender failed on the ") + label + ", see " + log.string());
@@ -1025,12 +1020,7 @@ void measureCache(const Bench& b) {
   Child cpSyncCommand;
   cpSyncCommand.argv = {"sh", "-c", copyScript, b.copies.string()};
   Samples staged, cpSync;
-  const auto runCpSync = [&] {
-    const Measure m = run(cpSyncCommand);
-    if (m.status != 0) fail("cp and sync of the cache failed");
-    cpSync.add(m);
-    emptyDirectory(b.copies);
-  };
+  const auto runCpSync = [&] { runCopy(b, cpSyncCommand, cpSync, "cp and sync of the cache failed"); };
   const auto runProgram = [&] {
     const Measure m = run(program);
     if (m.status != 0) fail("vantleRender failed on the cache, see " + (b.root / "cache.log").string());
