@@ -37,3 +37,8 @@ bool cutLastComponent(std::string& path) {
   path.erase(last);
   return true;
 }
+
+void cutTrailingSeparators(std::string& path) {
+  const std::size_t end = path.find_last_not_of('\\');
+  path.erase(end == std::string::npos ? 0 : end + 1);
+}

@@ -18,6 +18,9 @@ bool isRelativePath(const std::string& path);
 // stays as it is.
 bool joinDirectory(const std::string& directory, std::string& entry);
 
+// The path without the separators it ends with, in place.
+void cutTrailingSeparators(std::string& path);
+
 // The path without its last component and the '\' before it; false, and
 // the path as it was, when it holds no '\'.
 bool cutLastComponent(std::string& path);

@@ -13,11 +13,6 @@
 
 namespace {
 
-void cutTrailingSeparators(std::string& path) {
-  const std::size_t end = path.find_last_not_of('\\');
-  path.erase(end == std::string::npos ? 0 : end + 1);
-}
-
 // The project's particles folder, as the system names it when it can be
 // entered.
 std::string particlesFolder(const std::string& project) {
@@ -29,9 +24,8 @@ std::string particlesFolder(const std::string& project) {
   cutTrailingSeparators(folder);
   if (folder.empty()) folder = project;
   joinDirectory(project, folder);
-  std::string entered = platform::enteredFolderPath(folder).value_or(folder);
-  normalizeSlashes(entered);
-  return entered;
+  const std::string entered = absoluteFolder(folder);
+  return entered.empty() ? folder : entered;
 }
 
 }  // namespace

@@ -103,8 +103,7 @@ bool locateBesideScene(const std::string& namingScene, const std::string& record
 
 bool locateCacheFolder(const std::string& namingScene, std::string& entry, const std::string& recorded,
                        const std::string& cacheName) {
-  const std::size_t end = entry.find_last_not_of('\\');
-  entry.erase(end == std::string::npos ? 0 : end + 1);
+  cutTrailingSeparators(entry);
   if (platform::enteredFolderPath(entry)) return true;
   const std::string name(folderBaseName(entry));
   const auto use = [&](const std::string& folder) {

@@ -28,8 +28,7 @@ std::optional<std::string> particlesRuleHere() {
   if (!text) return std::nullopt;
   std::string rule = particlesRule(*text);
   normalizeSlashes(rule);
-  const std::size_t end = rule.find_last_not_of('\\');
-  rule.erase(end == std::string::npos ? 0 : end + 1);
+  cutTrailingSeparators(rule);
   return rule;
 }
 

@@ -29,19 +29,13 @@ bool namesItsOwnFiles(std::string_view path) {
   return false;
 }
 
-void cutTrailingSeparators(std::string& path) {
-  const std::size_t end = path.find_last_not_of('\\');
-  path.erase(end == std::string::npos ? 0 : end + 1);
-}
-
 // The folder a file lies in, as the system names it.
 std::string folderOf(const std::string& path) {
   std::string folder = path;
   normalizeSlashes(folder);
   if (!cutLastComponent(folder)) folder = platform::currentDirectory();
-  std::string entered = platform::enteredFolderPath(folder).value_or(folder);
-  normalizeSlashes(entered);
-  return entered;
+  const std::string entered = absoluteFolder(folder);
+  return entered.empty() ? folder : entered;
 }
 
 class CollectionReader {
