@@ -41,6 +41,6 @@ void locateParticleFolder(const std::string& namingScene, std::string& entry, co
   std::string candidate = name;
   joinDirectory(particles, candidate);
   if (candidate == entry || !platform::enteredFolderPath(candidate)) return;
-  std::printf("File '%s' not found; using '%s'.\n", recorded.c_str(), candidate.c_str());
+  sayFoundElsewhere(recorded, candidate);
   entry = candidate;
 }

@@ -20,6 +20,10 @@ const char kParentStep[] = "\\..\\";
 
 }  // namespace
 
+void sayFoundElsewhere(const std::string& recorded, const std::string& used) {
+  std::printf("File '%s' not found; using '%s'.\n", recorded.c_str(), used.c_str());
+}
+
 std::string absoluteFolder(const std::string& folder) {
   std::string absolute = platform::enteredFolderPath(folder).value_or(std::string());
   normalizeSlashes(absolute);
@@ -80,7 +84,7 @@ bool locateElsewhere(const std::string& namingScene, std::string& entry, const s
     std::string candidate = name;
     joinDirectory(folder, candidate);
     if (!platform::fileOpens(candidate, "r")) continue;
-    std::printf("File '%s' not found; using '%s'.\n", recorded.c_str(), candidate.c_str());
+    sayFoundElsewhere(recorded, candidate);
     entry = candidate;
     return true;
   }
@@ -107,7 +111,7 @@ bool locateCacheFolder(const std::string& namingScene, std::string& entry, const
   if (platform::enteredFolderPath(entry)) return true;
   const std::string name(folderBaseName(entry));
   const auto use = [&](const std::string& folder) {
-    std::printf("File '%s' not found; using '%s'.\n", recorded.c_str(), folder.c_str());
+    sayFoundElsewhere(recorded, folder);
     entry = folder;
     return true;
   };

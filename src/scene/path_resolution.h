@@ -19,6 +19,10 @@ std::string resolutionBase(const std::string& scenePath);
 // it, and the project's scenes\ (`forScene`) or sourceimages\.
 std::vector<std::string> fallbackFolders(const std::string& namingScene, bool forScene);
 
+// Says that the file or folder a scene names as `recorded` was not there
+// and `used` is taken instead: "File '<recorded>' not found; using '<used>'."
+void sayFoundElsewhere(const std::string& recorded, const std::string& used);
+
 // For an `entry` named by the scene at `namingScene` that does not open:
 // true when a file of its base name opens in one of the scene's fallback
 // folders; `entry` is then that file, and a line says so (naming the path

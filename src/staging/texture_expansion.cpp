@@ -57,7 +57,7 @@ std::vector<std::string> expandEntry(const std::string& entry, const Dependency&
     joinDirectory(other, used);
     // Named as recorded, as a single file found elsewhere is.
     const std::string& recorded = facts.recorded.empty() ? entry : facts.recorded;
-    std::printf("File '%s' not found; using '%s'.\n", recorded.c_str(), used.c_str());
+    sayFoundElsewhere(recorded, used);
     return files;
   }
   return files;

@@ -94,10 +94,6 @@ class CollectionReader {
     return path;
   }
 
-  static void sayFoundElsewhere(const std::string& recorded, const std::string& found) {
-    std::printf("File '%s' not found; using '%s'.\n", recorded.c_str(), found.c_str());
-  }
-
   // A data folder: where its path leads, else in the scene's project, else
   // by its name where a texture would be looked for.
   std::optional<Dependency> dataFolder(const XgenValue& value) {
