@@ -693,6 +693,18 @@ double roundRatio(const std::vector<double>& a, const std::vector<double>& b) {
 
 // Runs a copy the program is measured against, whose output goes to the
 // folder of copies, which is emptied again.
+// The table of a measure against a durable copy, and the ratio its goal
+// is set for.
+void printAgainstDurableCopy(const char* copyName, const Samples& copy, const Samples& program, double mib,
+                             const char* copyWords) {
+  printHeading();
+  printRow(copyName, copy, mib);
+  printRow("vantleRender", program, mib);
+  std::printf("  vantleRender / %s, median of the runs' ratios: time %.2f (goal: at most 1.25)\n", copyWords,
+              roundRatio(program.wall, copy.wall));
+  std::fflush(stdout);
+}
+
 void runCopy(const Bench& b, const Child& command, Samples& samples, const std::string& failure) {
   const Measure m = run(command);
   if (m.status != 0) fail(failure);
@@ -956,12 +968,7 @@ void measureFollowedFile(const Bench& b, const char* label, const std::string& n
   rotate(b.options.runs, {{&program, runProgram}, {&cpSync, runCpSync}});
   const double mib = static_cast<double>(fs::file_size(file)) / kMiB;
   std::printf("\n%s: %.1f MiB, a path every few KiB; medians of %d runs\n", label, mib, b.options.runs);
-  printHeading();
-  printRow("cp, sync --data", cpSync, mib);
-  printRow("vantleRender", program, mib);
-  std::printf("  vantleRender / cp with sync --data, median of the runs' ratios: time %.2f (goal: at most 1.25)\n",
-              roundRatio(program.wall, cpSync.wall));
-  std::fflush(stdout);
+  printAgainstDurableCopy("cp, sync --data", cpSync, program, mib, "cp with sync --data");
   if (!b.options.keep) fs::remove_all(dir);
 }
 
@@ -1035,12 +1042,7 @@ void measureCache(const Bench& b) {
   const double mib = static_cast<double>(needed.size() - 1) * static_cast<double>(each) / kMiB;
   std::printf("\ncache: %d frames of %.0f MiB, frames %d to %d rendered, %zu files staged; medians of %d runs\n",
               frames, b.options.cacheFrameMiB, first, last, needed.size(), b.options.runs);
-  printHeading();
-  printRow("cp, sync (22 frames)", cpSync, mib);
-  printRow("vantleRender", staged, mib);
-  std::printf("  vantleRender / cp with sync, median of the runs' ratios: time %.2f (goal: at most 1.25)\n",
-              roundRatio(staged.wall, cpSync.wall));
-  std::fflush(stdout);
+  printAgainstDurableCopy("cp, sync (22 frames)", cpSync, staged, mib, "cp with sync");
   if (!b.options.keep) fs::remove_all(dir);
 }
 
