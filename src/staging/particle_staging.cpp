@@ -77,21 +77,8 @@ void addParticleTransferEntries(std::vector<std::string>& line) {
   }
 }
 
-void ParticleStaging::open(Dependency& cache, const RunOptions& options) {
-  std::printf("Cache '%s': %zu of %zu frames.\n", cache.resolved.c_str(), cache.cache->framesStaged,
-              cache.cache->framesInAll);
-  if (!opened_) {
-    opened_ = true;
-    stageWorkspace(options);
-    if (!options.dryRun) platform::makeDirectory(kStagedParticlesFolder);
-  }
-  const auto [known, first] = folders_.try_emplace(comparisonKey(cache.transferName), cache.resolved);
-  if (!first && comparisonKey(known->second) != comparisonKey(cache.resolved)) {
-    for (DependencyFile& file : cache.files) file.status = FileStatus::kNameCollision;
-    std::printf("ERROR: '%s' and '%s' would both be copied to '%s'.\n", known->second.c_str(), cache.resolved.c_str(),
-                cache.transferName.c_str());
-    throw RunStop(exit_status::kFailure);
-  }
-  // A folder that cannot be made fails each copy into it, and so the run.
-  if (!options.dryRun) platform::makeDirectory(cache.transferName);
+void ParticleStaging::open(const RunOptions& options) {
+  if (opened_) return;
+  opened_ = true;
+  stageWorkspace(options);
 }

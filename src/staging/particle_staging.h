@@ -28,14 +28,10 @@ void addParticleTransferEntries(std::vector<std::string>& line);
 
 class ParticleStaging {
  public:
-  // Before a particle cache's files: the line saying how many of its
-  // frames are staged; the first time, the workspace.mel (written unless
-  // one leading there is here already) and the particles folder; then the
-  // cache's folder. Nothing is written in a dry run. Two different cache
-  // folders of one name end the run.
-  void open(Dependency& cache, const RunOptions& options);
+  // Before the first particle cache's files: the workspace.mel, written
+  // unless one leading there is here already (not in a dry run).
+  void open(const RunOptions& options);
 
  private:
   bool opened_ = false;
-  std::map<std::string, std::string> folders_;  // staged folder, as compared, and the folder staged into it
 };

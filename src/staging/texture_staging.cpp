@@ -98,9 +98,10 @@ void requireStageableCache(const WalkState& walk, const Dependency& cache) {
   }
 }
 
-// Before a cache's files: how much of it is staged, and its folder, made
-// here unless a dry run. Two different folders of one name would be one
-// folder on the render nodes, whatever was here before.
+// Before a cache's files: how much of it is staged, and its folder (with
+// the folders it lies in, `particles\<folder>`), made here unless a dry
+// run. Two different folders of one name would be one folder on the
+// render nodes, whatever was here before.
 void openCacheFolder(Dependency& cache, std::map<std::string, StagedName>& staged, const RunOptions& options) {
   // A folder staged whole has no frames to count.
   if (cache.cache->kind != CacheKind::kXgenData) {
@@ -116,8 +117,7 @@ void openCacheFolder(Dependency& cache, std::map<std::string, StagedName>& stage
     throw;
   }
   // A folder that cannot be made fails each copy into it, and so the run.
-  if (options.dryRun) return;
-  platform::makeDirectory(folder);
+  if (!options.dryRun) makeFoldersOf(folder + "\\");
 }
 
 // A file of a staged folder here that is not the one the run would stage
@@ -181,11 +181,8 @@ void stageTextures(DependencyList& found, const FollowedFiles& followed, const R
       continue;
     }
     if (texture.cache && !texture.matchedNothing) {
-      if (isParticleCache(*texture.cache)) {
-        particles.open(texture, options);
-      } else {
-        openCacheFolder(texture, staged, options);
-      }
+      openCacheFolder(texture, staged, options);
+      if (isParticleCache(*texture.cache)) particles.open(options);
     }
     for (DependencyFile& file : texture.files) {
       const std::string& path = file.path;
