@@ -5,7 +5,6 @@
 // that is here already is the user's: kept when its rule leads there too,
 // never overwritten.
 
-#include <map>
 #include <string>
 #include <vector>
 
