@@ -139,6 +139,9 @@ TEST(CacheRules, ParticleCacheFiles) {
   EXPECT_EQ(selectDiskCache(ntsc, renderedWindow(2, 2), kNtsc).files,
             (std::vector<std::string>{ntsc[2], ntsc[3], ntsc[4], ntsc[5]}));
   EXPECT_EQ(particleFrameCount(pdc("a", {250, 500, 750, 751, 1001}), kNtsc), 4u);
+  const std::vector<std::string> shapes = {"a.0.pdc", "a.250.pdc", "b.500.pdc"};  // frames of every shape, or of one
+  EXPECT_EQ(particleFrameCount(shapes, 24), 3u);
+  EXPECT_EQ(particleFrameCount(shapes, 24, "b"), 1u);
   const std::vector<std::string> zero = pdc("p", {-500, -251, -250, 0, 250, 251});
   EXPECT_EQ(selectDiskCache(zero, renderedWindow(0, 0), 24).files,
             (std::vector<std::string>{zero[2], zero[3], zero[4]}));
