@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <map>
 
+#include <nlohmann/json.hpp>
+
 #include "e2e/run_fixture.h"
 #include "support/maya_binary.h"
 
@@ -67,6 +69,16 @@ struct CacheFixture : RunFixture {
   }
   // The stand-in submit tool's status on the description in the working folder.
   int submitted() const { return runProgram({VANTLE_SUBMIT_EXE, {"vantle_render.sub"}, temp.at(work), {}}).status; }
+  // The report written to r.json: `count` dependencies, the first of them holding `first`'s entries.
+  nlohmann::json reportedFirst(std::size_t count, const nlohmann::json& first) const {
+    const nlohmann::json written = nlohmann::json::parse(readFile(temp.at("r.json")));
+    EXPECT_EQ(written.at("dependencies").size(), count);
+    const nlohmann::json& dependency = written.at("dependencies").at(0);
+    for (const auto& [key, value] : first.items()) {
+      EXPECT_EQ(dependency.contains(key) ? dependency.at(key) : nullptr, value) << key;
+    }
+    return written;
+  }
   static inline const std::string kDryRun = "\nDry run: nothing written, nothing submitted.\n";
   int runs = 0;  // runs so far, each in a working folder of its own
 };

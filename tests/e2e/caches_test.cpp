@@ -123,22 +123,17 @@ TEST_F(Caches, EachLayoutAndFormat) {
       expectStaged(staging, row.staged, where);
       EXPECT_EQ(file(shot), scene(width, {row.node}, {staging}));
       EXPECT_EQ(file("vantle_render.sub"), description({staging, shot}, row.jobs));
+      if (&row != rows) continue;  // the report, the submit tool and the dry run: once, for every scene format
       EXPECT_EQ(submitted(), 0);
       // The stand-in refuses the description once the folder it names is gone.
       std::filesystem::remove_all(temp.at(work + "/" + staging));
       const ProgramResult refused = runProgram({VANTLE_SUBMIT_EXE, {"vantle_render.sub"}, temp.at(work), {}});
       EXPECT_NE(refused.status, 0);
       EXPECT_NE(refused.err.find("'" + staging + "' is not in the current directory."), std::string::npos);
-      const json written = json::parse(readFile(temp.at("r.json")));
-      ASSERT_EQ(written["dependencies"].size(), 1u);
+      const json written = reportedFirst(1, {{"kind", "cache"}, {"node_type", "cacheFile"}, {"attribute", "cp"},
+          {"path", row.node.cp}, {"resolved", folder}, {"cache", {{"name", cn}, {"folder", staging},
+          {"frames_staged", row.frames}, {"frames_in_all", row.all}}}});
       const json& cache = written["dependencies"][0];
-      EXPECT_EQ(cache["kind"], "cache");
-      EXPECT_EQ(cache["node_type"], "cacheFile");
-      EXPECT_EQ(cache["attribute"], "cp");
-      EXPECT_EQ(cache["path"], row.node.cp);
-      EXPECT_EQ(cache["resolved"], folder);
-      EXPECT_EQ(cache["cache"], (json{{"name", cn}, {"folder", staging}, {"frames_staged", row.frames},
-                                      {"frames_in_all", row.all}}));
       ASSERT_EQ(cache["files"].size(), row.staged.size());
       EXPECT_EQ(cache["files"][1], (json{{"name", staging + "\\" + row.staged[1]}, {"status", "copied"},
                                          {"size", row.staged[1].size()}}));
@@ -242,12 +237,11 @@ TEST_F(Caches, NodesNamingOneFolder) {
     SCOPED_TRACE(width);
     const ProgramResult result = renderCaches(width, nodes, "1", "1");
     EXPECT_EQ(result.status, 0);
-    const std::string& again = folder;
-    Names listed = paths(folder, {"a.xml", "aFrame1.mcx", "aFrame2.mcx", "b.xml", "bFrame1.mcx"});
-    for (const std::string& path : paths(again, {"a.xml", "aFrame1.mcx", "aFrame2.mcx"})) listed.push_back(path);
+    Names listed = paths(folder, {"a.xml", "aFrame1.mcx", "aFrame2.mcx", "b.xml", "bFrame1.mcx", "a.xml",
+                                  "aFrame1.mcx", "aFrame2.mcx"});
     EXPECT_EQ(result.out, examining(at("scenes/" + sceneName(width))) + cacheLine(folder, 2, 2) +
                               copiedInto("shared", {"a.xml", "aFrame1.mcx", "aFrame2.mcx"}) + cacheLine(folder, 1, 2) +
-                              copiedInto("shared", {"b.xml", "bFrame1.mcx"}) + cacheLine(again, 2, 2) +
+                              copiedInto("shared", {"b.xml", "bFrame1.mcx"}) + cacheLine(folder, 2, 2) +
                               copiedInto("shared", {"a.xml", "aFrame1.mcx", "aFrame2.mcx"}, kFound) +
                               report(listed, {}) + kSubmitted);
     expectStaged("shared", {"a.xml", "aFrame1.mcx", "aFrame2.mcx", "b.xml", "bFrame1.mcx"}, "cache/shared");
