@@ -221,11 +221,9 @@ TEST_F(FollowedFiles, MaterialXLookWithPrefixesAndInclude) {
   };
   const std::string lookPath = proj("looks/look.mtlx", look("textures/", "common.mtlx", "wood/", "wood_&lt;UDIM&gt;.png",
                                                            "rough.png"));
-  const auto common = [](const std::string& normal) {
-    return "<materialx version=\"1.38\">\n  <image name=\"n\" type=\"vector3\"><input name=\"file\" "
-           "type=\"filename\" value=\"" + normal + "\"/></image>\n</materialx>\n";
-  };
-  const std::string commonPath = proj("looks/common.mtlx", common("normal.png"));
+  const std::string common = "<materialx version=\"1.38\">\n  <image name=\"n\" type=\"vector3\"><input name=\"file\" "
+                             "type=\"filename\" value=\"normal.png\"/></image>\n</materialx>\n";
+  const std::string commonPath = proj("looks/common.mtlx", common);
   const std::string w1 = proj("looks/wood/wood_1001.png", "1"), w2 = proj("looks/wood/wood_1002.png", "2");
   const std::string rough = proj("looks/textures/rough.png", "r"), normal = proj("looks/textures/normal.png", "n");
   proj("scenes/shot.ma", kMa + "createNode aiMaterialx -n \"x\";\n\tsetAttr \".filename\" -type \"string\" "
@@ -236,7 +234,7 @@ TEST_F(FollowedFiles, MaterialXLookWithPrefixesAndInclude) {
                             copied("normal.png") + report({lookPath, commonPath, w1, w2, rough, normal}, {}) +
                             kSubmitted);
   EXPECT_EQ(file("~look.mtlx"), look("", "~common.mtlx", "", "wood_&lt;UDIM&gt;.png", "rough.png"));
-  EXPECT_EQ(file("~common.mtlx"), common("normal.png"));
+  EXPECT_EQ(file("~common.mtlx"), common);
   EXPECT_EQ(openNames(), Names{});
 }
 
