@@ -51,11 +51,9 @@ TEST_F(RunFixture, NamesMatchingNothingFailTheRun) {
     temp.makeDir(work = "w" + std::to_string(width));
     const std::string reportPath = temp.at("report" + std::to_string(width) + ".json");
     const ProgramResult result = run({"-s", "1", "-e", "1", "--report", reportPath, at("scenes/" + shot)});
-    // What either run prints up to its end, with `staged` for each file it copies.
-    const auto printed = [&](std::string (*staged)(const std::string&)) {
-      return examining(at("scenes/" + shot)) + fallback + noMatch(unmatched[0]) + staged("real.tif") +
-             noMatch(unmatched[1]) + noMatch(unmatched[2]) + noMatch(unmatched[3]) + staged("stone.1001.tif") +
-             staged("stone.1002.tif");
+    const auto printed = [&](std::string (*staged)(const std::string&)) {  // up to the end, `staged` per file copied
+      return examining(at("scenes/" + shot)) + fallback + noMatch(unmatched[0]) + staged("real.tif") + noMatch(unmatched[1])
+             + noMatch(unmatched[2]) + noMatch(unmatched[3]) + staged("stone.1001.tif") + staged("stone.1002.tif");
     };
     EXPECT_EQ(result.out, printed(copied)) << width;
     EXPECT_EQ(result.status, 2) << width;
