@@ -90,14 +90,12 @@ TEST_F(RunFixture, CacheFramesThatCannotBeStaged) {
   ProgramResult result = run({"-s", "2", "-e", "2", at("scenes/shot.ma")});
   EXPECT_EQ(result.status, 2);
   EXPECT_NE(result.out.find(unable(windowsForm(frame2), "sim\\shapeFrame2.mcx")), std::string::npos) << result.out;
-  EXPECT_EQ(result.out.find("Calling"), std::string::npos);
-  EXPECT_EQ(left(), (Names{"sim", "~shot.ma"}));
+  EXPECT_EQ(left(), (Names{"sim", "~shot.ma"}));  // no description, so nothing submitted
 
   prepare("plain");  // a plain file where the cache's folder would be made
   writeFile(inWork("sim"), "mine");
   result = run({"-s", "2", "-e", "2", at("scenes/shot.ma")});
   EXPECT_EQ(result.status, 2);
-  EXPECT_EQ(result.out.find("Calling"), std::string::npos);
   EXPECT_EQ(left(), (Names{"sim", "~shot.ma"}));
   EXPECT_EQ(file("sim"), "mine");
 

@@ -69,13 +69,16 @@ class FollowedFiles : public RunFixture {
 // names no file to stage; a layer three levels down; a cycle back to the root; two asset folders that each hold a
 // geo.usda; a texture of the scene and a file of the same name that a layer names.
 TEST_F(FollowedFiles, UsdStageStagedWholeAndClosed) {
-  const std::string root = proj("assets/root.usda",
-      "#usda 1.0\n(\n    subLayers = [\n        @./layers/anim.usda@,\n        @edits.usda@\n    ]\n)\n"
-      "def Xform \"Ball_1\" (\n    prepend references = @./ball/geo.usda@</Ball>\n"
-      "    prepend payload = @./ball/payload.usd@\n"
-      "    assetInfo = {\n        asset identifier = @./Missing.usda@\n        string name = \"Ball\"\n    }\n)\n"
-      "{\n    asset inputs:file = @./tex/ball.<UDIM>.png@\n}\n"
-      "def \"Crate\" (\n    references = @crate/geo.usda@</Crate>\n)\n{\n}\n");
+  // The root layer naming, in order: two sublayers, the ball's geometry, payload and texture, the crate's geometry.
+  const auto rootLayer = [](const Names& n) {
+    return "#usda 1.0\n(\n    subLayers = [\n        @" + n[0] + "@,\n        @" + n[1] + "@\n    ]\n)\n"
+           "def Xform \"Ball_1\" (\n    prepend references = @" + n[2] + "@</Ball>\n    prepend payload = @" + n[3] +
+           "@\n    assetInfo = {\n        asset identifier = @./Missing.usda@\n        string name = \"Ball\"\n    }\n)\n"
+           "{\n    asset inputs:file = @" + n[4] + "@\n}\ndef \"Crate\" (\n    references = @" + n[5] +
+           "@</Crate>\n)\n{\n}\n";
+  };
+  const std::string root = proj("assets/root.usda", rootLayer({"./layers/anim.usda", "edits.usda", "./ball/geo.usda",
+      "./ball/payload.usd", "./tex/ball.<UDIM>.png", "crate/geo.usda"}));
   const std::string anim = proj("assets/layers/anim.usda", "#usda 1.0\n(\n    subLayers = [@../deep/one.usda@]\n)\n");
   const std::string edits = proj("assets/edits.usda", "#usda 1.0\n(\n    subLayers = [@root.usda@]\n)\n");
   const std::string one = proj("assets/deep/one.usda", "#usda 1.0\n(\n    subLayers = [@two/two.usda@]\n)\n");
@@ -101,13 +104,8 @@ TEST_F(FollowedFiles, UsdStageStagedWholeAndClosed) {
                             copied("2~geo.usda") + copied("~one.usda") +
                             "File '~root.usda' found in current directory.\n" + copied("2~wood.png") +
                             copied("~two.usda") + copied("~three.usda") + report(staged, {}) + kSubmitted);
-  EXPECT_EQ(file("~root.usda"),
-            "#usda 1.0\n(\n    subLayers = [\n        @~anim.usda@,\n        @~edits.usda@\n    ]\n)\n"
-            "def Xform \"Ball_1\" (\n    prepend references = @~geo.usda@</Ball>\n"
-            "    prepend payload = @~payload.usd@\n"
-            "    assetInfo = {\n        asset identifier = @./Missing.usda@\n        string name = \"Ball\"\n    }\n)\n"
-            "{\n    asset inputs:file = @ball.<UDIM>.png@\n}\n"
-            "def \"Crate\" (\n    references = @2~geo.usda@</Crate>\n)\n{\n}\n");
+  EXPECT_EQ(file("~root.usda"), rootLayer({"~anim.usda", "~edits.usda", "~geo.usda", "~payload.usd",
+                                          "ball.<UDIM>.png", "2~geo.usda"}));
   EXPECT_EQ(file("~edits.usda"), "#usda 1.0\n(\n    subLayers = [@~root.usda@]\n)\n");
   EXPECT_EQ(file("~payload.usd"), "#usda 1.0\ndef \"Ball\" {\n    asset inputs:file = @2~wood.png@\n}\n");
   EXPECT_EQ(file("wood.png"), "scene's wood");
@@ -141,11 +139,12 @@ TEST_F(FollowedFiles, UsdStageStagedWholeAndClosed) {
 // are no dependencies. A mesh rendered as a procedural names a sequence of stand-ins through dso, in an ASCII and a
 // binary scene.
 TEST_F(FollowedFiles, ArnoldStandInsStagedAndClosed) {
-  const std::string chair = proj("props/chair.ass",
-      "### exported\noptions\n{\n AA_samples 3\n}\ndriver_exr\n{\n name out\n filename \"beauty.exr\"\n}\n"
-      "image\n{\n name file1\n filename \"tex/wood.tx\"\n # filename \"old.tx\"\n}\n"
-      "volume\n{\n name smoke\n filename \"cache/smoke.0101.vdb\"\n}\n"
-      "procedural\n{\n name leg\n filename \"nested/leg.ass\"\n}\n");
+  const auto chairFile = [](const std::string& wood, const std::string& smoke, const std::string& leg) {
+    return "### exported\noptions\n{\n AA_samples 3\n}\ndriver_exr\n{\n name out\n filename \"beauty.exr\"\n}\n"
+           "image\n{\n name file1\n filename \"" + wood + "\"\n # filename \"old.tx\"\n}\nvolume\n{\n name smoke\n "
+           "filename \"" + smoke + "\"\n}\nprocedural\n{\n name leg\n filename \"" + leg + "\"\n}\n";
+  };
+  const std::string chair = proj("props/chair.ass", chairFile("tex/wood.tx", "cache/smoke.0101.vdb", "nested/leg.ass"));
   const std::string leg = proj("props/nested/leg.ass", "image\n{\n name i\n filename \"leg.png\"\n}\n");
   const std::string wood = proj("props/tex/wood.tx", "tx"), smoke = proj("props/cache/smoke.0101.vdb", "vdb");
   const std::string legPng = proj("props/nested/leg.png", "png");
@@ -163,11 +162,7 @@ TEST_F(FollowedFiles, ArnoldStandInsStagedAndClosed) {
                             copied("~leg.ass") + copied("s.png") + "File 's.png' found in current directory.\n" +
                             copied("leg.png") +
                             report({chair, s1, s2, wood, smoke, leg, png, png, legPng}, {}) + kSubmitted);
-  EXPECT_EQ(file("~chair.ass"),
-            "### exported\noptions\n{\n AA_samples 3\n}\ndriver_exr\n{\n name out\n filename \"beauty.exr\"\n}\n"
-            "image\n{\n name file1\n filename \"wood.tx\"\n # filename \"old.tx\"\n}\n"
-            "volume\n{\n name smoke\n filename \"smoke.0101.vdb\"\n}\n"
-            "procedural\n{\n name leg\n filename \"~leg.ass\"\n}\n");
+  EXPECT_EQ(file("~chair.ass"), chairFile("wood.tx", "smoke.0101.vdb", "~leg.ass"));
   EXPECT_EQ(file("~shot.ma"), kMa + "createNode aiStandIn -n \"a\";\n\tsetAttr \".dso\" -type \"string\" \"~chair.ass\";\n" +
                                   mesh + "~standin.###.ass\";\n");
   EXPECT_EQ(file("vantle_render.sub"), description({"~chair.ass", "~standin.001.ass", "~standin.002.ass", "wood.tx",
@@ -202,17 +197,13 @@ TEST_F(FollowedFiles, TwoLayersOfOneNameInTheScene) {
 
 // A compressed stand-in is read through its inflated text, and its copy is compressed again.
 TEST_F(FollowedFiles, CompressedStandInFollowed) {
-  const std::string text = "procedural\n{\n name leg\n filename \"nested/leg.ass\"\n}\n"
-                           "image\n{\n name i\n filename \"tex/cube.png\"\n}\n";
-  const std::string cube = proj("props/cube.ass.gz", deflateGzip(text));
-  const std::string leg = proj("props/nested/leg.ass", "image\n{\n filename \"leg.png\"\n}\n");
-  const std::string legPng = proj("props/nested/leg.png", "l"), png = proj("props/tex/cube.png", "c");
+  const std::string cube = proj("props/cube.ass.gz", deflateGzip("image\n{\n name i\n filename \"tex/cube.png\"\n}\n"));
+  const std::string png = proj("props/tex/cube.png", "c");
   proj("scenes/shot.ma", kMa + "createNode mesh -n \"m\";\n\tsetAttr \".dso\" -type \"string\" \"props/cube.ass.gz\";\n");
   const ProgramResult result = render();
-  EXPECT_EQ(result.out, examining(at("scenes/shot.ma")) + copied("~cube.ass.gz") + copied("~leg.ass") +
-                            copied("cube.png") + copied("leg.png") + report({cube, leg, png, legPng}, {}) + kSubmitted);
-  EXPECT_EQ(inflateGzip(file("~cube.ass.gz")), "procedural\n{\n name leg\n filename \"~leg.ass\"\n}\n"
-                                               "image\n{\n name i\n filename \"cube.png\"\n}\n");
+  EXPECT_EQ(result.out, examining(at("scenes/shot.ma")) + copied("~cube.ass.gz") + copied("cube.png") +
+                            report({cube, png}, {}) + kSubmitted);
+  EXPECT_EQ(inflateGzip(file("~cube.ass.gz")), "image\n{\n name i\n filename \"cube.png\"\n}\n");
   EXPECT_EQ(openNames(), Names{});
 }
 
@@ -230,11 +221,9 @@ TEST_F(FollowedFiles, MaterialXLookWithPrefixesAndInclude) {
   };
   const std::string lookPath = proj("looks/look.mtlx", look("textures/", "common.mtlx", "wood/", "wood_&lt;UDIM&gt;.png",
                                                            "rough.png"));
-  const auto common = [](const std::string& normal) {
-    return "<materialx version=\"1.38\">\n  <image name=\"n\" type=\"vector3\"><input name=\"file\" "
-           "type=\"filename\" value=\"" + normal + "\"/></image>\n</materialx>\n";
-  };
-  const std::string commonPath = proj("looks/common.mtlx", common("normal.png"));
+  const std::string common = "<materialx version=\"1.38\">\n  <image name=\"n\" type=\"vector3\"><input name=\"file\" "
+                             "type=\"filename\" value=\"normal.png\"/></image>\n</materialx>\n";
+  const std::string commonPath = proj("looks/common.mtlx", common);
   const std::string w1 = proj("looks/wood/wood_1001.png", "1"), w2 = proj("looks/wood/wood_1002.png", "2");
   const std::string rough = proj("looks/textures/rough.png", "r"), normal = proj("looks/textures/normal.png", "n");
   proj("scenes/shot.ma", kMa + "createNode aiMaterialx -n \"x\";\n\tsetAttr \".filename\" -type \"string\" "
@@ -245,7 +234,7 @@ TEST_F(FollowedFiles, MaterialXLookWithPrefixesAndInclude) {
                             copied("normal.png") + report({lookPath, commonPath, w1, w2, rough, normal}, {}) +
                             kSubmitted);
   EXPECT_EQ(file("~look.mtlx"), look("", "~common.mtlx", "", "wood_&lt;UDIM&gt;.png", "rough.png"));
-  EXPECT_EQ(file("~common.mtlx"), common("normal.png"));
+  EXPECT_EQ(file("~common.mtlx"), common);
   EXPECT_EQ(openNames(), Names{});
 }
 

@@ -15,8 +15,7 @@ TEST_F(RunFixture, ASceneOverTwoGiB) {
   const std::string wood = proj("sourceimages/wood.tif", "wood"), scene = temp.write("proj/scenes/shot.ma", head);
   std::filesystem::resize_file(scene, at);  // a hole of zeros
   std::ofstream(scene, std::ios::binary | std::ios::app) << tail;
-  EXPECT_EQ(render().out,
-            examining(scene) + copied("wood.tif") + report({wood}, {}) + kSubmitted);
+  EXPECT_EQ(render().out, examining(scene) + copied("wood.tif") + report({wood}, {}) + kSubmitted);
   ASSERT_EQ(std::filesystem::file_size(inWork("~shot.ma")), at + tail.size());
   std::ifstream copy(inWork("~shot.ma"), std::ios::binary);
   std::string bytes(head.size(), '\0'), end(tail.size() + 8, '\0');
