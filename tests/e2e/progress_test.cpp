@@ -34,7 +34,9 @@ TEST_F(RunFixture, ProgressLine) {
     // Cleared before the next line of standard output.
     EXPECT_EQ(result.out.find("\033[K\r\033[KFile 'big.tif' copied") != std::string::npos, row.shown);
     EXPECT_EQ(withoutProgress(result.out), plain.out);
-    if (!row.shown) EXPECT_EQ(readFile(temp.at("err")), "");
+    if (!row.shown) {
+      EXPECT_EQ(readFile(temp.at("err")), "");
+    }
     EXPECT_EQ(file("big.tif").size(), std::size_t{8} << 20);
   }
 }
